@@ -1,0 +1,87 @@
+#include "data/access/DbConnection.h"
+
+#include <QFileInfo>
+
+#include "data/access/DbfReader.h"
+#include "data/access/FileLock.h"
+#include "data/access/NativeError.h"
+#include "data/access/ResultFileWriter.h"
+#include "data/access/TableFileReader.h"
+
+DbConnection::DbConnection() = default;
+DbConnection::~DbConnection() { close(); }
+
+void DbConnection::setConnectionString(const QString& text) {
+    close();
+    m_connectionString = text;
+    m_target = parseConnectionString(text);
+}
+
+bool DbConnection::fail(int code) {
+    m_nativeError = code;
+    return false;
+}
+
+bool DbConnection::ensureSourceReader() {
+    if (m_reader) return true;
+    if (!m_target.isSource()) return fail(NativeError::NotConnected);
+
+    const QFileInfo info(m_target.path);
+    if (!info.exists() || !info.isFile() || !info.isReadable() || info.size() == 0) {
+        return fail(NativeError::Unreadable);
+    }
+    if (isLockedByAnotherProgram(m_target.path)) return fail(NativeError::LockedByAnotherProgram);
+
+    std::unique_ptr<TableFileReader> reader;
+    if (m_target.isExcel()) {
+        reader = createWorkbookReader();
+    } else {
+        reader = std::make_unique<DbfReader>();
+    }
+    const int code = reader->open(m_target.path);
+    if (code != NativeError::None) return fail(code);
+    m_reader = std::move(reader);
+    return true;
+}
+
+bool DbConnection::listTableNames(QStringList& names) {
+    m_nativeError = NativeError::None;
+    names.clear();
+    if (!ensureSourceReader()) return false;
+    names = m_reader->tableNames();
+    return true;
+}
+
+bool DbConnection::open() {
+    m_nativeError = NativeError::None;
+    if (m_open) return true;
+    if (m_target.kind == ConnectionKind::Invalid) return fail(NativeError::NotConnected);
+    if (m_target.isSource()) {
+        if (!ensureSourceReader()) return false;
+    } else {
+        return fail(NativeError::CannotCreateFile);
+    }
+    m_open = true;
+    return true;
+}
+
+bool DbConnection::execute(const QString& statement) {
+    m_nativeError = NativeError::None;
+    if (!m_open || !m_writer) return fail(NativeError::NotConnected);
+    const int code = m_writer->execute(statement);
+    return code == NativeError::None ? true : fail(code);
+}
+
+void DbConnection::close() {
+    if (m_writer) m_writer->close();
+    m_writer.reset();
+    m_reader.reset();
+    m_open = false;
+}
+
+bool DbConnection::readTable(const QString& name, SheetTable& out) {
+    m_nativeError = NativeError::None;
+    if (!ensureSourceReader()) return false;
+    const int code = m_reader->readTable(name, out);
+    return code == NativeError::None ? true : fail(code);
+}

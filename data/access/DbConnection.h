@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "data/access/ConnectionString.h"
+#include "data/access/SheetTable.h"
+
+class TableFileReader;
+class ResultFileWriter;
+
+// A connection of the data access layer to one file, driven by a connection string. Source files
+// are only ever read, whatever mode the string asks for. Failures return false and leave their
+// native error code in nativeError().
+class DbConnection {
+public:
+    DbConnection();
+    ~DbConnection();
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    void setConnectionString(const QString& text);
+    const QString& connectionString() const { return m_connectionString; }
+    const ConnectionTarget& target() const { return m_target; }
+
+    // The names of the file's tables, in the file's order. Reads the file when needed.
+    bool listTableNames(QStringList& names);
+    // Makes the file reachable; for the file-creating strings, creates the new, empty file.
+    bool open();
+    bool isOpen() const { return m_open; }
+    // Applies one statement (CREATE TABLE, INSERT INTO) to a file this connection created.
+    bool execute(const QString& statement);
+    // The native code of the last failure; 0 after a success.
+    int nativeError() const { return m_nativeError; }
+    // Releases the file.
+    void close();
+
+    // Used by the data set: reads one table in full.
+    bool readTable(const QString& name, SheetTable& out);
+    // Used by the data set: its failures are reported, like all others, by the connection.
+    void reportFailure(int code) { m_nativeError = code; }
+
+private:
+    bool fail(int code);
+    bool ensureSourceReader();
+
+    QString m_connectionString;
+    ConnectionTarget m_target;
+    std::unique_ptr<TableFileReader> m_reader;
+    std::unique_ptr<ResultFileWriter> m_writer;
+    bool m_open = false;
+    int m_nativeError = 0;
+};

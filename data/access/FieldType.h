@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// Field-type codes of the data access layer, stored per column of a loaded sheet.
+enum class FieldType : std::uint8_t {
+    String = 1,
+    Integer = 3,
+    Boolean = 5,
+    Float = 6,
+    Date = 9,
+    DateTime = 11,
+    Memo = 16,
+};
+
+constexpr std::uint8_t fieldTypeCode(FieldType type) { return static_cast<std::uint8_t>(type); }
+
+// The name "Check Field Types" shows for a code; empty for codes that show no type.
+QString fieldTypeDisplayName(std::uint8_t code);

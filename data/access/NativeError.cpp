@@ -1,0 +1,56 @@
+#include "data/access/NativeError.h"
+
+namespace {
+
+struct ErrorRow {
+    int code;
+    const char* caption;      // empty: the program shows no message box for this code
+    const char* programText;  // %1 stands for the file path
+    const char* description;  // for codes the program does not show
+};
+
+// One table for every code: what the program shows and what the command-line tool prints.
+constexpr ErrorRow kErrors[] = {
+    {NativeError::Unreadable, "Error", "Error opening file!", ""},
+    {NativeError::GeneralFailure, "Error", "Error opening file!", ""},
+    {NativeError::PasswordProtected, "Message",
+     "File is password protected. Please unlock the file and try again.", ""},
+    {NativeError::TooManyOrDuplicatedFields, "Error",
+     "Cannot open %1. Too many fields (more than 255) or duplicated names.", ""},
+    {NativeError::LockedByAnotherProgram, "Error",
+     "Cannot open %1. It is being used by another person or program. Close any programs that "
+     "might be using the file and try again.",
+     ""},
+    {NativeError::TableNotFound, "", "", "The table named in the query does not exist."},
+    {NativeError::UnsupportedStatement, "", "", "The statement is not one this layer executes."},
+    {NativeError::StatementDoesNotFitTable, "", "",
+     "The statement does not fit the table it names."},
+    {NativeError::NotConnected, "", "", "The connection is not open."},
+    {NativeError::CannotCreateFile, "", "", "The file cannot be created."},
+    {NativeError::WriteFailed, "", "", "Writing the file failed."},
+    {NativeError::ValueDoesNotFit, "", "", "A value does not fit the file format."},
+};
+
+const ErrorRow* findRow(int code) {
+    for (const ErrorRow& row : kErrors) {
+        if (row.code == code) return &row;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+OpenErrorMessage openErrorMessage(int code, const QString& filePath) {
+    const ErrorRow* row = findRow(code);
+    if (!row || row->caption[0] == '\0') return {};
+    return {QString::fromUtf8(row->caption),
+            QString::fromUtf8(row->programText).replace(QLatin1String("%1"), filePath)};
+}
+
+QString describeNativeError(int code, const QString& filePath) {
+    const OpenErrorMessage shown = openErrorMessage(code, filePath);
+    if (!shown.text.isEmpty()) return shown.text;
+    const ErrorRow* row = findRow(code);
+    if (row) return QString::fromUtf8(row->description);
+    return QStringLiteral("Unknown error %1.").arg(code);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+struct clFile;
+
+// Path helpers. Paths are split at "/" and at "\", so paths written either way work.
+QString FileExtension(const QString& path);  // after the last ".", lower case
+QString FileNameOnly(const QString& path);   // after the last separator
+QString FolderOf(const QString& path);       // up to and including the last separator
+QString TableNameOf(const QString& path);    // file name, trimmed, without its last 4 characters
+
+// What emptying a slot does to the main window. The main window installs itself; without it
+// (in tests, in the command-line tool) nothing is shown.
+class FileSlotView {
+public:
+    virtual ~FileSlotView() = default;
+    virtual void clearFileField(int slotNumber) = 0;  // fldFile1 or fldFile2
+    virtual void DisableFileCommands(int group) = 0;   // 0: File 1 commands, 1: "Unload File 2"
+};
+void setFileSlotView(FileSlotView* view);  // not owned; nullptr removes it
+
+// Empties a slot: the file field, the sheet list, the names, the contents, the connection.
+void UnloadFile(clFile& slot);
+
+struct clResult;
+class DbDataSet;
+
+// Copies every row of an open data set into `contents`, column by column, as text. `afterRow`
+// runs once per row and returns false to stop early (the copy is then incomplete and the caller
+// discards it). Returns whether every row was copied.
+bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents,
+                        const std::function<bool()>& afterRow = {});

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+// Helpers shared by the tests: where the test files are, truth files, peer readers, the CLI.
+namespace TestFiles {
+
+QString publicDir();
+QString publicFile(const QString& name);
+QStringList publicFilesWithSuffix(const QString& suffix);  // names, sorted
+QJsonObject truthOf(const QString& name);                   // NAME.truth.json beside it
+
+struct ProcessResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs quarix-cli with `arguments`.
+ProcessResult runCli(const QStringList& arguments, const QStringList& extraEnvironment = {});
+// Runs the system interpreter (Debian's, where python3-xlrd and python3-dbfread live).
+ProcessResult runSystemPython(const QStringList& arguments);
+// Whether the system interpreter has the module; the reason is set when it does not.
+bool systemPythonHas(const QString& module, QString& reason);
+
+}  // namespace TestFiles
