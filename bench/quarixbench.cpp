@@ -1,6 +1,19 @@
-// Measures loading and processing on large tables. Not a test: run it by hand.
+// Measures loading, the functions and saving on large tables. Not a test: run it by hand,
+// from a release build (scripts/build --release), e.g. build/bench/quarix-bench.
+#include <QCoreApplication>
+#include <QTemporaryDir>
 #include <cstdio>
-int main() {
-    std::puts("quarix-bench: nothing to measure yet");
+
+#include "Benchmarks.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir workDir;
+    if (!workDir.isValid()) {
+        std::fprintf(stderr, "quarix-bench: cannot create a temporary folder\n");
+        return 1;
+    }
+    runReadBenchmarks(workDir.path());
+    runWriteBenchmarks(workDir.path());
     return 0;
 }

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Each benchmark group prints its own lines; `workDir` holds generated files for the run.
+void runReadBenchmarks(const QString& workDir);
+void runWriteBenchmarks(const QString& workDir);
