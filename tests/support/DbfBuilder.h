@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+// Writes dBase tables byte by byte, so tests can make the damaged and unusual tables that no
+// well-behaved writer would produce.
+struct DbfFieldSpec {
+    QByteArray name;  // at most 11 bytes
+    char type = 'C';
+    int width = 10;
+    int decimals = 0;
+};
+
+struct DbfBuilder {
+    std::uint8_t version = 0x03;
+    std::uint8_t languageDriver = 0x00;
+    std::vector<DbfFieldSpec> fields;
+    std::vector<std::vector<QByteArray>> records;  // raw field texts, padded to the width
+    std::vector<bool> deleted;                     // per record; missing entries are active
+    long long headerRecordCount = -1;              // -1: the real count
+    bool endOfFileMarker = true;
+
+    QByteArray bytes() const;
+    bool write(const QString& path) const;
+};
