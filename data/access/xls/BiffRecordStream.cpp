@@ -116,3 +116,9 @@ bool ContinuedReader::readCharacters(std::uint32_t count, bool wide, QString& ou
     }
     return true;
 }
+
+std::uint64_t ContinuedReader::totalSize() const {
+    std::uint64_t total = 0;
+    for (const Piece& piece : m_pieces) total += piece.size;
+    return total;
+}

@@ -113,6 +113,8 @@ public:
     bool readU16(std::uint16_t& value);
     bool readU32(std::uint32_t& value);
     bool atEnd();
+    // The bytes of every piece together.
+    std::uint64_t totalSize() const;
 
     // Reads `count` characters, one or two bytes wide as `wide` says at the start; on a piece
     // boundary the width comes from the next piece's flag byte. Eight-bit characters are the low

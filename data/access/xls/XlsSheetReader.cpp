@@ -1,5 +1,8 @@
 #include "data/access/xls/XlsSheetReader.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "data/access/NativeError.h"
 #include "data/access/xls/BiffRecordStream.h"
 #include "data/access/xls/BiffText.h"
@@ -48,6 +51,7 @@ public:
 
 private:
     int handle(const BiffRecord& record, BiffRecordStream& records);
+    void measure(std::uint32_t offset);
     void addNumber(int row, int column, double value, bool isDate) {
         double days = 0;
         if (isDate && XlsDateFormats::serialToDays(value, m_globals.dates1904, days)) {
@@ -217,7 +221,53 @@ int SheetParser::handle(const BiffRecord& record, BiffRecordStream& records) {
     return NativeError::None;
 }
 
+// Finds the rows and columns that the sheet's value cells occupy, so that the table's grid
+// is made once at its size. Only record headers and positions are looked at.
+void SheetParser::measure(std::uint32_t offset) {
+    BiffRecordStream records(m_data, m_size, offset);
+    BiffRecord record;
+    if (!records.next(record)) return;
+    int nested = 0;
+    std::int32_t top = INT32_MAX, bottom = -1, left = INT32_MAX, right = -1;
+    while (records.next(record)) {
+        if (isBof(record.code)) ++nested;
+        if (record.code == BiffCode::Eof && nested-- == 0) break;
+        if (nested > 0 || record.size < 4) continue;
+        std::int32_t last = readU16(record.data + 2);
+        switch (record.code) {
+            case BiffCode::MulRk:
+                last += record.size >= 6
+                            ? static_cast<std::int32_t>((record.size - 6) / kMulRkEntry) - 1
+                            : 0;
+                break;
+            case BiffCode::Integer2:
+            case BiffCode::Number2:
+            case BiffCode::Label2:
+            case BiffCode::BoolErr2:
+            case BiffCode::Formula:
+            case BiffCode::Formula3:
+            case BiffCode::Formula4:
+            case BiffCode::Number:
+            case BiffCode::Label:
+            case BiffCode::BoolErr:
+            case BiffCode::Rk:
+            case BiffCode::LabelSst:
+            case BiffCode::RString:
+                break;
+            default:
+                continue;
+        }
+        const std::int32_t row = readU16(record.data), column = readU16(record.data + 2);
+        top = std::min(top, row);
+        bottom = std::max(bottom, row);
+        left = std::min(left, column);
+        right = std::max(right, last);
+    }
+    if (bottom >= 0) m_builder.expectRange(top, bottom, left, right);
+}
+
 int SheetParser::parse(std::uint32_t offset) {
+    measure(offset);
     BiffRecordStream records(m_data, m_size, offset);
     BiffRecord record;
     if (!records.next(record) || !isBof(record.code)) return NativeError::Unreadable;

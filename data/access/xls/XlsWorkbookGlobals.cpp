@@ -113,10 +113,10 @@ bool GlobalsParser::readSharedStrings(const BiffRecord& record, BiffRecordStream
     m_seenSst = true;
     std::uint32_t total = 0, unique = 0;
     if (!reader.readU32(total) || !reader.readU32(unique)) return false;
-    // The count is a claim: reserve no more than the record could hold, and stop where the
+    // The count is a claim: reserve no more than the records could hold, and stop where the
     // strings end even if fewer than claimed.
-    m_out.sharedStrings.reserve(
-        std::min<std::uint32_t>(unique, record.size / kSmallestSharedString));
+    m_out.sharedStrings.reserve(static_cast<std::size_t>(
+        std::min<std::uint64_t>(unique, reader.totalSize() / kSmallestSharedString)));
     for (std::uint32_t i = 0; i < unique && !reader.atEnd(); ++i) {
         QString text;
         if (!BiffText::readUnicode(reader, 2, text)) return false;
