@@ -122,8 +122,15 @@ void SheetTableBuilder::add(std::int32_t row, std::int32_t column, Cell cell, bo
                 row, std::min<std::int64_t>(std::numeric_limits<std::int32_t>::max(),
                                             std::int64_t(bottom) + m_height / 2)));
         }
-        const std::int32_t left = m_grid.empty() ? column : std::min(m_left, column);
-        const std::int32_t right = m_grid.empty() ? column : std::max(m_left + m_width - 1, column);
+        std::int32_t left = m_grid.empty() ? column : m_left;
+        std::int32_t right = m_grid.empty() ? column : m_left + m_width - 1;
+        if (column < left) left = std::max(0, std::min(column, left - m_width / 2));
+        if (column > right) right = std::max(column, right + m_width / 2);
+        if (right - left >= 2 * kMaxColumns) {
+            // Room to grow on both sides of the used range, which is at most kMaxColumns wide.
+            left = std::max(0, m_firstColumn - kMaxColumns / 2);
+            right = m_lastColumn + kMaxColumns / 2;
+        }
         reshape(top, bottom - top + 1, left, right - left + 1);
     }
     m_grid[static_cast<std::size_t>(row - m_top) * m_width + (column - m_left)] = cell;
