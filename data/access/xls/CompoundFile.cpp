@@ -47,14 +47,17 @@ struct GObjectRef {
     explicit operator bool() const { return object != nullptr; }
 };
 
+bool isBofCode(std::uint16_t code) {
+    return code == BiffCode::Bof2 || code == BiffCode::Bof3 || code == BiffCode::Bof4 ||
+           code == BiffCode::Bof;
+}
+
 bool startsWithBof(const QByteArray& bytes) {
     if (bytes.size() < kSmallestBof) return false;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const std::uint16_t code = readU16(data);
     const std::uint16_t size = readU16(data + 2);
-    const bool knownBof = code == BiffCode::Bof2 || code == BiffCode::Bof3 ||
-                          code == BiffCode::Bof4 || code == BiffCode::Bof;
-    return knownBof && size >= 4 && size <= bytes.size() - 4;
+    return isBofCode(code) && size >= 4 && size <= bytes.size() - 4;
 }
 
 // Picks the workbook stream of an opened compound file and reads it whole.
@@ -124,7 +127,14 @@ int readFromFile(const QString& path, WorkbookStream& out) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return NativeError::Unreadable;
     const QByteArray head = file.peek(kSignatureSize);
-    if (!hasSignature(head)) return readPlain(file.readAll(), out);
+    if (!hasSignature(head)) {
+        // Read the whole file only when it starts like a workbook stream.
+        if (head.size() < kSmallestBof ||
+            !isBofCode(readU16(reinterpret_cast<const unsigned char*>(head.constData())))) {
+            return NativeError::Unreadable;
+        }
+        return readPlain(file.readAll(), out);
+    }
     const qint64 fileSize = file.size();
     file.close();
 
