@@ -49,6 +49,9 @@ bool dateIsTimeOnly(double days);
 // Collects the cells of a worksheet in any order and lays out its used range: from the first
 // row and column holding a cell to the last ones. The first row gives the headings; the rows
 // below are the records, empty rows inside the range included.
+//
+// Cells go straight into a row-major grid that becomes the table's own, so a large sheet is
+// held once while it is read, not once as a list of placed cells and again as the table.
 class SheetTableBuilder {
 public:
     void addNumber(std::int32_t row, std::int32_t column, double value);
@@ -59,7 +62,12 @@ public:
     // A text from a shared pool: `poolIndex` indexes the list given to finish().
     void addSharedText(std::int32_t row, std::int32_t column, std::uint32_t poolIndex);
 
-    std::size_t cellCount() const { return m_cells.size(); }
+    // Optional: the rows and columns the cells will occupy, when the reader knows them, so that
+    // the grid is made once at its final size instead of growing. Cells outside still fit.
+    void expectRange(std::int32_t firstRow, std::int32_t lastRow, std::int32_t firstColumn,
+                     std::int32_t lastColumn);
+
+    std::size_t cellCount() const { return m_cellCount; }
 
     // Builds the table. Texts of heading cells are rendered as in a text column. Empty headings
     // are named "F" + the 1-based column number. Column types are inferred from the cells.
@@ -67,14 +75,16 @@ public:
     SheetTable finish(std::vector<QString> sharedTexts = {});
 
 private:
-    struct Placed {
-        std::int32_t row;
-        std::int32_t column;
-        Cell cell;
-        bool ownText;  // text indexes m_texts rather than the shared pool
-    };
     void add(std::int32_t row, std::int32_t column, Cell cell, bool ownText = false);
+    void reshape(std::int32_t top, std::int32_t height, std::int32_t left, std::int32_t width);
 
-    std::vector<Placed> m_cells;
+    // The grid covers rows m_top .. m_top + m_height - 1 and columns m_left .. m_left +
+    // m_width - 1; it may be larger than the used range, which finish() cuts it down to.
+    std::vector<Cell> m_grid;
+    std::int32_t m_top = 0, m_height = 0, m_left = 0, m_width = 0;
+    // The used range: the rows and columns that hold a cell.
+    std::int32_t m_firstRow = 0, m_lastRow = -1, m_firstColumn = 0, m_lastColumn = -1;
+    bool m_tooWide = false;  // wider than kMaxColumns: only the range is kept
+    std::size_t m_cellCount = 0;
     std::vector<QString> m_texts;
 };

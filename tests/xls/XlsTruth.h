@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "data/access/SheetTable.h"
+
+// What a truth file (written by a peer reader, which starts every sheet at cell A1) says about
+// one sheet, moved onto our table, which starts at the first row and column holding a value.
+struct TruthSheet {
+    struct Value {
+        QString type;  // empty, text, number, xldate, bool, error
+        QJsonValue value;
+    };
+
+    QString name;
+    int firstRow = -1;  // of the used range in the peer's rows; -1 when rows 0..5 are empty
+    int firstColumn = 0;
+    int columnCount = 0;                   // of the used range
+    int rowCount = 0;                      // records below the heading row
+    std::vector<Value> heading;            // the used range's columns
+    std::vector<std::vector<Value>> rows;  // the records the truth file shows
+    std::vector<QStringList> columnTypes;  // the peer's cell types below its row 0, no "empty"
+};
+
+// Reads the sheets of a truth file.
+std::vector<TruthSheet> truthSheets(const QJsonObject& truth);
+
+// The days since 1899-12-30 of an ISO date-time of the truth file.
+double truthDays(const QString& iso);
+
+// Compares a cell of our table with the truth; an empty string when they agree, else why not.
+QString compareCell(const Cell& cell, const SheetTable& table, const TruthSheet::Value& truth);
