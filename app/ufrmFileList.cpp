@@ -48,6 +48,7 @@ bool TfrmFileList::Fill(const std::vector<clValues>& history) {
         m_width = static_cast<int>(std::clamp<qsizetype>(wanted, m_width, QWIDGETSIZE_MAX));
     }
     resize(m_width, height);
+    List->setGeometry(rect());  // now, even while hidden
     return true;
 }
 

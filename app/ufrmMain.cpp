@@ -89,8 +89,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     }
 
     // Key preview, the wheel and the mouse moves that switch the Run picture: the window sees
-    // these before its controls do. The application's filter also sees moves over controls
-    // that do not track the mouse themselves, each for the control under the mouse.
+    // these before its controls do.
     qApp->installEventFilter(this);
 
     frmMain = this;
@@ -647,10 +646,15 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseMove:
             if (watched == ImageRun) {
                 ImageRunMouseMove();
-            } else if (watched == m_client || watched == GroupBox1 || watched == grpboxResult ||
-                       watched == btnConditions || watched == btnClearAllFields ||
-                       watched == fldConditions || watched == fldConditions->viewport()) {
+            } else if (watched == btnConditions || watched == btnClearAllFields ||
+                       watched == fldConditions->viewport()) {
                 FormMouseMove();
+            } else if (watched == m_client || watched == GroupBox1 || watched == grpboxResult) {
+                // A move that a control did not take is passed on to its container: only a move
+                // over the container's own background counts.
+                const auto* container = static_cast<QWidget*>(watched);
+                const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+                if (!container->childAt(at)) FormMouseMove();
             }
             break;
         case QEvent::MouseButtonPress:

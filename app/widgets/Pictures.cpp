@@ -7,6 +7,16 @@
 #include <algorithm>
 #include <array>
 
+// The pictures are compiled into the forms library; a static library's resources have to be
+// registered by hand.
+static void registerPictures() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(quarix);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 namespace {
 
 const std::array<QString, 5> kToolPictures = {
@@ -15,6 +25,7 @@ const std::array<QString, 5> kToolPictures = {
     QStringLiteral(":/icons/help.svg")};
 
 QImage renderImage(const QString& resource, QSize size, qreal ratio) {
+    registerPictures();
     QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QSvgRenderer renderer(resource);
