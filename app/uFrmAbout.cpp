@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/widgets/Pictures.h"
+#include "app/widgets/WindowPlacement.h"
 
 TFrmAbout::TFrmAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -36,4 +37,9 @@ TFrmAbout::TFrmAbout(QWidget* parent)
     btnClose->setGeometry(85, 150, 90, 25);
     btnClose->setDefault(true);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TFrmAbout::showEvent(QShowEvent* event) {
+    CentreOn(this, parentWidget());
+    QDialog::showEvent(event);
 }

@@ -15,4 +15,7 @@ public:
     QLabel* ProductImage = nullptr;
     QLabel* Version = nullptr;
     QPushButton* btnClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

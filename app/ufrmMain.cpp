@@ -49,13 +49,21 @@ constexpr QSize kToolButtonSize(58, 44);
 const QColor kCaptionBlue(0, 0, 255);
 const QColor kGridLineColour(0xC0, 0xC0, 0xC0);
 
-// Group boxes with their caption in blue; a style sheet on the title alone leaves the frame to
-// the desktop style.
+// Group boxes with their caption in blue, standing on the frame's top line, so that the controls
+// at their designed places (16 pixels down) sit inside the frame. They paint their background:
+// the enlarged "Result" group covers the controls above it.
 QGroupBox* blueCaptionGroup(const QString& caption, QWidget* parent, const char* name) {
     auto* group = new QGroupBox(caption, parent);
     group->setObjectName(QLatin1String(name));
+    const int lineAt = group->fontMetrics().height() / 2;
     group->setStyleSheet(
-        QStringLiteral("QGroupBox::title { color: %1; }").arg(kCaptionBlue.name()));
+        QStringLiteral("QGroupBox#%1 { border: 1px solid palette(mid); border-radius: 3px;"
+                       " margin-top: %2px; background-color: palette(window); }"
+                       "QGroupBox#%1::title { subcontrol-origin: margin; left: 6px;"
+                       " padding: 0px 2px; color: %3; }")
+            .arg(QLatin1String(name))
+            .arg(lineAt)
+            .arg(kCaptionBlue.name()));
     return group;
 }
 
@@ -565,9 +573,11 @@ void TfrmMain::AboutQuarix1Click() {
 }
 
 QPoint TfrmMain::HistoryListPosition(int slotNumber) const {
-    // The window's outer corner plus the button's place in the client area.
-    const QRect button = (slotNumber == 2 ? btnOpenFile2 : btnOpenFile1)->geometry();
-    return frameGeometry().topLeft() + QPoint(button.left() + button.width() + 5, button.top() + 55);
+    // The list hangs from the arrow button, just right of the "File N" button's edge. It is placed
+    // from the client area, not from the window's outer corner: the height of the caption and
+    // the menu bar above the client area differs from desktop to desktop.
+    const QToolButton* arrow = slotNumber == 2 ? btnShowHistory2 : btnShowHistory1;
+    return arrow->mapToGlobal(QPoint(0, arrow->height()));
 }
 
 void TfrmMain::btnShowHistory1Click() {

@@ -110,12 +110,15 @@ private slots:
         QVERIFY(list->isVisible());
         QCOMPARE(list->TargetFile, slot);
         QCOMPARE(list->List->count(), slot == 1 ? 2 : 1);
-        // The window's outer corner, plus the button's right edge and 5, and its top and 55.
-        const QRect button = (slot == 1 ? w->btnOpenFile1 : w->btnOpenFile2)->geometry();
-        QCOMPARE(list->pos(), w->frameGeometry().topLeft() +
-                                  QPoint(button.x() + button.width() + 5, button.y() + 55));
-        QCOMPARE(button.x() + button.width() + 5, 90);
-        if (slot == 1) SaveScreenshot(w, "main-window-drop-down");
+        // Below the arrow button, from its left edge: the list covers neither "File N" nor the
+        // arrow, and starts on the row below.
+        const QPoint corner = w->centralWidget()->mapFromGlobal(list->pos());
+        QCOMPARE(corner, QPoint(85, (slot == 1 ? 60 : 84) + 21));
+        if (slot == 1) {
+            QVERIFY(QTest::qWaitForWindowExposed(list));
+            QTest::qWait(50);
+            SaveScreenArea(w->frameGeometry().adjusted(0, 0, 0, -450), "drop-down");
+        }
     }
 
     void doubleClickOpensInTheListsSlot_data() {

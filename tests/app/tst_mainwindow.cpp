@@ -95,7 +95,8 @@ private slots:
         messages = std::make_unique<MessageRecorder>();
         w = windows->frmMain();
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
     }
 
     void cleanup() {
@@ -258,6 +259,18 @@ private slots:
         moveOver(w->ImageRun);
         moveOver(w->fldFile1);
         QCOMPARE(runLookShown(), QString("over"));
+    }
+
+    void resultAreaAppearsAtItsDesignedPlace() {
+        loadFile1Looks();
+        // A condition row as the wizard writes it.
+        w->fldConditions->setRowCount(1);
+        w->fldConditions->setItem(0, 0, new QTableWidgetItem("Region"));
+        w->fldConditions->setItem(0, 1, new QTableWidgetItem("Unique values"));
+        w->fldConditions->setItem(0, 2, new QTableWidgetItem("File 1"));
+        QVERIFY(w->grpboxResult->isVisible());
+        QCOMPARE(w->grpboxResult->geometry(), QRect(4, 272, 754, 384));
+        QCOMPARE(w->grpboxResult->geometry().top(), w->GroupBox1->geometry().bottom() + 1 + 7);
         SaveScreenshot(w, "main-window-file1-loaded");
     }
 
