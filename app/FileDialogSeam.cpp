@@ -12,7 +12,9 @@ FileDialogs* setFileDialogs(FileDialogs* dialogs) {
     return previous;
 }
 
-FileDialogs* fileDialogs() { return g_dialogs; }
+FileDialogs* fileDialogs() {
+    return g_dialogs;
+}
 
 FileDialogChoice ChooseFileToOpen(const QString& title, const QStringList& filters) {
     return g_dialogs ? g_dialogs->openFile(title, filters) : FileDialogChoice{};

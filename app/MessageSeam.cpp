@@ -14,7 +14,9 @@ MessageBoxHandler* setMessageBoxHandler(MessageBoxHandler* handler) {
     return previous;
 }
 
-MessageBoxHandler* messageBoxHandler() { return g_handler; }
+MessageBoxHandler* messageBoxHandler() {
+    return g_handler;
+}
 
 MessageAnswer ShowMessageBox(const QString& caption, const QString& text, int style) {
     if (g_handler) return g_handler->showMessageBox(caption, text, style);

@@ -13,7 +13,9 @@ ProgressView* setProgressView(ProgressView* view) {
     return previous;
 }
 
-ProgressView* progressView() { return g_progress; }
+ProgressView* progressView() {
+    return g_progress;
+}
 
 WaitingView* setWaitingView(WaitingView* view) {
     WaitingView* previous = g_waiting;
@@ -21,7 +23,9 @@ WaitingView* setWaitingView(WaitingView* view) {
     return previous;
 }
 
-WaitingView* waitingView() { return g_waiting; }
+WaitingView* waitingView() {
+    return g_waiting;
+}
 
 void ShowProgress() {
     if (g_progress) g_progress->showProgress();
@@ -46,7 +50,9 @@ void ProcessPendingEvents() {
     if (g_progress) g_progress->processPendingEvents();
 }
 
-bool ProgressCancelled() { return g_progress && g_progress->cancelled(); }
+bool ProgressCancelled() {
+    return g_progress && g_progress->cancelled();
+}
 
 void CloseProgress() {
     if (g_progress) g_progress->closeProgress();

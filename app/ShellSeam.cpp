@@ -15,9 +15,13 @@ ShellOpener* setShellOpener(ShellOpener* opener) {
     return previous;
 }
 
-ShellOpener* shellOpener() { return g_opener; }
+ShellOpener* shellOpener() {
+    return g_opener;
+}
 
-bool ShellOpen(const QUrl& url) { return g_opener && g_opener->openUrl(url); }
+bool ShellOpen(const QUrl& url) {
+    return g_opener && g_opener->openUrl(url);
+}
 
 QString ManualIndexPath(const QString& programFolder) {
     const QDir folder(programFolder);

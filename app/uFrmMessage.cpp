@@ -8,8 +8,7 @@
 #include "app/widgets/WindowPlacement.h"
 
 TfrmMessage::TfrmMessage(QWidget* owner)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_owner(owner) {
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_owner(owner) {
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Quarix MessageBox"));
     setFixedSize(346, 75);
@@ -29,7 +28,9 @@ TfrmMessage::TfrmMessage(QWidget* owner)
     connect(btnOK, &QPushButton::clicked, this, &TfrmMessage::btnOKClick);
 }
 
-void TfrmMessage::btnOKClick() { hide(); }
+void TfrmMessage::btnOKClick() {
+    hide();
+}
 
 void TfrmMessage::FormKeyDown(int key) {
     if (key == Qt::Key_Escape) hide();

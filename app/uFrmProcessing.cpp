@@ -51,7 +51,9 @@ void TfrmProcessing::askToCancel(int style) {
     hide();
 }
 
-void TfrmProcessing::ElGraphicButton7Click() { askToCancel(MessageStyle::YesNoQuestion); }
+void TfrmProcessing::ElGraphicButton7Click() {
+    askToCancel(MessageStyle::YesNoQuestion);
+}
 
 void TfrmProcessing::ElGraphicButton7KeyDown(int key) {
     if (key == Qt::Key_Escape) askToCancel(MessageStyle::YesNo);
@@ -74,9 +76,13 @@ void TfrmProcessing::setProgressMax(int steps) {
     Progress->setMaxValue(std::max(steps, Progress->MinValue()));
 }
 
-void TfrmProcessing::advanceProgress() { Progress->addProgress(1); }
+void TfrmProcessing::advanceProgress() {
+    Progress->addProgress(1);
+}
 
-void TfrmProcessing::processPendingEvents() { QCoreApplication::processEvents(); }
+void TfrmProcessing::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 void TfrmProcessing::closeProgress() {
     Progress->setProgress(0);

@@ -16,7 +16,7 @@ public:
     // `owner` is the window the dialog is centred on and kept above; not owned.
     explicit TfrmProcessing(QWidget* owner = nullptr);
 
-    TGauge* Progress = nullptr;             // background 0xEFEFEF, bar silver
+    TGauge* Progress = nullptr;               // background 0xEFEFEF, bar silver
     QPushButton* ElGraphicButton7 = nullptr;  // "Cancel"
 
     // The user has confirmed Cancel since the dialog was last shown.

@@ -2,8 +2,8 @@
 
 #include <QEvent>
 #include <QListWidget>
-#include <climits>
 #include <algorithm>
+#include <climits>
 
 #include "data/uGlobalData.h"
 
@@ -70,7 +70,9 @@ void TfrmFileList::ListDblClick() {
     emit recentFileChosen(slot, path);
 }
 
-void TfrmFileList::FormDeactivate() { hide(); }
+void TfrmFileList::FormDeactivate() {
+    hide();
+}
 
 void TfrmFileList::resizeEvent(QResizeEvent* event) {
     List->setGeometry(rect());

@@ -137,6 +137,7 @@ void TfrmMain::createToolBar() {
         button->setText(caption);
         button->setToolTip(hint);
         button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);  // tool bars are for the mouse; the menus have keys
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(ToolImages::Size, ToolImages::Size));
         button->setIcon(ToolImages::icon(image));
@@ -147,29 +148,31 @@ void TfrmMain::createToolBar() {
         // While the mouse button is held down the button shows its pressed picture.
         const QIcon normal = ToolImages::icon(image);
         const QIcon pressed = ToolImages::icon(image + ToolImages::PressedOffset);
-        connect(button, &QToolButton::pressed, button, [button, pressed] { button->setIcon(pressed); });
-        connect(button, &QToolButton::released, button, [button, normal] { button->setIcon(normal); });
+        connect(button, &QToolButton::pressed, button,
+                [button, pressed] { button->setIcon(pressed); });
+        connect(button, &QToolButton::released, button,
+                [button, normal] { button->setIcon(normal); });
         connect(button, &QToolButton::clicked, this, handler);
         ElToolBar1->addWidget(button);
         return button;
     };
-    btnTBOpenFile1 = addButton("btnTBOpenFile1", QStringLiteral("Open file 1"),
-                               QStringLiteral("Open file 1"), ToolImages::Open,
-                               &TfrmMain::btnTBOpenFile1Click);
-    btnTBOpenFile2 = addButton("btnTBOpenFile2", QStringLiteral("Open file 2"),
-                               QStringLiteral("Open file 2"), ToolImages::Open,
-                               &TfrmMain::btnTBOpenFile2Click);
+    btnTBOpenFile1 =
+        addButton("btnTBOpenFile1", QStringLiteral("Open file 1"), QStringLiteral("Open file 1"),
+                  ToolImages::Open, &TfrmMain::btnTBOpenFile1Click);
+    btnTBOpenFile2 =
+        addButton("btnTBOpenFile2", QStringLiteral("Open file 2"), QStringLiteral("Open file 2"),
+                  ToolImages::Open, &TfrmMain::btnTBOpenFile2Click);
     ElToolBar1->addSeparator();
-    btnSaveFile = addButton("btnSaveFile", QStringLiteral("Save File"),
-                            QStringLiteral("Save results"), ToolImages::Save,
-                            &TfrmMain::mnuSaveFileClick);
+    btnSaveFile =
+        addButton("btnSaveFile", QStringLiteral("Save File"), QStringLiteral("Save results"),
+                  ToolImages::Save, &TfrmMain::mnuSaveFileClick);
     ElToolBar1->addSeparator();
-    btnTBConditions = addButton("btnTBConditions", QStringLiteral("Conditions"),
-                                QStringLiteral("Conditions"), ToolImages::Conditions,
-                                &TfrmMain::btnConditionsClick);
+    btnTBConditions =
+        addButton("btnTBConditions", QStringLiteral("Conditions"), QStringLiteral("Conditions"),
+                  ToolImages::Conditions, &TfrmMain::btnConditionsClick);
     ElToolBar1->addSeparator();
-    btnTBRun = addButton("btnTBRun", QStringLiteral("Run"), QStringLiteral("Run"),
-                         ToolImages::Run, &TfrmMain::btnTBRunClick);
+    btnTBRun = addButton("btnTBRun", QStringLiteral("Run"), QStringLiteral("Run"), ToolImages::Run,
+                         &TfrmMain::btnTBRunClick);
     ElToolBar1->addSeparator();
     btnShowHelp = addButton("btnShowHelp", QStringLiteral("Help"), QStringLiteral("Help"),
                             ToolImages::Help, &TfrmMain::btnShowHelpClick);
@@ -188,6 +191,7 @@ void TfrmMain::createFileRows() {
         history = new QToolButton(m_client);
         history->setObjectName(QLatin1String(historyName));
         history->setAutoRaise(true);
+        history->setFocusPolicy(Qt::NoFocus);  // a flat picture button, like the tool bar's
         history->setIcon(QIcon(arrow));
         history->setIconSize(QSize(8, 5));
         m_clientLayout->addWidget(history, QRect(85, top, 13, 21), AnchoredLayout::TopLeft);
@@ -230,8 +234,8 @@ void TfrmMain::createParameters() {
     fldConditions->setSelectionMode(QAbstractItemView::SingleSelection);
     fldConditions->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fldConditions->setWordWrap(false);
-    fldConditions->verticalHeader()->setDefaultSectionSize(
-        fldConditions->fontMetrics().height() + 4);
+    fldConditions->verticalHeader()->setDefaultSectionSize(fldConditions->fontMetrics().height() +
+                                                           4);
     // The selection stays visible when the list loses the focus.
     QPalette palette = fldConditions->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -279,9 +283,8 @@ void TfrmMain::createParameters() {
     ClearAllFields1 = PopupList->addAction(QStringLiteral("Clear All Fields"));
     ClearAllFields1->setObjectName(QStringLiteral("ClearAllFields1"));
     connect(ClearAllFields1, &QAction::triggered, this, &TfrmMain::btnClearAllFieldsClick);
-    connect(fldConditions, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        PopupList->popup(fldConditions->viewport()->mapToGlobal(at));
-    });
+    connect(fldConditions, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { PopupList->popup(fldConditions->viewport()->mapToGlobal(at)); });
 }
 
 void TfrmMain::createResultArea() {
@@ -295,6 +298,7 @@ void TfrmMain::createResultArea() {
         auto* button = new QToolButton(grpboxResult);
         button->setObjectName(QLatin1String(name));
         button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
         button->setToolTip(hint);
         button->setIcon(QIcon(RenderPicture(QLatin1String(picture), QSize(53, 13))));
         button->setIconSize(QSize(53, 13));
@@ -327,9 +331,8 @@ void TfrmMain::createResultArea() {
     Sortbydescending1->setObjectName(QStringLiteral("Sortbydescending1"));
     connect(Sortbyascending1, &QAction::triggered, this, &TfrmMain::Sortbyascending1Click);
     connect(Sortbydescending1, &QAction::triggered, this, &TfrmMain::Sortbydescending1Click);
-    connect(MSFlexGrid1, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        PopupGrid->popup(MSFlexGrid1->viewport()->mapToGlobal(at));
-    });
+    connect(MSFlexGrid1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { PopupGrid->popup(MSFlexGrid1->viewport()->mapToGlobal(at)); });
 
     ListBox1 = new QListWidget(grpboxResult);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -396,7 +399,7 @@ void TfrmMain::FormCreate() {
     File1History.clear();
     File2History.clear();
     setFileSlotView(this);
-    // (The condition settings start with no function configured where they are defined.)
+    // The wizard's settings start with no function configured; they live with the conditions.
 
     setGroupEnabled(CommandGroup::NeedsFile1, false);
     grpboxResult->hide();
@@ -481,7 +484,9 @@ void TfrmMain::clearFileField(int slotNumber) {
 
 // ---- handlers ----------------------------------------------------------------------------------
 
-void TfrmMain::FormShow() { btnOpenFile1->setFocus(Qt::OtherFocusReason); }
+void TfrmMain::FormShow() {
+    btnOpenFile1->setFocus(Qt::OtherFocusReason);
+}
 
 void TfrmMain::FormResize() {
     const int width = fldConditions->width();
@@ -515,15 +520,21 @@ bool TfrmMain::FormCloseQuery() {
     return true;
 }
 
-void TfrmMain::FormMouseMove() { SetRunPicture(RunPicture::Normal); }
+void TfrmMain::FormMouseMove() {
+    SetRunPicture(RunPicture::Normal);
+}
 
 void TfrmMain::ImageRunMouseMove() {
     if (RunPictureState != RunPicture::Pressed) SetRunPicture(RunPicture::Hover);
 }
 
-void TfrmMain::ImageRunMouseDown() { SetRunPicture(RunPicture::Pressed); }
+void TfrmMain::ImageRunMouseDown() {
+    SetRunPicture(RunPicture::Pressed);
+}
 
-void TfrmMain::ImageRunMouseUp() { SetRunPicture(RunPicture::Hover); }
+void TfrmMain::ImageRunMouseUp() {
+    SetRunPicture(RunPicture::Hover);
+}
 
 void TfrmMain::ImageRunClick() {
     if (RunPictureState == RunPicture::Disabled) return;
@@ -545,15 +556,16 @@ void TfrmMain::ElGraphicButton9Click() {
     const QRect place = grpboxResult->geometry();
     const QRect parameters = GroupBox1->geometry();
     const int top = parameters.top() + parameters.height() + 3;
-    m_clientLayout->setWidgetGeometry(
-        grpboxResult,
-        QRect(place.left(), top, place.width(), std::max(0, place.bottom() + 1 - top)));
+    m_clientLayout->setWidgetGeometry(grpboxResult, QRect(place.left(), top, place.width(),
+                                                          std::max(0, place.bottom() + 1 - top)));
     ElToolBar1->show();
     SpeedButton1->show();
     SpeedButton2->hide();
 }
 
-void TfrmMain::ElGraphicButton1Click() { close(); }
+void TfrmMain::ElGraphicButton1Click() {
+    close();
+}
 
 void TfrmMain::OpenHelp() {
     // A missing manual is not reported, and neither is a desktop that cannot open it.
@@ -562,11 +574,17 @@ void TfrmMain::OpenHelp() {
     ShellOpen(QUrl::fromLocalFile(manual));
 }
 
-void TfrmMain::Contens1Click() { OpenHelp(); }
+void TfrmMain::Contens1Click() {
+    OpenHelp();
+}
 
-void TfrmMain::btnShowHelpClick() { OpenHelp(); }
+void TfrmMain::btnShowHelpClick() {
+    OpenHelp();
+}
 
-void TfrmMain::QuarixHomePage2Click() { ShellOpen(QUrl(QuarixHomePageAddress)); }
+void TfrmMain::QuarixHomePage2Click() {
+    ShellOpen(QUrl(QuarixHomePageAddress));
+}
 
 void TfrmMain::AboutQuarix1Click() {
     if (m_about) m_about->exec();

@@ -41,7 +41,9 @@ void AnchoredLayout::addItem(QLayoutItem* item) {
     m_entries.push_back(entry);
 }
 
-int AnchoredLayout::count() const { return static_cast<int>(m_entries.size()); }
+int AnchoredLayout::count() const {
+    return static_cast<int>(m_entries.size());
+}
 
 QLayoutItem* AnchoredLayout::itemAt(int index) const {
     if (index < 0 || index >= count()) return nullptr;
@@ -55,9 +57,13 @@ QLayoutItem* AnchoredLayout::takeAt(int index) {
     return item;
 }
 
-QSize AnchoredLayout::sizeHint() const { return m_designedSize; }
+QSize AnchoredLayout::sizeHint() const {
+    return m_designedSize;
+}
 
-QSize AnchoredLayout::minimumSize() const { return {0, 0}; }
+QSize AnchoredLayout::minimumSize() const {
+    return {0, 0};
+}
 
 void AnchoredLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);

@@ -116,14 +116,15 @@ QImage TGauge::render() const {
             break;
         case TGaugeKind::gkHorizontalBar: {
             const int filled = FilledExtent(percent, inner.width());
-            if (filled >= 1) painter.fillRect(inner.left(), inner.top(), filled, inner.height(),
-                                              m_foreColor);
+            if (filled >= 1)
+                painter.fillRect(inner.left(), inner.top(), filled, inner.height(), m_foreColor);
             break;
         }
         case TGaugeKind::gkVerticalBar: {
             const int filled = FilledExtent(percent, inner.height());
-            if (filled >= 1) painter.fillRect(inner.left(), inner.bottom() + 1 - filled,
-                                              inner.width(), filled, m_foreColor);
+            if (filled >= 1)
+                painter.fillRect(inner.left(), inner.bottom() + 1 - filled, inner.width(), filled,
+                                 m_foreColor);
             break;
         }
         case TGaugeKind::gkPie: {

@@ -36,9 +36,13 @@ QImage renderImage(const QString& resource, QSize size, qreal ratio) {
     return image;
 }
 
-qreal screenRatio() { return qApp ? qApp->devicePixelRatio() : 1.0; }
+qreal screenRatio() {
+    return qApp ? qApp->devicePixelRatio() : 1.0;
+}
 
-int roleOf(int index) { return std::clamp(index % ToolImages::PressedOffset, 0, 4); }
+int roleOf(int index) {
+    return std::clamp(index % ToolImages::PressedOffset, 0, 4);
+}
 
 // Pressed: one pixel lower and to the right, and a little darker, as if pushed into the bar.
 QImage pressedLook(const QImage& normal) {

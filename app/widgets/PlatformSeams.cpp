@@ -85,4 +85,6 @@ FileDialogChoice QtFileDialogs::saveFile(const QString& title, const QStringList
             static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }
 
-bool DesktopShell::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool DesktopShell::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}

@@ -1,10 +1,10 @@
 #include "app/widgets/SingleInstance.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <unistd.h>
 
 namespace {
 
@@ -14,8 +14,7 @@ constexpr int kLockTimeoutMs = 5000;
 
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& key, QObject* parent)
-    : QObject(parent), m_key(key) {}
+SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent), m_key(key) {}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -38,7 +37,7 @@ bool SingleInstance::askRunningInstance() {
 bool SingleInstance::claim() {
     // Held only while deciding: a crash here leaves a lock of a dead process, which is stale.
     QLockFile lock(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
-    lock.setStaleLockTime(0);  // stale only when its process is gone, never by age
+    lock.setStaleLockTime(0);      // stale only when its process is gone, never by age
     lock.tryLock(kLockTimeoutMs);  // without it (a lock that will not go), decide all the same
 
     if (askRunningInstance()) return false;

@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPixmap>
+#include <QScreen>
 #include <QString>
 #include <QWidget>
 

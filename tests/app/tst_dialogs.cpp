@@ -165,7 +165,8 @@ private slots:
             << INT_MIN << INT_MIN << "min" << 0
             << "Value must be between -2147483647 and -2147483649";
         QTest::newRow("maximum below the largest minimum")
-            << INT_MAX << INT_MAX << "max" << 0 << "Value must be between 2147483648 and 2147483647";
+            << INT_MAX << INT_MAX << "max" << 0
+            << "Value must be between 2147483648 and 2147483647";
     }
     void rangeErrors() {
         QFETCH(int, minValue);
@@ -184,8 +185,10 @@ private slots:
         gauge.setProgress(minValue);
         QString thrown;
         try {
-            if (which == "max") gauge.setMaxValue(value);
-            else gauge.setMinValue(value);
+            if (which == "max")
+                gauge.setMaxValue(value);
+            else
+                gauge.setMinValue(value);
         } catch (const EGaugeRangeError& error) {
             thrown = QString::fromStdString(error.what());
         }
@@ -395,8 +398,9 @@ private slots:
     void waitingWindow() {
         QCOMPARE(waiting->windowTitle(), QString("Quarix MessageBox"));
         owner->setEnabled(false);
-        ShowWaitingWindow("Loading..", "Please wait! Loading data from selected file!\r\n"
-                                       "It may take some time");
+        ShowWaitingWindow("Loading..",
+                          "Please wait! Loading data from selected file!\r\n"
+                          "It may take some time");
         QVERIFY(waiting->isVisible());
         QVERIFY(waiting->isEnabled());
         QCOMPARE(waiting->windowTitle(), QString("Loading.."));
@@ -420,9 +424,12 @@ private slots:
         QFETCH(QString, how);
         waiting->show();
         QVERIFY(QTest::qWaitForWindowExposed(waiting.get()));
-        if (how == "ok") QTest::mouseClick(waiting->btnOK, Qt::LeftButton);
-        else if (how == "escape on ok") QTest::keyClick(waiting->btnOK, Qt::Key_Escape);
-        else QTest::keyClick(waiting.get(), Qt::Key_Escape);
+        if (how == "ok")
+            QTest::mouseClick(waiting->btnOK, Qt::LeftButton);
+        else if (how == "escape on ok")
+            QTest::keyClick(waiting->btnOK, Qt::Key_Escape);
+        else
+            QTest::keyClick(waiting.get(), Qt::Key_Escape);
         QVERIFY(!waiting->isVisible());
     }
 
@@ -433,8 +440,8 @@ private slots:
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("icon");
         QTest::newRow("0: OK, no icon") << 0 << int(QMessageBox::Ok) << int(QMessageBox::NoIcon);
-        QTest::newRow("4: Yes and No") << 4 << int(QMessageBox::Yes | QMessageBox::No)
-                                       << int(QMessageBox::NoIcon);
+        QTest::newRow("4: Yes and No")
+            << 4 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::NoIcon);
         QTest::newRow("36: Yes and No, question")
             << 36 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Question);
         QTest::newRow("48: warning") << 48 << int(QMessageBox::Ok) << int(QMessageBox::Warning);

@@ -1,8 +1,8 @@
 #include <QListWidget>
 #include <QPushButton>
-#include <QToolButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <memory>
 
 #include "Screenshots.h"

@@ -24,18 +24,20 @@
 
 namespace {
 
-const QStringList kAlwaysAvailable = {
-    "btnOpenFile1", "btnTBOpenFile1",  "mnuOpenFile1", "btnShowHistory1",
-    "mnuExit",      "btnShowHelp",     "Contens1",     "QuarixHomePage2",
-    "AboutQuarix2", "ClearAllFields1", "Sortbyascending1", "Sortbydescending1"};
-const QStringList kNeedsFile1 = {"btnOpenFile2",  "btnTBOpenFile2",    "mnuOpenFile2",
-                                 "btnShowHistory2", "btnConditions",   "btnTBConditions",
-                                 "mnuConditions", "btnClearAllFields", "mnuClearAllFields",
-                                 "btnTBRun",      "mnuRun"};
+const QStringList kAlwaysAvailable = {"btnOpenFile1",    "btnTBOpenFile1",   "mnuOpenFile1",
+                                      "btnShowHistory1", "mnuExit",          "btnShowHelp",
+                                      "Contens1",        "QuarixHomePage2",  "AboutQuarix2",
+                                      "ClearAllFields1", "Sortbyascending1", "Sortbydescending1"};
+const QStringList kNeedsFile1 = {
+    "btnOpenFile2",      "btnTBOpenFile2",  "mnuOpenFile2",  "btnShowHistory2",
+    "btnConditions",     "btnTBConditions", "mnuConditions", "btnClearAllFields",
+    "mnuClearAllFields", "btnTBRun",        "mnuRun"};
 const QStringList kNeedsFile2 = {"mnuUnloadFile2"};
 const QStringList kSave = {"mnuSaveFile", "btnSaveFile"};
 
-QImage imageOf(const QLabel* label) { return label->pixmap().toImage(); }
+QImage imageOf(const QLabel* label) {
+    return label->pixmap().toImage();
+}
 
 }  // namespace
 
@@ -59,7 +61,8 @@ class TestMainWindow : public QObject {
     }
     bool enabled(const QString& name) const { return control(name)->property("enabled").toBool(); }
 
-    // Every control of the list is enabled (or disabled) as `expected`; names the first that is not.
+    // Every control of the list is enabled (or disabled) as `expected`; names the first that is
+    // not.
     QString firstDiffering(const QStringList& names, bool expected) const {
         for (const QString& name : names) {
             if (enabled(name) != expected) return name;
@@ -121,7 +124,8 @@ private slots:
                                       w->ImageRunPressed};
         for (int i = 0; i < looks.size(); ++i) {
             QVERIFY(imageOf(looks[i]).pixel(32, 32) != 0);  // not transparent in the middle
-            for (int j = i + 1; j < looks.size(); ++j) QVERIFY(imageOf(looks[i]) != imageOf(looks[j]));
+            for (int j = i + 1; j < looks.size(); ++j)
+                QVERIFY(imageOf(looks[i]) != imageOf(looks[j]));
         }
         QVERIFY(w->SpeedButton1->isVisibleTo(w->grpboxResult));
         QVERIFY(!w->SpeedButton2->isVisibleTo(w->grpboxResult));
@@ -144,12 +148,12 @@ private slots:
             << QStringList{"enable 0", "disable 0"} << false << false << false << 0;
         QTest::newRow("File 2 loaded and accepted")
             << QStringList{"enable 0", "enable 1"} << true << true << false << 1;
-        QTest::newRow("File 2 refused") << QStringList{"enable 0", "enable 1", "disable 1"} << true
-                                        << false << false << 1;
+        QTest::newRow("File 2 refused")
+            << QStringList{"enable 0", "enable 1", "disable 1"} << true << false << false << 1;
         QTest::newRow("File 2 emptied by UnloadFile")
             << QStringList{"enable 0", "enable 1", "UnloadFile 2"} << true << false << false << 1;
-        QTest::newRow("a run with a result") << QStringList{"enable 0", "save on"} << true << false
-                                             << true << 1;
+        QTest::newRow("a run with a result")
+            << QStringList{"enable 0", "save on"} << true << false << true << 1;
         QTest::newRow("\"Unload File 2\" after a run")
             << QStringList{"enable 0", "enable 1", "save on", "Unload File 2"} << true << false
             << false << 1;
@@ -249,8 +253,8 @@ private slots:
         for (QWidget* place : places) {
             moveOver(w->ImageRun);
             QCOMPARE(runLookShown(), QString("over"));
-            moveOver(place, place == w->GroupBox1 ? QPoint(600, 100)
-                            : place == w->grpboxResult ? QPoint(300, 10)
+            moveOver(place, place == w->GroupBox1         ? QPoint(600, 100)
+                            : place == w->grpboxResult    ? QPoint(300, 10)
                             : place == w->centralWidget() ? QPoint(400, 267)
                                                           : QPoint());
             QVERIFY2(runLookShown() == "normal", qPrintable(place->objectName()));
@@ -280,6 +284,20 @@ private slots:
         moveOver(w->fldConditions->viewport());
         QCOMPARE(w->RunPictureState, RunPicture::Disabled);
         QCOMPARE(runLookShown(), QString("disabled"));
+    }
+
+    void tabOrderFollowsTheWindowDownwards() {
+        loadFile1Looks();
+        const QStringList expected = {"btnOpenFile1",      "fldFile1",      "btnOpenFile2",
+                                      "fldFile2",          "fldConditions", "btnConditions",
+                                      "btnClearAllFields", "MSFlexGrid1",   "btnOpenFile1"};
+        w->btnOpenFile1->setFocus();
+        QStringList visited = {QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, expected);
     }
 
     void toolButtonShowsPressedPictureWhileHeld() {
@@ -318,7 +336,8 @@ private slots:
     void controlsKeepTheirAnchors() {
         const QPoint buttonFromRight =
             QPoint(w->GroupBox1->width(), 0) - w->btnConditions->geometry().topLeft();
-        const int resultBottomGap = w->centralWidget()->height() - w->grpboxResult->geometry().bottom();
+        const int resultBottomGap =
+            w->centralWidget()->height() - w->grpboxResult->geometry().bottom();
         w->resize(w->width() + 100, w->height() + 50);
         QTRY_COMPARE(w->fldFile1->width(), 653 + 100);
         QCOMPARE(QPoint(w->GroupBox1->width(), 0) - w->btnConditions->geometry().topLeft(),

@@ -128,13 +128,13 @@ private slots:
     void manualIsFound_data() {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("beside the program") << QStringList{"bin/manual/index.html"}
-                                            << "bin/manual/index.html";
-        QTest::newRow("installed tree") << QStringList{"share/quarix/manual/index.html"}
-                                        << "share/quarix/manual/index.html";
-        QTest::newRow("beside wins") << QStringList{"bin/manual/index.html",
-                                                    "share/quarix/manual/index.html"}
-                                     << "bin/manual/index.html";
+        QTest::newRow("beside the program")
+            << QStringList{"bin/manual/index.html"} << "bin/manual/index.html";
+        QTest::newRow("installed tree")
+            << QStringList{"share/quarix/manual/index.html"} << "share/quarix/manual/index.html";
+        QTest::newRow("beside wins")
+            << QStringList{"bin/manual/index.html", "share/quarix/manual/index.html"}
+            << "bin/manual/index.html";
         QTest::newRow("missing") << QStringList{} << "";
         QTest::newRow("a folder of that name is no manual")
             << QStringList{"bin/manual/index.html/readme"} << "";

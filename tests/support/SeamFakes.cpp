@@ -2,7 +2,9 @@
 
 MessageRecorder::MessageRecorder() : m_previous(setMessageBoxHandler(this)) {}
 
-MessageRecorder::~MessageRecorder() { setMessageBoxHandler(m_previous); }
+MessageRecorder::~MessageRecorder() {
+    setMessageBoxHandler(m_previous);
+}
 
 void MessageRecorder::script(std::initializer_list<MessageAnswer> answers) {
     m_answers.insert(m_answers.end(), answers);
@@ -24,7 +26,9 @@ MessageAnswer MessageRecorder::showMessageBox(const QString& caption, const QStr
 
 ShellRecorder::ShellRecorder() : m_previous(setShellOpener(this)) {}
 
-ShellRecorder::~ShellRecorder() { setShellOpener(m_previous); }
+ShellRecorder::~ShellRecorder() {
+    setShellOpener(m_previous);
+}
 
 bool ShellRecorder::openUrl(const QUrl& url) {
     opened.append(url);
@@ -33,7 +37,9 @@ bool ShellRecorder::openUrl(const QUrl& url) {
 
 FileDialogScript::FileDialogScript() : m_previous(setFileDialogs(this)) {}
 
-FileDialogScript::~FileDialogScript() { setFileDialogs(m_previous); }
+FileDialogScript::~FileDialogScript() {
+    setFileDialogs(m_previous);
+}
 
 void FileDialogScript::script(std::initializer_list<FileDialogChoice> choices) {
     m_choices.insert(m_choices.end(), choices);
@@ -59,7 +65,9 @@ FileDialogChoice FileDialogScript::saveFile(const QString& title, const QStringL
 ScriptedProgress::ScriptedProgress(int cancelAt)
     : cancelAtStep(cancelAt), m_previous(setProgressView(this)) {}
 
-ScriptedProgress::~ScriptedProgress() { setProgressView(m_previous); }
+ScriptedProgress::~ScriptedProgress() {
+    setProgressView(m_previous);
+}
 
 void ScriptedProgress::showProgress() {
     ++shows;
