@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 
 #include "data/uCommonScripts.h"
@@ -44,6 +45,9 @@ class TfrmMain : public QMainWindow, public FileSlotView {
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
+
+    // The client area as designed: the tool bar, the file rows and both groups.
+    static constexpr QSize ClientSize{761, 661};
 
     // The drop-down of recent files and the About box; created after the main window, owned by
     // it (they are its children). Either may be null: its command then does nothing.

@@ -59,25 +59,6 @@ private slots:
         QCOMPARE(messages.boxes[1].style, 64);
     }
 
-    void recorderAnswersQuestionsFromItsScript() {
-        MessageRecorder messages;
-        messages.script({MessageAnswer::Yes});
-        QCOMPARE(ShowMessageBox("Cancel", "Sure?", 36), MessageAnswer::Yes);
-        QCOMPARE(ShowMessageBox("Quarix", "Note", 0), MessageAnswer::Ok);  // takes no answer
-        QCOMPARE(messages.unscriptedQuestions, 0);
-        QCOMPARE(ShowMessageBox("Cancel", "Sure?", 4), MessageAnswer::No);
-        QCOMPARE(messages.unscriptedQuestions, 1);
-    }
-
-    void recordersPutBackWhatWasInstalled() {
-        MessageRecorder outer;
-        {
-            MessageRecorder inner;
-            QVERIFY(messageBoxHandler() == &inner);
-        }
-        QVERIFY(messageBoxHandler() == &outer);
-    }
-
     void loops_data() {
         QTest::addColumn<int>("cancelAtStep");
         QTest::addColumn<int>("rows");
@@ -116,13 +97,7 @@ private slots:
     void withoutDialogsEveryChoiceIsCancelled() {
         QVERIFY(ChooseFileToOpen("Open File 1", {"Excel Files  (*.xls)"}).path.isEmpty());
         QVERIFY(ChooseFileToSave("Save File", {"Excel  (*xls)"}).path.isEmpty());
-        FileDialogScript dialogs;
-        dialogs.script({{"/data/a.xls", 0}});
-        QCOMPARE(ChooseFileToOpen("Open File 1", {"Excel Files  (*.xls)"}).path,
-                 QString("/data/a.xls"));
-        QVERIFY(ChooseFileToOpen("Open File 2", {"Excel Files  (*.xls)"}).path.isEmpty());
-        QCOMPARE(dialogs.requests.size(), 2);
-        QCOMPARE(dialogs.requests[1].title, QString("Open File 2"));
+        QVERIFY(!ShellOpen(QUrl(QuarixHomePageAddress)));
     }
 
     void manualIsFound_data() {
@@ -152,13 +127,6 @@ private slots:
         }
         const QString found = ManualIndexPath(root.filePath("bin"));
         QCOMPARE(found, expected.isEmpty() ? QString() : QDir::cleanPath(root.filePath(expected)));
-    }
-
-    void shellRequestsGoToTheOpener() {
-        QVERIFY(!ShellOpen(QUrl(QuarixHomePageAddress)));  // nobody to open it: nothing happens
-        ShellRecorder shell;
-        QVERIFY(ShellOpen(QUrl(QuarixHomePageAddress)));
-        QCOMPARE(shell.opened, QList<QUrl>{QUrl(QuarixHomePageAddress)});
     }
 };
 

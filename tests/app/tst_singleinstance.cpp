@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
 #include <QUuid>
@@ -67,43 +66,6 @@ private slots:
 
         QVERIFY2(waitForLine(first, "raised", firstOutput), firstOutput.constData());
         QCOMPARE(first->state(), QProcess::Running);
-    }
-
-    void everyLaterStartRaisesTheFirst() {
-        QProcess* first = start();
-        QByteArray firstOutput;
-        QVERIFY(waitForLine(first, "listening", firstOutput));
-        for (int i = 0; i < 2; ++i) {
-            QProcess* later = start();
-            QVERIFY(later->waitForFinished(30000));
-            QCOMPARE(later->exitCode(), 0);
-        }
-        QElapsedTimer timer;
-        timer.start();
-        while (firstOutput.count("raised\n") < 2 && timer.elapsed() < 30000) {
-            first->waitForReadyRead(200);
-            firstOutput += first->readAllStandardOutput();
-        }
-        QCOMPARE(firstOutput.count("raised\n"), 2);
-    }
-
-    void aStartSendsTheRaiseRequest() {
-        // Stand in for a running instance and read what a new start sends.
-        QLocalServer running;
-        QVERIFY(running.listen(key));
-        QProcess* later = start();
-        QVERIFY(running.waitForNewConnection(30000));
-        QLocalSocket* socket = running.nextPendingConnection();
-        QByteArray request;
-        QElapsedTimer timer;
-        timer.start();
-        while (!request.endsWith('\n') && timer.elapsed() < 10000) {
-            socket->waitForReadyRead(200);
-            request += socket->readAll();
-        }
-        QCOMPARE(request, QByteArray("raise\n"));
-        QVERIFY(later->waitForFinished(30000));
-        QCOMPARE(later->exitCode(), 0);
     }
 
     void socketLeftByACrashDoesNotBlockTheNextStart() {
