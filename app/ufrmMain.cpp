@@ -96,9 +96,12 @@ void TfrmMain::setDialogs(TfrmFileList* fileList, TFrmAbout* about) {
 // ---- state -------------------------------------------------------------------------------------
 
 void TfrmMain::FormCreate() {
-    // The two file slots and their recent-file lists start empty.
-    File1 = clFile();
-    File2 = clFile();
+    // The two file slots and their recent-file lists start empty. (A slot's contents go before
+    // its connection: the data set reads through it.)
+    for (clFile* slot : {&File1, &File2}) {
+        slot->Contents.reset();
+        *slot = clFile();
+    }
     File1History.clear();
     File2History.clear();
     setFileSlotView(this);
