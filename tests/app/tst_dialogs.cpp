@@ -229,6 +229,19 @@ private slots:
         QCOMPARE(image.pixel(367, y), background);
     }
 
+    void verticalBarFillsFromTheBottom() {
+        TGauge gauge;
+        gauge.resize(20, 102);  // 100 pixels inside the frame
+        gauge.setKind(TGaugeKind::gkVerticalBar);
+        gauge.setShowText(false);
+        gauge.setForeColor(Qt::black);
+        gauge.setProgress(30);
+        const QImage image = gauge.render();
+        QCOMPARE(image.pixel(10, 100), qRgb(0, 0, 0));        // lowest inner row: bar
+        QCOMPARE(image.pixel(10, 71), qRgb(0, 0, 0));         // 30 rows of bar
+        QCOMPARE(image.pixel(10, 70), qRgb(255, 255, 255));  // background above
+    }
+
     void percentStaysReadableOnBarAndBackground_data() {
         QTest::addColumn<int>("progress");
         QTest::addColumn<bool>("onBar");
