@@ -1,7 +1,411 @@
 #include "app/ufrmMain.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "app/MessageSeam.h"
+#include "app/ShellSeam.h"
+#include "app/uFrmAbout.h"
+#include "app/ufrmFileList.h"
+#include "app/widgets/AnchoredLayout.h"
+#include "app/widgets/Pictures.h"
+#include "data/uGlobalData.h"
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+// The outer sizes of the window are given for the desktop it was drawn for, whose frame, caption
+// and menu bar add this much to the client area.
+constexpr QSize kOuterSize(769, 707);
+constexpr QSize kMinimumOuterSize(318, 385);
+constexpr QSize kFrameAllowance(kOuterSize - TfrmMain::ClientSize);
+
+const QColor kGridLineColour(0xC0, 0xC0, 0xC0);
+
+}  // namespace
+
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quarix"));
-    resize(640, 480);
+    setWindowIcon(QIcon(RenderPicture(QStringLiteral(":/icons/quarix.svg"), QSize(64, 64))));
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client->setMouseTracking(true);
+    m_clientLayout = new AnchoredLayout(m_client, ClientSize);
+    setCentralWidget(m_client);
+
+    createToolBar();
+    createFileRows();
+    createParameters();
+    createResultArea();
+    createMenus();
+
+    // The window's own size excludes the frame, which the desktop adds.
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(ClientSize.width(), ClientSize.height() + menuHeight);
+    setMinimumSize(kMinimumOuterSize.width() - kFrameAllowance.width(),
+                   kMinimumOuterSize.height() - kFrameAllowance.height() + menuHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
+    }
+
+    // Key preview, the wheel and the mouse moves that switch the Run picture: the window sees
+    // these before its controls do.
+    qApp->installEventFilter(this);
+
+    frmMain = this;
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+    qApp->removeEventFilter(this);
+    setFileSlotView(nullptr);
+    if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::setDialogs(TfrmFileList* fileList, TFrmAbout* about) {
+    m_fileList = fileList;
+    m_about = about;
+    if (m_fileList) {
+        connect(m_fileList, &TfrmFileList::recentFileChosen, this, &TfrmMain::OpenRecentFile);
+    }
+}
+
+// ---- state -------------------------------------------------------------------------------------
+
+void TfrmMain::FormCreate() {
+    // The two file slots and their recent-file lists start empty. (A slot's contents go before
+    // its connection: the data set reads through it.)
+    for (clFile* slot : {&File1, &File2}) {
+        slot->Contents.reset();
+        *slot = clFile();
+    }
+    File1History.clear();
+    File2History.clear();
+    setFileSlotView(this);
+    // The wizard's settings start with no function configured; they live with the conditions.
+
+    setGroupEnabled(CommandGroup::NeedsFile1, false);
+    grpboxResult->hide();
+    setGroupEnabled(CommandGroup::NeedsFile2, false);
+    SetSaveEnabled(false);
+
+    RunPictureState = RunPicture::Disabled;
+    ImageRun->setPixmap(ImageRunDisabled->pixmap());
+
+    // The grid: no border, silver grid lines.
+    MSFlexGrid1->setFrameShape(QFrame::NoFrame);
+    MSFlexGrid1->setStyleSheet(
+        QStringLiteral("QTableView { gridline-color: %1; }").arg(kGridLineColour.name()));
+}
+
+void TfrmMain::setGroupEnabled(int group, bool enabled) {
+    if (group == CommandGroup::NeedsFile1) {
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 btnOpenFile2, btnTBOpenFile2, btnShowHistory2, btnConditions, btnTBConditions,
+                 btnClearAllFields, btnTBRun}) {
+            control->setEnabled(enabled);
+        }
+        for (QAction* item : {mnuOpenFile2, mnuConditions, mnuClearAllFields, mnuRun}) {
+            item->setEnabled(enabled);
+        }
+    } else if (group == CommandGroup::NeedsFile2) {
+        mnuUnloadFile2->setEnabled(enabled);
+    }
+}
+
+void TfrmMain::EnableFileCommands(int group) {
+    if (group != CommandGroup::NeedsFile1 && group != CommandGroup::NeedsFile2) return;
+    setGroupEnabled(group, true);
+    if (group == CommandGroup::NeedsFile1) {
+        RunPictureState = RunPicture::NoLook;
+        SetRunPicture(RunPicture::Normal);
+        grpboxResult->show();
+    }
+}
+
+void TfrmMain::DisableFileCommands(int group) {
+    if (group != CommandGroup::NeedsFile1 && group != CommandGroup::NeedsFile2) return;
+    setGroupEnabled(group, false);
+    if (group == CommandGroup::NeedsFile1) {
+        RunPictureState = RunPicture::NoLook;
+        SetRunPicture(RunPicture::Disabled);
+        grpboxResult->hide();
+    }
+}
+
+void TfrmMain::SetSaveEnabled(bool enabled) {
+    mnuSaveFile->setEnabled(enabled);
+    btnSaveFile->setEnabled(enabled);
+}
+
+void TfrmMain::SetRunPicture(int look) {
+    if (RunPictureState == RunPicture::Disabled || RunPictureState == look) return;
+    const QLabel* source = nullptr;
+    switch (look) {
+        case RunPicture::Disabled:
+            source = ImageRunDisabled;
+            break;
+        case RunPicture::Normal:
+            source = ImageRunNormal;
+            break;
+        case RunPicture::Hover:
+            source = imageRunOver;
+            break;
+        case RunPicture::Pressed:
+            source = ImageRunPressed;
+            break;
+        default:
+            return;  // no such look
+    }
+    ImageRun->setPixmap(source->pixmap());
+    RunPictureState = look;
+}
+
+void TfrmMain::clearFileField(int slotNumber) {
+    (slotNumber == 2 ? fldFile2 : fldFile1)->clear();
+}
+
+// ---- handlers ----------------------------------------------------------------------------------
+
+void TfrmMain::FormShow() {
+    btnOpenFile1->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMain::FormResize() {
+    const int width = fldConditions->width();
+    const int field = width / 5;
+    const int properties = width / 2;
+    fldConditions->setColumnWidth(0, field);
+    fldConditions->setColumnWidth(1, properties);
+    fldConditions->setColumnWidth(2, std::max(0, width - field - properties - 5));
+    FitColumnWidths();
+}
+
+bool TfrmMain::FormKeyDown(int key) {
+    if (key != Qt::Key_Escape) return false;
+    close();
+    return true;
+}
+
+void TfrmMain::FormMouseWheel(int angleDelta) {
+    // Turned away from the user: +3; towards the user: -3.
+    ScrollGridByWheel(angleDelta > 0 ? 3 : angleDelta < 0 ? -3 : 0);
+}
+
+bool TfrmMain::FormCloseQuery() {
+    if (ShowMessageBox(QStringLiteral("Quarix"), QStringLiteral("Exit Application?"),
+                       MessageStyle::YesNoQuestion) != MessageAnswer::Yes) {
+        return false;
+    }
+    for (clFile* slot : {&File1, &File2}) {
+        if (slot->isInUse()) UnloadFile(*slot);
+    }
+    return true;
+}
+
+void TfrmMain::FormMouseMove() {
+    SetRunPicture(RunPicture::Normal);
+}
+
+void TfrmMain::ImageRunMouseMove() {
+    if (RunPictureState != RunPicture::Pressed) SetRunPicture(RunPicture::Hover);
+}
+
+void TfrmMain::ImageRunMouseDown() {
+    SetRunPicture(RunPicture::Pressed);
+}
+
+void TfrmMain::ImageRunMouseUp() {
+    SetRunPicture(RunPicture::Hover);
+}
+
+void TfrmMain::ImageRunClick() {
+    if (RunPictureState == RunPicture::Disabled) return;
+    btnTBRunClick();
+}
+
+void TfrmMain::ElGraphicButton8Click() {
+    // The group keeps its bottom edge and reaches up over the file rows and the parameters.
+    const QRect place = grpboxResult->geometry();
+    const int top = 5;
+    m_clientLayout->setWidgetGeometry(
+        grpboxResult, QRect(place.left(), top, place.width(), place.bottom() + 1 - top));
+    ElToolBar1->hide();
+    SpeedButton2->show();
+    SpeedButton1->hide();
+}
+
+void TfrmMain::ElGraphicButton9Click() {
+    const QRect place = grpboxResult->geometry();
+    const QRect parameters = GroupBox1->geometry();
+    const int top = parameters.top() + parameters.height() + 3;
+    m_clientLayout->setWidgetGeometry(grpboxResult, QRect(place.left(), top, place.width(),
+                                                          std::max(0, place.bottom() + 1 - top)));
+    ElToolBar1->show();
+    SpeedButton1->show();
+    SpeedButton2->hide();
+}
+
+void TfrmMain::ElGraphicButton1Click() {
+    close();
+}
+
+void TfrmMain::OpenHelp() {
+    // A missing manual is not reported, and neither is a desktop that cannot open it.
+    const QString manual = ManualIndexPath(QCoreApplication::applicationDirPath());
+    if (manual.isEmpty()) return;
+    ShellOpen(QUrl::fromLocalFile(manual));
+}
+
+void TfrmMain::Contens1Click() {
+    OpenHelp();
+}
+
+void TfrmMain::btnShowHelpClick() {
+    OpenHelp();
+}
+
+void TfrmMain::QuarixHomePage2Click() {
+    ShellOpen(QUrl(QuarixHomePageAddress));
+}
+
+void TfrmMain::AboutQuarix1Click() {
+    if (m_about) m_about->exec();
+}
+
+QPoint TfrmMain::HistoryListPosition(int slotNumber) const {
+    // The list hangs from the arrow button, just right of the "File N" button's edge. It is placed
+    // from the client area, not from the window's outer corner: the height of the caption and
+    // the menu bar above the client area differs from desktop to desktop.
+    const QToolButton* arrow = slotNumber == 2 ? btnShowHistory2 : btnShowHistory1;
+    return arrow->mapToGlobal(QPoint(0, arrow->height()));
+}
+
+void TfrmMain::btnShowHistory1Click() {
+    if (m_fileList) m_fileList->ShowFor(1, File1History, HistoryListPosition(1));
+}
+
+void TfrmMain::btnShowHistory2Click() {
+    if (m_fileList) m_fileList->ShowFor(2, File2History, HistoryListPosition(2));
+}
+
+void TfrmMain::mnuUnloadFile21Click() {
+    UnloadFile(File2);
+    DisableFileCommands(CommandGroup::NeedsFile2);
+    // The grid may hold a result made from File 2, and saving it would read the emptied slot.
+    SetSaveEnabled(false);
+}
+
+// Opening files arrives with the data sources, the wizard with the conditions, running and saving
+// with the processing engine. Until then these commands do nothing.
+void TfrmMain::btnTBOpenFile1Click() {}
+void TfrmMain::btnTBOpenFile2Click() {}
+void TfrmMain::OpenRecentFile(int, const QString&) {}
+void TfrmMain::mnuSaveFileClick() {}
+void TfrmMain::btnConditionsClick() {}
+void TfrmMain::btnClearAllFieldsClick() {}
+void TfrmMain::btnTBRunClick() {}
+void TfrmMain::Sortbyascending1Click() {}
+void TfrmMain::Sortbydescending1Click() {}
+void TfrmMain::ScrollGridByWheel(int) {}
+void TfrmMain::FitColumnWidths() {}
+
+// ---- events ------------------------------------------------------------------------------------
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+        FormResize();
+    }
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    // The layouts have already moved and stretched the controls when this runs.
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    // While a command runs the window is disabled, and the files it works on must stay.
+    if (!isEnabled() || !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TfrmMain::belongsToThisWindow(QObject* object) const {
+    return object->isWidgetType() && static_cast<QWidget*>(object)->window() == this;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            if (belongsToThisWindow(watched) &&
+                FormKeyDown(static_cast<QKeyEvent*>(event)->key())) {
+                return true;
+            }
+            break;
+        case QEvent::Wheel:
+            if (belongsToThisWindow(watched)) {
+                FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+                event->accept();
+                return true;
+            }
+            break;
+        case QEvent::MouseMove:
+            if (watched == ImageRun) {
+                ImageRunMouseMove();
+            } else if (watched == btnConditions || watched == btnClearAllFields ||
+                       watched == fldConditions->viewport()) {
+                FormMouseMove();
+            } else if (watched == m_client || watched == GroupBox1 || watched == grpboxResult) {
+                // A move that a control did not take is passed on to its container: only a move
+                // over the container's own background counts.
+                const auto* container = static_cast<QWidget*>(watched);
+                const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+                if (!container->childAt(at)) FormMouseMove();
+            }
+            break;
+        case QEvent::MouseButtonPress:
+            if (watched == ImageRun) ImageRunMouseDown();
+            break;
+        case QEvent::MouseButtonRelease:
+            if (watched == ImageRun) {
+                ImageRunMouseUp();
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                if (mouse->button() == Qt::LeftButton &&
+                    ImageRun->rect().contains(mouse->position().toPoint())) {
+                    ImageRunClick();
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,10 +1,179 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
+#include <QString>
 
-// The main window.
-class TfrmMain : public QMainWindow {
+#include "data/uCommonScripts.h"
+
+class AnchoredLayout;
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+class QToolBar;
+class QToolButton;
+class TFrmAbout;
+class TfrmFileList;
+
+// The looks of the Run picture, the values of TfrmMain::RunPictureState.
+namespace RunPicture {
+inline constexpr int NoLook = -1;  // transient: lets the next SetRunPicture take effect
+inline constexpr int Disabled = 0;
+inline constexpr int Normal = 1;
+inline constexpr int Hover = 2;
+inline constexpr int Pressed = 3;
+}  // namespace RunPicture
+
+// The groups of commands that EnableFileCommands and DisableFileCommands switch.
+namespace CommandGroup {
+inline constexpr int NeedsFile1 = 0;  // File 2, Conditions, Clear All Fields, Run, the result area
+inline constexpr int NeedsFile2 = 1;  // "Unload File 2"
+}  // namespace CommandGroup
+
+// The main window: menus, tool bar, the two file rows, the condition list with the Run picture,
+// and the result area. Its commands are switched on and off as the files are loaded; see
+// EnableFileCommands. Positions are client pixels of the designed 761 x 661 client area.
+class TfrmMain : public QMainWindow, public FileSlotView {
     Q_OBJECT
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The client area as designed: the tool bar, the file rows and both groups.
+    static constexpr QSize ClientSize{761, 661};
+
+    // The drop-down of recent files and the About box; created after the main window, owned by
+    // it (they are its children). Either may be null: its command then does nothing.
+    void setDialogs(TfrmFileList* fileList, TFrmAbout* about);
+
+    // Window state.
+    int RunPictureState = RunPicture::Disabled;
+
+    // Controls, in the order they stand on the window.
+    QToolBar* ElToolBar1 = nullptr;
+    QToolButton* btnTBOpenFile1 = nullptr;
+    QToolButton* btnTBOpenFile2 = nullptr;
+    QToolButton* btnSaveFile = nullptr;
+    QToolButton* btnTBConditions = nullptr;
+    QToolButton* btnTBRun = nullptr;
+    QToolButton* btnShowHelp = nullptr;
+    QPushButton* btnOpenFile1 = nullptr;
+    QToolButton* btnShowHistory1 = nullptr;
+    QLineEdit* fldFile1 = nullptr;
+    QPushButton* btnOpenFile2 = nullptr;
+    QToolButton* btnShowHistory2 = nullptr;
+    QLineEdit* fldFile2 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QTableWidget* fldConditions = nullptr;
+    QPushButton* btnConditions = nullptr;
+    QPushButton* btnClearAllFields = nullptr;
+    QLabel* ImageRun = nullptr;
+    QLabel* ImageRunDisabled = nullptr;  // the four looks; never shown
+    QLabel* ImageRunNormal = nullptr;
+    QLabel* imageRunOver = nullptr;
+    QLabel* ImageRunPressed = nullptr;
+    QGroupBox* grpboxResult = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // enlarge the result area
+    QToolButton* SpeedButton2 = nullptr;  // restore it
+    QFrame* Panel1 = nullptr;
+    QTableView* MSFlexGrid1 = nullptr;
+    QListWidget* ListBox1 = nullptr;  // hidden scratch list of the open command
+
+    // Menu items and pop-up menus.
+    QAction* mnuOpenFile1 = nullptr;
+    QAction* mnuOpenFile2 = nullptr;
+    QAction* mnuUnloadFile2 = nullptr;
+    QAction* mnuSaveFile = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuConditions = nullptr;
+    QAction* mnuClearAllFields = nullptr;
+    QAction* mnuRun = nullptr;
+    QAction* Contens1 = nullptr;
+    QAction* QuarixHomePage2 = nullptr;
+    QAction* AboutQuarix2 = nullptr;
+    QMenu* PopupList = nullptr;
+    QAction* ClearAllFields1 = nullptr;  // the pop-up item of the condition list
+    QMenu* PopupGrid = nullptr;
+    QAction* Sortbyascending1 = nullptr;
+    QAction* Sortbydescending1 = nullptr;
+
+    // Command states.
+    void EnableFileCommands(int group);
+    void DisableFileCommands(int group) override;
+    // "Save" and "Save File" together; on while the grid holds a result or the loaded data.
+    void SetSaveEnabled(bool enabled);
+    void SetRunPicture(int look);
+
+    // FileSlotView
+    void clearFileField(int slotNumber) override;
+
+    // Handlers.
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    bool FormKeyDown(int key);  // true when the key was used
+    void FormMouseWheel(int angleDelta);
+    bool FormCloseQuery();  // true when the window may close
+    void FormMouseMove();   // over the background and the Parameters and Result groups
+    void ImageRunMouseMove();
+    void ImageRunMouseDown();
+    void ImageRunMouseUp();
+    void ImageRunClick();
+    void ElGraphicButton8Click();  // enlarge the result area
+    void ElGraphicButton9Click();  // restore it
+    void ElGraphicButton1Click();  // "Exit"
+    void OpenHelp();
+    void Contens1Click();
+    void btnShowHelpClick();
+    void QuarixHomePage2Click();
+    void AboutQuarix1Click();
+    void btnShowHistory1Click();
+    void btnShowHistory2Click();
+    void mnuUnloadFile21Click();
+
+    // Commands that the data, conditions and processing parts fill in.
+    void btnTBOpenFile1Click();
+    void btnTBOpenFile2Click();
+    void OpenRecentFile(int slotNumber, const QString& path);
+    void mnuSaveFileClick();
+    void btnConditionsClick();
+    void btnClearAllFieldsClick();
+    void btnTBRunClick();
+    void Sortbyascending1Click();
+    void Sortbydescending1Click();
+    void ScrollGridByWheel(int direction);
+    void FitColumnWidths();
+
+    // Where the drop-down of slot 1 or 2 opens, in screen pixels.
+    QPoint HistoryListPosition(int slotNumber) const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createToolBar();
+    void createFileRows();
+    void createParameters();
+    void createResultArea();
+    void createMenus();
+    void setGroupEnabled(int group, bool enabled);
+    bool belongsToThisWindow(QObject* object) const;
+
+    QWidget* m_client = nullptr;  // the client area: everything below the menu bar
+    AnchoredLayout* m_clientLayout = nullptr;
+    TfrmFileList* m_fileList = nullptr;
+    TFrmAbout* m_about = nullptr;
 };
+
+// The main window while the program runs (set by its constructor), or null.
+extern TfrmMain* frmMain;

@@ -1,0 +1,25 @@
+#include "app/FileDialogSeam.h"
+
+namespace {
+
+FileDialogs* g_dialogs = nullptr;
+
+}  // namespace
+
+FileDialogs* setFileDialogs(FileDialogs* dialogs) {
+    FileDialogs* previous = g_dialogs;
+    g_dialogs = dialogs;
+    return previous;
+}
+
+FileDialogs* fileDialogs() {
+    return g_dialogs;
+}
+
+FileDialogChoice ChooseFileToOpen(const QString& title, const QStringList& filters) {
+    return g_dialogs ? g_dialogs->openFile(title, filters) : FileDialogChoice{};
+}
+
+FileDialogChoice ChooseFileToSave(const QString& title, const QStringList& filters) {
+    return g_dialogs ? g_dialogs->saveFile(title, filters) : FileDialogChoice{};
+}

@@ -1,0 +1,36 @@
+#include "app/widgets/ApplicationWindows.h"
+
+#include "app/uFrmAbout.h"
+#include "app/uFrmMessage.h"
+#include "app/uFrmProcessing.h"
+#include "app/ufrmFileList.h"
+#include "app/ufrmMain.h"
+
+ApplicationWindows::ApplicationWindows() {
+    setMessageBoxHandler(&m_messageBoxes);
+    setFileDialogs(&m_fileDialogs);
+    setShellOpener(&m_shell);
+
+    m_main = std::make_unique<TfrmMain>();
+    // The parameter panels, the Function Wizard and the sheet chooser come here, in this order.
+    m_processing = std::make_unique<TfrmProcessing>(m_main.get());
+    // The field-type list comes here.
+    m_fileList = new TfrmFileList(m_main.get());
+    m_message = std::make_unique<TfrmMessage>(m_main.get());
+    m_about = new TFrmAbout(m_main.get());
+
+    m_main->setDialogs(m_fileList, m_about);
+    setProgressView(m_processing.get());
+    setWaitingView(m_message.get());
+}
+
+ApplicationWindows::~ApplicationWindows() {
+    if (progressView() == m_processing.get()) setProgressView(nullptr);
+    if (waitingView() == m_message.get()) setWaitingView(nullptr);
+    if (messageBoxHandler() == &m_messageBoxes) setMessageBoxHandler(nullptr);
+    if (fileDialogs() == &m_fileDialogs) setFileDialogs(nullptr);
+    if (shellOpener() == &m_shell) setShellOpener(nullptr);
+    m_message.reset();
+    m_processing.reset();
+    m_main.reset();
+}

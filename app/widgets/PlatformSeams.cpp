@@ -1,0 +1,90 @@
+#include "app/widgets/PlatformSeams.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/widgets/WindowPlacement.h"
+
+void ConfigureMessageBox(QMessageBox& box, int style) {
+    switch (style & MessageStyle::ButtonMask) {
+        case MessageStyle::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageStyle::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        case MessageStyle::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+    }
+    switch (style & MessageStyle::IconMask) {
+        case MessageStyle::IconError:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageStyle::IconQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MessageStyle::IconWarning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageStyle::IconInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+    }
+}
+
+MessageAnswer QtMessageBoxes::showMessageBox(const QString& caption, const QString& text,
+                                             int style) {
+    QMessageBox box;
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    ConfigureMessageBox(box, style);
+    // Centre on the window the user is looking at; open the box first so that its size is known.
+    box.adjustSize();
+    CentreOn(&box, QApplication::activeWindow());
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        default:
+            return MessageAnswer::Ok;
+    }
+}
+
+FileDialogChoice QtFileDialogs::openFile(const QString& title, const QStringList& filters) {
+    QFileDialog dialog(QApplication::activeWindow(), title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return {dialog.selectedFiles().constFirst(),
+            static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
+}
+
+FileDialogChoice QtFileDialogs::saveFile(const QString& title, const QStringList& filters) {
+    QFileDialog dialog(QApplication::activeWindow(), title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return {dialog.selectedFiles().constFirst(),
+            static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
+}
+
+bool DesktopShell::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}

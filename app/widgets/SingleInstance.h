@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One running Quarix per user. The first start listens on a local socket named after the user;
+// a later start finds it, asks it to raise its main window and ends. A socket file left behind by
+// a crashed instance does not block the next start. A short lock file keeps two starts at the
+// same moment from both becoming the first.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // `key`: the socket's name; see DefaultKey().
+    explicit SingleInstance(const QString& key, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // "quarix-" and the user's id; QUARIX_INSTANCE_KEY replaces it (tests run their own pairs).
+    static QString DefaultKey();
+
+    // True when this process is the first and now listens; false when another instance runs and
+    // has been asked to come to the front (or could not be reached and no socket could be made).
+    bool claim();
+
+signals:
+    // A later start asked this instance to bring its main window to the front.
+    void raiseRequested();
+
+private:
+    bool askRunningInstance();
+    void acceptRequests();
+    void readRequest(QLocalSocket* socket);
+
+    QString m_key;
+    QLocalServer* m_server = nullptr;  // owned through the QObject tree
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+// Centres a top-level window on `owner`'s window, or on its screen when there is no owner.
+void CentreOn(QWidget* window, const QWidget* owner);
+
+// Keeps a top-level window above `owner`'s window without making it a child of it (a child
+// would be disabled together with the owner). Call after the window has been created or shown.
+void KeepAbove(QWidget* window, const QWidget* owner);
+
+// Brings a top-level window to the front: restored if minimised, raised and activated.
+void BringToFront(QWidget* window);

@@ -1,0 +1,465 @@
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <memory>
+
+#include "Screenshots.h"
+#include "app/ShellSeam.h"
+#include "app/uFrmAbout.h"
+#include "app/ufrmMain.h"
+#include "app/widgets/ApplicationWindows.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+#include "support/SeamFakes.h"
+
+namespace {
+
+const QStringList kAlwaysAvailable = {"btnOpenFile1",    "btnTBOpenFile1",   "mnuOpenFile1",
+                                      "btnShowHistory1", "mnuExit",          "btnShowHelp",
+                                      "Contens1",        "QuarixHomePage2",  "AboutQuarix2",
+                                      "ClearAllFields1", "Sortbyascending1", "Sortbydescending1"};
+const QStringList kNeedsFile1 = {
+    "btnOpenFile2",      "btnTBOpenFile2",  "mnuOpenFile2",  "btnShowHistory2",
+    "btnConditions",     "btnTBConditions", "mnuConditions", "btnClearAllFields",
+    "mnuClearAllFields", "btnTBRun",        "mnuRun"};
+const QStringList kNeedsFile2 = {"mnuUnloadFile2"};
+const QStringList kSave = {"mnuSaveFile", "btnSaveFile"};
+
+QImage imageOf(const QLabel* label) {
+    return label->pixmap().toImage();
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ApplicationWindows> windows;
+    std::unique_ptr<MessageRecorder> messages;
+    TfrmMain* w = nullptr;
+
+    QObject* control(const QString& name) const {
+        QObject* found = w->findChild<QObject*>(name);
+        if (!found) qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    template <class T>
+    T* widget(const char* name) const {
+        T* found = w->findChild<T*>(QLatin1String(name));
+        if (!found) qFatal("no widget %s", name);
+        return found;
+    }
+    bool enabled(const QString& name) const { return control(name)->property("enabled").toBool(); }
+
+    // Every control of the list is enabled (or disabled) as `expected`; names the first that is
+    // not.
+    QString firstDiffering(const QStringList& names, bool expected) const {
+        for (const QString& name : names) {
+            if (enabled(name) != expected) return name;
+        }
+        return {};
+    }
+
+    QString runLookShown() const {
+        const QImage shown = imageOf(w->ImageRun);
+        if (shown == imageOf(w->ImageRunDisabled)) return "disabled";
+        if (shown == imageOf(w->ImageRunNormal)) return "normal";
+        if (shown == imageOf(w->imageRunOver)) return "over";
+        if (shown == imageOf(w->ImageRunPressed)) return "pressed";
+        return "other";
+    }
+
+    // A move of the mouse with no button held, as the window system reports it.
+    void moveOver(QWidget* target, QPoint at = {}) {
+        const QPoint local = at.isNull() ? target->rect().center() : at;
+        QTest::mouseMove(w->windowHandle(), target->mapTo(w, local));
+        QCoreApplication::processEvents();
+    }
+
+    void loadFile1Looks() {
+        fldFileText(w->fldFile1, "/home/ann/reports/sales-2024.xls");
+        w->EnableFileCommands(CommandGroup::NeedsFile1);
+    }
+    static void fldFileText(QLineEdit* field, const QString& path) { field->setText(path); }
+
+private slots:
+    void init() {
+        windows = std::make_unique<ApplicationWindows>();
+        messages = std::make_unique<MessageRecorder>();
+        w = windows->frmMain();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+    }
+
+    void cleanup() {
+        QCOMPARE(messages->unscriptedQuestions, 0);
+        messages.reset();
+        windows.reset();
+        w = nullptr;
+    }
+
+    void startState() {
+        QCOMPARE(w->windowTitle(), QString("Quarix"));
+        QCOMPARE(firstDiffering(kAlwaysAvailable, true), QString());
+        QCOMPARE(firstDiffering(kNeedsFile1, false), QString());
+        QCOMPARE(firstDiffering(kNeedsFile2, false), QString());
+        QCOMPARE(firstDiffering(kSave, false), QString());
+        QVERIFY(!w->grpboxResult->isVisible());
+        QVERIFY(w->GroupBox1->isVisible());
+        QCOMPARE(w->RunPictureState, RunPicture::Disabled);
+        QCOMPARE(runLookShown(), QString("disabled"));
+        // Four distinct looks, each a real picture.
+        const QList<QLabel*> looks = {w->ImageRunDisabled, w->ImageRunNormal, w->imageRunOver,
+                                      w->ImageRunPressed};
+        for (int i = 0; i < looks.size(); ++i) {
+            QVERIFY(imageOf(looks[i]).pixel(32, 32) != 0);  // not transparent in the middle
+            for (int j = i + 1; j < looks.size(); ++j)
+                QVERIFY(imageOf(looks[i]) != imageOf(looks[j]));
+        }
+        QVERIFY(w->SpeedButton1->isVisibleTo(w->grpboxResult));
+        QVERIFY(!w->SpeedButton2->isVisibleTo(w->grpboxResult));
+        QVERIFY(!w->ListBox1->isVisibleTo(w->grpboxResult));
+        QCOMPARE(QApplication::focusWidget(), w->btnOpenFile1);
+        QVERIFY(!File1.isInUse() && !File2.isInUse());
+        QVERIFY(File1History.empty() && File2History.empty());
+        SaveScreenshot(w, "main-window-start");
+    }
+
+    void stateTable_data() {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<bool>("group0");
+        QTest::addColumn<bool>("group1");
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<int>("runLook");
+        QTest::newRow("program start") << QStringList{} << false << false << false << 0;
+        QTest::newRow("File 1 loaded") << QStringList{"enable 0"} << true << false << false << 1;
+        QTest::newRow("File 1 failed after an earlier one loaded")
+            << QStringList{"enable 0", "disable 0"} << false << false << false << 0;
+        QTest::newRow("File 2 loaded and accepted")
+            << QStringList{"enable 0", "enable 1"} << true << true << false << 1;
+        QTest::newRow("File 2 refused")
+            << QStringList{"enable 0", "enable 1", "disable 1"} << true << false << false << 1;
+        QTest::newRow("File 2 emptied by UnloadFile")
+            << QStringList{"enable 0", "enable 1", "UnloadFile 2"} << true << false << false << 1;
+        QTest::newRow("a run with a result")
+            << QStringList{"enable 0", "save on"} << true << false << true << 1;
+        QTest::newRow("\"Unload File 2\" after a run")
+            << QStringList{"enable 0", "enable 1", "save on", "Unload File 2"} << true << false
+            << false << 1;
+        QTest::newRow("the two routines leave Save alone")
+            << QStringList{"save on", "enable 0", "disable 0", "enable 1", "disable 1"} << false
+            << false << true << 0;
+        QTest::newRow("other group numbers do nothing")
+            << QStringList{"enable 0", "enable 2", "disable -1", "disable 2"} << true << false
+            << false << 1;
+        QTest::newRow("enabling again gives the normal look after hover")
+            << QStringList{"enable 0", "hover", "enable 0"} << true << false << false << 1;
+        QTest::newRow("disabling from the pressed look")
+            << QStringList{"enable 0", "pressed", "disable 0"} << false << false << false << 0;
+    }
+    void stateTable() {
+        QFETCH(QStringList, events);
+        QFETCH(bool, group0);
+        QFETCH(bool, group1);
+        QFETCH(bool, save);
+        QFETCH(int, runLook);
+        for (const QString& event : events) {
+            const QString argument = event.section(' ', -1);
+            if (event.startsWith("enable")) {
+                w->EnableFileCommands(argument.toInt());
+            } else if (event.startsWith("disable")) {
+                w->DisableFileCommands(argument.toInt());
+            } else if (event == "save on") {
+                w->SetSaveEnabled(true);
+            } else if (event == "UnloadFile 2") {
+                UnloadFile(File2);
+            } else if (event == "Unload File 2") {
+                w->mnuUnloadFile2->trigger();
+            } else if (event == "hover") {
+                w->SetRunPicture(RunPicture::Hover);
+            } else if (event == "pressed") {
+                w->SetRunPicture(RunPicture::Pressed);
+            }
+        }
+        QCOMPARE(firstDiffering(kAlwaysAvailable, true), QString());
+        QCOMPARE(firstDiffering(kNeedsFile1, group0), QString());
+        QCOMPARE(firstDiffering(kNeedsFile2, group1), QString());
+        QCOMPARE(firstDiffering(kSave, save), QString());
+        QCOMPARE(w->grpboxResult->isVisible(), group0);
+        QCOMPARE(w->RunPictureState, runLook);
+        QCOMPARE(runLookShown(), QString(runLook == 0 ? "disabled" : "normal"));
+    }
+
+    void unloadFile2ClearsItsPathOnly() {
+        w->EnableFileCommands(CommandGroup::NeedsFile1);
+        w->EnableFileCommands(CommandGroup::NeedsFile2);
+        w->fldFile1->setText("/data/one.xls");
+        w->fldFile2->setText("/data/two.xls");
+        w->mnuUnloadFile2->trigger();
+        QCOMPARE(w->fldFile2->text(), QString());
+        QCOMPARE(w->fldFile1->text(), QString("/data/one.xls"));
+    }
+
+    void setRunPicture_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<int>("after");
+        QTest::newRow("the disabled look refuses every change") << 0 << 2 << 0;
+        QTest::newRow("disabled to normal, refused too") << 0 << 1 << 0;
+        QTest::newRow("normal to hover") << 1 << 2 << 2;
+        QTest::newRow("hover to pressed") << 2 << 3 << 3;
+        QTest::newRow("pressed to normal") << 3 << 1 << 1;
+        QTest::newRow("normal to disabled") << 1 << 0 << 0;
+        QTest::newRow("no look yet: any look takes") << -1 << 0 << 0;
+        QTest::newRow("no such look") << 1 << 7 << 1;
+    }
+    void setRunPicture() {
+        QFETCH(int, state);
+        QFETCH(int, look);
+        QFETCH(int, after);
+        w->RunPictureState = state;
+        w->SetRunPicture(look);
+        QCOMPARE(w->RunPictureState, after);
+    }
+
+    void runPictureFollowsTheMouse() {
+        loadFile1Looks();
+        QCOMPARE(runLookShown(), QString("normal"));
+        moveOver(w->ImageRun);
+        QCOMPARE(runLookShown(), QString("over"));
+        QTest::mousePress(w->ImageRun, Qt::LeftButton, {}, w->ImageRun->rect().center());
+        QCOMPARE(runLookShown(), QString("pressed"));
+        QTest::mouseMove(w->ImageRun, w->ImageRun->rect().center() + QPoint(3, 3));
+        QCOMPARE(runLookShown(), QString("pressed"));  // moving while held keeps it pressed
+        QTest::mouseRelease(w->ImageRun, Qt::LeftButton, {}, w->ImageRun->rect().center());
+        QCOMPARE(runLookShown(), QString("over"));
+        moveOver(w->fldConditions->viewport());
+        QCOMPARE(runLookShown(), QString("normal"));
+
+        // Each of the places that give the normal look again.
+        const QList<QWidget*> places = {w->btnConditions, w->btnClearAllFields, w->GroupBox1,
+                                        w->grpboxResult, w->centralWidget()};
+        for (QWidget* place : places) {
+            moveOver(w->ImageRun);
+            QCOMPARE(runLookShown(), QString("over"));
+            moveOver(place, place == w->GroupBox1         ? QPoint(600, 100)
+                            : place == w->grpboxResult    ? QPoint(300, 10)
+                            : place == w->centralWidget() ? QPoint(400, 267)
+                                                          : QPoint());
+            QVERIFY2(runLookShown() == "normal", qPrintable(place->objectName()));
+        }
+        // A control that is not one of those places leaves the look as it is.
+        moveOver(w->ImageRun);
+        moveOver(w->fldFile1);
+        QCOMPARE(runLookShown(), QString("over"));
+    }
+
+    void resultAreaAppearsAtItsDesignedPlace() {
+        loadFile1Looks();
+        // A condition row as the wizard writes it.
+        w->fldConditions->setRowCount(1);
+        w->fldConditions->setItem(0, 0, new QTableWidgetItem("Region"));
+        w->fldConditions->setItem(0, 1, new QTableWidgetItem("Unique values"));
+        w->fldConditions->setItem(0, 2, new QTableWidgetItem("File 1"));
+        QVERIFY(w->grpboxResult->isVisible());
+        QCOMPARE(w->grpboxResult->geometry(), QRect(4, 272, 754, 384));
+        QCOMPARE(w->grpboxResult->geometry().top(), w->GroupBox1->geometry().bottom() + 1 + 7);
+        SaveScreenshot(w, "main-window-file1-loaded");
+    }
+
+    void disabledRunPictureIgnoresTheMouse() {
+        moveOver(w->ImageRun);
+        QTest::mouseClick(w->ImageRun, Qt::LeftButton);
+        moveOver(w->fldConditions->viewport());
+        QCOMPARE(w->RunPictureState, RunPicture::Disabled);
+        QCOMPARE(runLookShown(), QString("disabled"));
+    }
+
+    void tabOrderFollowsTheWindowDownwards() {
+        loadFile1Looks();
+        const QStringList expected = {"btnOpenFile1",      "fldFile1",      "btnOpenFile2",
+                                      "fldFile2",          "fldConditions", "btnConditions",
+                                      "btnClearAllFields", "MSFlexGrid1",   "btnOpenFile1"};
+        w->btnOpenFile1->setFocus();
+        QStringList visited = {QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void toolButtonShowsPressedPictureWhileHeld() {
+        QToolButton* button = w->btnTBOpenFile1;
+        const QImage normal = button->icon().pixmap(24).toImage();
+        QTest::mousePress(button, Qt::LeftButton);
+        const QImage held = button->icon().pixmap(24).toImage();
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QVERIFY(held != normal);
+        QCOMPARE(button->icon().pixmap(24).toImage(), normal);
+    }
+
+    void conditionColumnsFollowTheListWidth_data() {
+        QTest::addColumn<int>("listWidth");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("properties");
+        QTest::addColumn<int>("file");
+        QTest::newRow("374") << 374 << 74 << 187 << 108;
+        QTest::newRow("as designed") << 629 << 125 << 314 << 185;
+        QTest::newRow("odd width rounds towards zero") << 501 << 100 << 250 << 146;
+        QTest::newRow("wide") << 1200 << 240 << 600 << 355;
+    }
+    void conditionColumnsFollowTheListWidth() {
+        QFETCH(int, listWidth);
+        QFETCH(int, field);
+        QFETCH(int, properties);
+        QFETCH(int, file);
+        // The list keeps its distances to the window's edges: 132 pixels of the 761 designed.
+        w->resize(listWidth + (761 - 629), w->height());
+        QTRY_COMPARE(w->fldConditions->width(), listWidth);
+        QCOMPARE(w->fldConditions->columnWidth(0), field);
+        QCOMPARE(w->fldConditions->columnWidth(1), properties);
+        QCOMPARE(w->fldConditions->columnWidth(2), file);
+    }
+
+    void controlsKeepTheirAnchors() {
+        const QPoint buttonFromRight =
+            QPoint(w->GroupBox1->width(), 0) - w->btnConditions->geometry().topLeft();
+        const int resultBottomGap =
+            w->centralWidget()->height() - w->grpboxResult->geometry().bottom();
+        w->resize(w->width() + 100, w->height() + 50);
+        QTRY_COMPARE(w->fldFile1->width(), 653 + 100);
+        QCOMPARE(QPoint(w->GroupBox1->width(), 0) - w->btnConditions->geometry().topLeft(),
+                 buttonFromRight);
+        QCOMPARE(w->centralWidget()->height() - w->grpboxResult->geometry().bottom(),
+                 resultBottomGap);
+        QCOMPARE(w->GroupBox1->height(), 153);  // stretches sideways only
+    }
+
+    void enlargeAndRestoreTheResultArea() {
+        loadFile1Looks();
+        const int bottom = w->grpboxResult->geometry().bottom();
+        QTest::mouseClick(w->SpeedButton1, Qt::LeftButton);
+        QCOMPARE(w->grpboxResult->y(), 5);
+        QCOMPARE(w->grpboxResult->geometry().bottom(), bottom);
+        QVERIFY(!w->ElToolBar1->isVisible());
+        QVERIFY(w->SpeedButton2->isVisible());
+        QVERIFY(!w->SpeedButton1->isVisible());
+        SaveScreenshot(w, "main-window-enlarged");
+
+        // Resizing keeps the enlarged area filling the window.
+        w->resize(w->width(), w->height() + 40);
+        QTRY_COMPARE(w->grpboxResult->geometry().bottom(), bottom + 40);
+        QCOMPARE(w->grpboxResult->y(), 5);
+
+        QTest::mouseClick(w->SpeedButton2, Qt::LeftButton);
+        QCOMPARE(w->grpboxResult->y(), w->GroupBox1->geometry().bottom() + 1 + 3);
+        QCOMPARE(w->grpboxResult->y(), 268);
+        QCOMPARE(w->grpboxResult->geometry().bottom(), bottom + 40);
+        QVERIFY(w->ElToolBar1->isVisible());
+        QVERIFY(w->SpeedButton1->isVisible());
+        QVERIFY(!w->SpeedButton2->isVisible());
+    }
+
+    void escapeAsksBeforeClosing_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::newRow("No, from the File 1 button") << "btnOpenFile1" << MessageAnswer::No;
+        QTest::newRow("No, from the condition list") << "fldConditions" << MessageAnswer::No;
+        QTest::newRow("No, from a path field") << "fldFile1" << MessageAnswer::No;
+        QTest::newRow("Yes, from the File 1 button") << "btnOpenFile1" << MessageAnswer::Yes;
+        QTest::newRow("Yes, from the condition list") << "fldConditions" << MessageAnswer::Yes;
+    }
+    void escapeAsksBeforeClosing() {
+        QFETCH(QString, focus);
+        QFETCH(MessageAnswer, answer);
+        loadFile1Looks();
+        auto* target = widget<QWidget>(qPrintable(focus));
+        target->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        messages->script({answer});
+        QTest::keyClick(target, Qt::Key_Escape);
+        QCOMPARE(messages->boxes.size(), 1);
+        QCOMPARE(messages->boxes[0].caption, QString("Quarix"));
+        QCOMPARE(messages->boxes[0].text, QString("Exit Application?"));
+        QCOMPARE(messages->boxes[0].style, 36);
+        QCOMPARE(w->isVisible(), answer == MessageAnswer::No);
+        if (answer == MessageAnswer::No) {
+            // Nothing changed.
+            QCOMPARE(firstDiffering(kNeedsFile1, true), QString());
+            QCOMPARE(w->fldFile1->text(), QString("/home/ann/reports/sales-2024.xls"));
+        }
+    }
+
+    void everyCloseRequestAsks() {
+        messages->script({MessageAnswer::No, MessageAnswer::No});
+        w->mnuExit->trigger();
+        QVERIFY(!w->close());
+        QCOMPARE(messages->boxes.size(), 2);
+        QVERIFY(w->isVisible());
+    }
+
+    void closingWhileACommandRunsIsRefused() {
+        w->setEnabled(false);  // as a run, a load or a save does
+        QVERIFY(!w->close());
+        QCOMPARE(messages->boxes.size(), 0);
+        QVERIFY(w->isVisible());
+    }
+
+    void helpOpensTheManualBesideTheProgram() {
+        ShellRecorder shell;
+        w->Contens1->trigger();
+        QTest::mouseClick(w->btnShowHelp, Qt::LeftButton);
+        const QUrl manual = QUrl::fromLocalFile(
+            QDir(QCoreApplication::applicationDirPath()).filePath("manual/index.html"));
+        QCOMPARE(shell.opened, (QList<QUrl>{manual, manual}));
+        w->QuarixHomePage2->trigger();
+        QCOMPARE(shell.opened.last(), QUrl(QuarixHomePageAddress));
+    }
+
+    void theBuiltProgramHasItsManual() {
+        const QString manual = ManualIndexPath(QUARIX_PROGRAM_DIR);
+        QVERIFY(!manual.isEmpty());
+        QFile page(manual);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QVERIFY(page.readAll().contains("<title>Quarix"));
+    }
+
+    void f1OpensHelp() {
+        ShellRecorder shell;
+        w->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        QTest::keyClick(w->fldFile1, Qt::Key_F1);
+        QCOMPARE(shell.opened.size(), 1);
+    }
+
+    void aboutBox() {
+        TFrmAbout* about = windows->FrmAbout();
+        bool seen = false;
+        QTimer::singleShot(0, about, [&] {
+            seen = about->isVisible();
+            QCOMPARE(about->windowTitle(), QString("About Quarix"));
+            SaveScreenshot(about, "about");
+            QTest::mouseClick(about->btnClose, Qt::LeftButton);
+        });
+        w->AboutQuarix2->trigger();  // modal: returns once Close was clicked
+        QVERIFY(seen);
+        QVERIFY(!about->isVisible());
+        QCOMPARE(about->Version->text(), QString("Version 1.0"));
+        QVERIFY(qAbs(about->geometry().center().x() - w->geometry().center().x()) <= 1);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
