@@ -7,7 +7,7 @@
 // layer's own and are shown to the user only by quarix-cli.
 namespace NativeError {
 constexpr int None = 0;
-constexpr int Unreadable = -5015;       // corrupt, truncated or not a readable file
+constexpr int Unreadable = -5015;  // corrupt, truncated or not a readable file
 constexpr int GeneralFailure = 0x80004005 - 0x100000000LL;  // treated like Unreadable
 constexpr int PasswordProtected = -5005;
 constexpr int TooManyOrDuplicatedFields = -1040;
@@ -19,6 +19,10 @@ constexpr int NotConnected = -3502;
 constexpr int CannotCreateFile = -3503;
 constexpr int WriteFailed = -3504;
 constexpr int ValueDoesNotFit = -3505;
+constexpr int TargetExists = -3506;
+constexpr int NameNotUsable = -3507;
+constexpr int TooManyRows = -3508;
+constexpr int TooManyColumns = -3509;
 }  // namespace NativeError
 
 // What the program shows for a failure while a source file is opened: a plain message box with
