@@ -67,12 +67,6 @@ int XlsResultWriter::appendRow(const QStringList& values) {
     return NativeError::None;
 }
 
-QByteArray XlsResultWriter::fileBytes() const {
-    const BiffWorkbookWriter empty(kEmptySheetName);
-    return compoundFileWithStream(kWorkbookStream,
-                                  (m_workbook ? *m_workbook : empty).workbookStream());
-}
-
 int XlsResultWriter::close() {
     if (!m_created || !m_workbook) return NativeError::None;
     const int code =

@@ -26,9 +26,6 @@ public:
     int create() override;
     int close() override;
 
-    // The workbook the statements so far describe, as it would be written at close.
-    QByteArray fileBytes() const;
-
 protected:
     int maxColumns() const override { return BiffWorkbookWriter::kMaxColumns; }
     qint64 maxRows() const override { return BiffWorkbookWriter::kMaxRows - 1; }
