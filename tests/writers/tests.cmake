@@ -2,3 +2,5 @@ set(writer_support ${CMAKE_CURRENT_LIST_DIR}/WriterTestSupport.cpp ${CMAKE_CURRE
 quarix_test(tst_statementparser ${CMAKE_CURRENT_LIST_DIR}/tst_statementparser.cpp)
 quarix_test(tst_xlswriting ${CMAKE_CURRENT_LIST_DIR}/tst_xlswriting.cpp ${writer_support})
 quarix_test(tst_biffstream ${CMAKE_CURRENT_LIST_DIR}/tst_biffstream.cpp)
+quarix_test(tst_dbfwriting ${CMAKE_CURRENT_LIST_DIR}/tst_dbfwriting.cpp ${writer_support})
+quarix_test(tst_resultfailures ${CMAKE_CURRENT_LIST_DIR}/tst_resultfailures.cpp ${writer_support})
