@@ -4,3 +4,4 @@ quarix_test(tst_xlswriting ${CMAKE_CURRENT_LIST_DIR}/tst_xlswriting.cpp ${writer
 quarix_test(tst_biffstream ${CMAKE_CURRENT_LIST_DIR}/tst_biffstream.cpp)
 quarix_test(tst_dbfwriting ${CMAKE_CURRENT_LIST_DIR}/tst_dbfwriting.cpp ${writer_support})
 quarix_test(tst_resultfailures ${CMAKE_CURRENT_LIST_DIR}/tst_resultfailures.cpp ${writer_support})
+quarix_test(tst_convert ${CMAKE_CURRENT_LIST_DIR}/tst_convert.cpp ${writer_support})
