@@ -6,3 +6,4 @@ quarix_test(tst_dbfwriting ${CMAKE_CURRENT_LIST_DIR}/tst_dbfwriting.cpp ${writer
 quarix_test(tst_resultfailures ${CMAKE_CURRENT_LIST_DIR}/tst_resultfailures.cpp ${writer_support})
 quarix_test(tst_convert ${CMAKE_CURRENT_LIST_DIR}/tst_convert.cpp ${writer_support})
 quarix_test(tst_resultstatements ${CMAKE_CURRENT_LIST_DIR}/tst_resultstatements.cpp)
+quarix_test(tst_resultnumbers ${CMAKE_CURRENT_LIST_DIR}/tst_resultnumbers.cpp)

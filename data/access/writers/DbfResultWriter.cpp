@@ -26,7 +26,7 @@ bool planNumericField(const std::vector<QStringView>& values, const ResultNumber
             plan.numbers.emplace_back();
             continue;
         }
-        const std::optional<double> number = reader.read(value.toString());
+        const std::optional<double> number = reader.read(value);
         if (!number) return false;
         QByteArray digits = dbaseNumberText(*number);
         const qsizetype point = digits.indexOf('.');

@@ -1,16 +1,75 @@
 #include "data/access/writers/ResultNumbers.h"
 
+#include <charconv>
 #include <cmath>
 
-ResultNumberReader::ResultNumberReader(const QLocale& locale) : m_locale(locale) {
+namespace {
+
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+}  // namespace
+
+ResultNumberReader::ResultNumberReader(const QLocale& locale)
+    : m_locale(locale),
+      m_decimal(locale.decimalPoint()),
+      m_minus(locale.negativeSign()),
+      m_plus(locale.positiveSign()),
+      m_exponentIsE(!locale.exponential().compare(QLatin1String("e"), Qt::CaseInsensitive)) {
     m_locale.setNumberOptions(m_locale.numberOptions() | QLocale::RejectGroupSeparator);
 }
 
-std::optional<double> ResultNumberReader::read(const QString& text) const {
-    bool ok = false;
-    const double value = m_locale.toDouble(QStringView(text).trimmed(), &ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
+std::optional<double> ResultNumberReader::readPlain(QStringView text) const {
+    std::string c;
+    c.reserve(static_cast<std::size_t>(text.size()) + 1);
+    qsizetype at = 0;
+    const auto sign = [&](bool exponent) {
+        if (!m_minus.isEmpty() && text.mid(at).startsWith(m_minus)) {
+            c += '-';
+            at += m_minus.size();
+        } else if (!m_plus.isEmpty() && text.mid(at).startsWith(m_plus)) {
+            if (exponent) c += '+';
+            at += m_plus.size();
+        }
+    };
+    const auto digits = [&] {
+        const qsizetype start = at;
+        while (at < text.size() && isAsciiDigit(text[at]))
+            c += static_cast<char>(text[at++].unicode());
+        return at - start;
+    };
+    sign(false);
+    qsizetype count = digits();
+    if (!m_decimal.isEmpty() && text.mid(at).startsWith(m_decimal)) {
+        c += '.';
+        at += m_decimal.size();
+        count += digits();
+    }
+    if (count == 0) return std::nullopt;
+    if (m_exponentIsE && at < text.size() &&
+        (text[at] == QLatin1Char('e') || text[at] == QLatin1Char('E'))) {
+        c += 'e';
+        ++at;
+        sign(true);
+        if (digits() == 0) return std::nullopt;
+    }
+    if (at != text.size()) return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(c.data(), c.data() + c.size(), value);
+    if (error != std::errc() || end != c.data() + c.size()) return std::nullopt;
     return value;
+}
+
+std::optional<double> ResultNumberReader::read(QStringView text) const {
+    const QStringView trimmed = text.trimmed();
+    if (const std::optional<double> value = readPlain(trimmed)) {
+        if (std::isfinite(*value)) return value;
+    }
+    bool ok = false;
+    const double parsed = m_locale.toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(parsed)) return std::nullopt;
+    return parsed;
 }
 
 QByteArray dbaseNumberText(double value) {

@@ -15,10 +15,19 @@
 class ResultNumberReader {
 public:
     explicit ResultNumberReader(const QLocale& locale);
-    std::optional<double> read(const QString& text) const;
+    std::optional<double> read(QStringView text) const;
 
 private:
+    // Texts of ASCII digits with the locale's signs and separator are read directly: asking the
+    // system locale costs a lookup for every value, which a save of a million cells notices.
+    // Anything else (native digits, other signs, texts) is left to QLocale.
+    std::optional<double> readPlain(QStringView text) const;
+
     QLocale m_locale;
+    QString m_decimal;
+    QString m_minus;
+    QString m_plus;
+    bool m_exponentIsE = false;
 };
 
 // A number as a dBase numeric field holds it: plain decimal notation with ".", whatever the
