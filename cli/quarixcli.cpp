@@ -80,7 +80,12 @@ int failureText(const QString& text) {
 int writeResult(const clResult& contents, const QString& out) {
     const ResultFileType type =
         FileExtension(out) == QLatin1String("dbf") ? ResultFileType::Dbase : ResultFileType::Excel;
-    if (contents.Fields.empty() || contents.Fields.front().RecordCount > kMaxResultRows) {
+    if (contents.Fields.empty()) {
+        return failureText(
+            QStringLiteral("the table has no columns, and a result file needs at "
+                           "least one."));
+    }
+    if (contents.Fields.front().RecordCount > kMaxResultRows) {
         return failureText(
             QStringLiteral("Output file is over 65535 rows which is the Excel's "
                            "limitation. Please reduce your files and try again."));

@@ -23,7 +23,30 @@ struct Dump {
     QString error;
 };
 
-// What quarix-cli dump shows of a table (tabs inside values do not occur in these tables).
+// A dump's cell with its escapes undone.
+QString unescaped(const QString& text) {
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const QChar next = text[++i];
+        out += next == 't'   ? QChar('\t')
+               : next == 'r' ? QChar('\r')
+               : next == 'n' ? QChar('\n')
+                             : next;
+    }
+    return out;
+}
+
+QStringList cellsOf(const QString& line) {
+    QStringList cells;
+    for (const QString& cell : line.split('\t', Qt::KeepEmptyParts)) cells << unescaped(cell);
+    return cells;
+}
+
+// What quarix-cli dump shows of a table.
 Dump dumpOf(const QString& path, const QStringList& environment = kCLocale) {
     Dump dump;
     const auto result = TestFiles::runCli({"dump", path}, environment);
@@ -33,9 +56,10 @@ Dump dumpOf(const QString& path, const QStringList& environment = kCLocale) {
     }
     QStringList lines = QString::fromUtf8(result.out).split('\n');
     if (lines.last().isEmpty()) lines.removeLast();
-    dump.headings = lines.value(0).split('\t');
+    if (lines.value(0).isEmpty()) return dump;  // a table without columns
+    dump.headings = cellsOf(lines.value(0));
     for (const QString& type : lines.value(1).split('\t')) dump.types << type.toInt();
-    for (int i = 3; i < lines.size(); ++i) dump.rows << lines[i].split('\t', Qt::KeepEmptyParts);
+    for (int i = 3; i < lines.size(); ++i) dump.rows << cellsOf(lines[i]);
     return dump;
 }
 
@@ -188,8 +212,14 @@ private slots:
         QFETCH(QString, name);
         if (!ourWorkbookReaderAvailable()) QSKIP("the workbook reader is not available yet");
         const Dump dump = dumpOf(TestFiles::publicFile(name));
-        if (!dump.error.isEmpty() || dump.rows.size() > 65535)
-            QSKIP("quarix-cli does not load this workbook");
+        if (!dump.error.isEmpty()) QSKIP("quarix-cli does not load this workbook");
+        if (dump.headings.isEmpty()) {
+            const auto result = TestFiles::runCli(
+                {"convert", TestFiles::publicFile(name), newPath("xls")}, kCLocale);
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY(result.err.startsWith("error: the table has no columns"));
+            return;
+        }
         checkRoundTrips(TestFiles::publicFile(name));
     }
 
