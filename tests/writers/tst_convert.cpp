@@ -9,6 +9,7 @@
 #include "WriterTestSupport.h"
 #include "data/access/NativeError.h"
 #include "data/access/TableFileReader.h"
+#include "data/access/writers/DbfText.h"
 #include "support/DbfBuilder.h"
 #include "support/TestFiles.h"
 
@@ -141,6 +142,20 @@ QList<QStringList> dbfreadRows(const QJsonObject& table) {
     return rows;
 }
 
+// Whether every text the Save command would send fits a dBase field: 254 bytes, in cp1252 when
+// every text of the table fits it, else in UTF-8.
+bool fitsDbase(const Dump& source) {
+    QStringList texts = source.headings;
+    for (const QStringList& row : source.rows) {
+        for (int c = 0; c < row.size(); ++c) texts << sentValue(row[c], source.types[c]);
+    }
+    const bool cp1252 = std::all_of(texts.begin(), texts.end(),
+                                    [](const QString& t) { return DbfText::fitsCp1252(t); });
+    return std::all_of(texts.begin(), texts.end(), [&](const QString& t) {
+        return DbfText::byteLength(t, cp1252 ? DbfEncoding::Cp1252 : DbfEncoding::Utf8) <= 254;
+    });
+}
+
 bool ourWorkbookReaderAvailable() {
     return createWorkbookReader()->open(TestFiles::publicFile("iris-excel-xls.xls")) ==
            NativeError::None;
@@ -173,6 +188,13 @@ private:
 
         const QString dbf = newPath("dbf");
         result = TestFiles::runCli({"convert", source, dbf}, environment);
+        if (!fitsDbase(dump)) {
+            // A text longer than a dBase field holds is refused, never cut.
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY2(result.err.startsWith("error -3505: "), result.err.constData());
+            QVERIFY(!QFileInfo::exists(dbf));
+            return;
+        }
         QVERIFY2(result.exitCode == 0, result.err.constData());
         const bool utf8 = QFile::exists(QString(dbf).replace(".dbf", ".cpg"));
         const QJsonObject table = WriterTest::readWithDbfread(dbf, utf8 ? "utf-8" : "");
