@@ -11,7 +11,7 @@
 namespace {
 
 struct FieldPlan {
-    DbfFieldSpec spec;
+    DbfFieldLayout layout;
     std::vector<QByteArray> numbers;  // numeric fields: each value's digits, empty for no value
 };
 
@@ -36,9 +36,9 @@ bool planNumericField(const std::vector<QStringView>& values, const ResultNumber
     }
     const int width = integerDigits + (decimals > 0 ? decimals + 1 : 0);
     if (width > DbfResultWriter::kMaxFieldWidth) return false;
-    plan.spec.type = 'N';
-    plan.spec.width = width;
-    plan.spec.decimals = decimals;
+    plan.layout.type = 'N';
+    plan.layout.width = width;
+    plan.layout.decimals = decimals;
     // Every number with the field's decimals, right-aligned: "  1.50", " 12.00", "-3.25".
     for (QByteArray& digits : plan.numbers) {
         if (digits.isEmpty()) {
@@ -63,9 +63,9 @@ void planCharacterField(const std::vector<QStringView>& values, DbfEncoding enco
     qsizetype width = 1;
     for (const QStringView value : values)
         width = std::max(width, DbfText::byteLength(value, encoding));
-    plan.spec.type = 'C';
-    plan.spec.width = static_cast<int>(width);
-    plan.spec.decimals = 0;
+    plan.layout.type = 'C';
+    plan.layout.width = static_cast<int>(width);
+    plan.layout.decimals = 0;
 }
 
 bool removeIfPresent(const QString& path) {
@@ -151,7 +151,7 @@ int DbfResultWriter::close() {
     std::vector<FieldPlan> plans(static_cast<std::size_t>(fieldCount));
     for (int c = 0; c < fieldCount; ++c) {
         FieldPlan& plan = plans[static_cast<std::size_t>(c)];
-        plan.spec.name = fieldNames[static_cast<std::size_t>(c)];
+        plan.layout.name = fieldNames[static_cast<std::size_t>(c)];
         std::vector<QStringView> values;
         values.reserve(static_cast<std::size_t>(rows));
         for (qint64 r = 0; r < rows; ++r) values.push_back(valueAt(r, c));
@@ -164,14 +164,14 @@ int DbfResultWriter::close() {
         }
     }
 
-    std::vector<DbfFieldSpec> specs;
-    for (const FieldPlan& plan : plans) specs.push_back(plan.spec);
+    std::vector<DbfFieldLayout> layouts;
+    for (const FieldPlan& plan : plans) layouts.push_back(plan.layout);
     DbfFiles files;
     const int code = writeDbfTable(
-        encoding, specs, rows,
+        encoding, layouts, rows,
         [&](qint64 record, int field) {
             const FieldPlan& plan = plans[static_cast<std::size_t>(field)];
-            if (plan.spec.type == 'N') return plan.numbers[static_cast<std::size_t>(record)];
+            if (plan.layout.type == 'N') return plan.numbers[static_cast<std::size_t>(record)];
             return DbfText::encode(valueAt(record, field), encoding);
         },
         QDate::currentDate(), files);

@@ -118,11 +118,11 @@ struct DbfCloser {
 
 }  // namespace
 
-int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldSpec>& fields, qint64 records,
+int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldLayout>& fields, qint64 records,
                   const DbfCellSource& cell, const QDate& lastUpdate, DbfFiles& out) {
     MemoryFiles files;
     qsizetype recordLength = 1;
-    for (const DbfFieldSpec& field : fields) recordLength += field.width;
+    for (const DbfFieldLayout& field : fields) recordLength += field.width;
     files.tableSizeHint = 32 + 32 * static_cast<qsizetype>(fields.size()) + 2 +
                           recordLength * static_cast<qsizetype>(records);
     MemoryScope scope(files);
@@ -134,7 +134,7 @@ int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldSpec>& fields,
             &hooks));
         if (!table) return NativeError::WriteFailed;
         DBFHandle handle = table.get();
-        for (const DbfFieldSpec& field : fields) {
+        for (const DbfFieldLayout& field : fields) {
             if (DBFAddNativeFieldType(handle, field.name.constData(), field.type, field.width,
                                       field.decimals) < 0) {
                 return NativeError::WriteFailed;

@@ -8,7 +8,7 @@
 #include "data/access/writers/DbfText.h"
 
 // One field of a dBase table to write: 'C' (character) or 'N' (numeric).
-struct DbfFieldSpec {
+struct DbfFieldLayout {
     QByteArray name;  // at most 10 bytes
     char type = 'C';
     int width = 1;
@@ -30,5 +30,5 @@ using DbfCellSource = std::function<QByteArray(qint64 record, int field)>;
 // language-driver byte names cp1252 for that encoding; for UTF-8 the .cpg file names it. Every
 // write is checked, because shapelib cuts a value that does not fit its field and says so only
 // in its return value. Returns a native error code.
-int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldSpec>& fields, qint64 records,
+int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldLayout>& fields, qint64 records,
                   const DbfCellSource& cell, const QDate& lastUpdate, DbfFiles& out);
