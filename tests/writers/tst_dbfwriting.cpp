@@ -11,6 +11,7 @@
 #include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
 #include "data/access/NativeError.h"
+#include "data/access/writers/DbfTableWriter.h"
 
 namespace {
 
@@ -304,6 +305,23 @@ private slots:
         dataSet.next();
         QCOMPARE(dataSet.editText(0), QString());
         QCOMPARE(dataSet.editText(1), QString("-1"));
+    }
+
+    // shapelib cuts a value wider than its field and tells only through its return value.
+    void aValueWiderThanItsFieldIsNeverCutSilently_data() {
+        QTest::addColumn<char>("type");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("a number") << 'N' << QByteArray("123");
+        QTest::newRow("a text") << 'C' << QByteArray("abc");
+    }
+    void aValueWiderThanItsFieldIsNeverCutSilently() {
+        QFETCH(char, type);
+        QFETCH(QByteArray, value);
+        DbfFiles files;
+        const int code = writeDbfTable(
+            DbfEncoding::Cp1252, {{"F", type, 2, 0}}, 1, [&](qint64, int) { return value; },
+            QDate(2024, 1, 31), files);
+        QCOMPARE(code, NativeError::ValueDoesNotFit);
     }
 
     void theCodePageFileBelongsToTheTable() {

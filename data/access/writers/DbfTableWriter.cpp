@@ -148,8 +148,12 @@ int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldLayout>& field
             const int shapelibRecord = static_cast<int>(record);
             for (int f = 0; f < static_cast<int>(fields.size()); ++f) {
                 const QByteArray bytes = cell(record, f);
+                const DbfFieldLayout& field = fields[static_cast<std::size_t>(f)];
+                // DBFWriteAttributeDirectly cuts a value that is too wide and still reports
+                // success; DBFWriteStringAttribute at least says so. Neither may happen here.
+                if (bytes.size() > field.width) return NativeError::ValueDoesNotFit;
                 const int written =
-                    fields[static_cast<std::size_t>(f)].type == 'C'
+                    field.type == 'C'
                         ? DBFWriteStringAttribute(handle, shapelibRecord, f, bytes.constData())
                         : DBFWriteAttributeDirectly(handle, shapelibRecord, f,
                                                     const_cast<char*>(bytes.constData()));

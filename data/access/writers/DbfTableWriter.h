@@ -28,7 +28,8 @@ using DbfCellSource = std::function<QByteArray(qint64 record, int field)>;
 // Writes a table through shapelib into memory: shapelib's file access is pointed at buffers, so
 // nothing reaches the disk here and the caller can put the result in place in one step. The
 // language-driver byte names cp1252 for that encoding; for UTF-8 the .cpg file names it. Every
-// write is checked, because shapelib cuts a value that does not fit its field and says so only
-// in its return value. Returns a native error code.
+// value is checked against its field's width and every write's result is checked, because
+// shapelib cuts a value that does not fit its field, saying so at best in its return value.
+// Returns a native error code.
 int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldLayout>& fields, qint64 records,
                   const DbfCellSource& cell, const QDate& lastUpdate, DbfFiles& out);
