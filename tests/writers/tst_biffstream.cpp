@@ -191,25 +191,6 @@ private slots:
         std::memcpy(&value, &bits, sizeof value);
         QCOMPARE(value, 12.5);
     }
-
-    void sheetNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("usable");
-        QTest::newRow("Result") << "Result" << true;
-        QTest::newRow("blanks and other scripts") << "Мой лист 1" << true;
-        QTest::newRow("31 characters") << QString(31, 'a') << true;
-        QTest::newRow("32 characters") << QString(32, 'a') << false;
-        QTest::newRow("empty") << "" << false;
-        for (const char* sign : {":", "\\", "/", "?", "*", "[", "]"})
-            QTest::newRow(sign) << QString("a%1b").arg(sign) << false;
-        QTest::newRow("an apostrophe first") << "'a" << false;
-        QTest::newRow("an apostrophe inside") << "a'b" << true;
-    }
-    void sheetNames() {
-        QFETCH(QString, name);
-        QFETCH(bool, usable);
-        QCOMPARE(BiffWorkbookWriter::isUsableSheetName(name), usable);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestBiffStream)
