@@ -24,7 +24,8 @@ constexpr int kColumns = 20;
 // customers, quantities, prices and regions would.
 std::vector<clField> generatedTable() {
     static const char* const kRegions[] = {"North", "South", "East", "West", "Centre"};
-    const QLocale& locale = CellTextFormat::current().locale();
+    // Numbers as the grid shows them: the data layer's cell texts in the user's locale.
+    const CellTextFormat& format = CellTextFormat::current();
     std::vector<clField> fields(kColumns);
     for (int c = 0; c < kColumns; ++c) {
         clField& field = fields[static_cast<std::size_t>(c)];
@@ -39,10 +40,10 @@ std::vector<clField> generatedTable() {
                     text = QStringLiteral("Customer %1-%2").arg(r).arg(c);
                     break;
                 case 1:
-                    text = QString::number((r * 37 + c) % 100000);
+                    text = format.integerText((r * 37 + c) % 100000);
                     break;
                 case 2:
-                    text = locale.toString((r * 7919 % 1000003) / 100.0, 'g', 15);
+                    text = format.floatText((r * 7919 % 1000003) / 100.0);
                     break;
                 default:
                     text = QLatin1String(kRegions[(r + c) % 5]);
