@@ -1,8 +1,12 @@
-// Which values of a number column are numbers: as the user's locale writes them, and nothing
-// the locale itself would not read.
+// Which values of a number column are numbers: as the user's locale writes them or as the data
+// layer renders number cells, and nothing else.
+#include <QRegularExpression>
 #include <QTest>
 
+#include "data/access/CellText.h"
 #include "data/access/writers/ResultNumbers.h"
+
+#include <cmath>
 
 class TestResultNumbers : public QObject {
     Q_OBJECT
@@ -37,13 +41,49 @@ private slots:
         QLocale reference(locale);
         reference.setNumberOptions(QLocale::RejectGroupSeparator);
         bool ok = false;
-        const double expected = reference.toDouble(text, &ok);
+        double expected = reference.toDouble(text, &ok);
+        // Besides what the locale reads: ASCII digits, signs and "e" with the locale's decimal
+        // separator, the way the data layer renders number cells.
+        const QRegularExpression plain(
+            "^[-+]?([0-9]+(" + QRegularExpression::escape(QLocale(locale).decimalPoint()) +
+            "[0-9]*)?|" + QRegularExpression::escape(QLocale(locale).decimalPoint()) +
+            "[0-9]+)([eE][-+]?[0-9]+)?$");
+        if (!ok && plain.match(text.trimmed()).hasMatch()) {
+            expected =
+                QString(text.trimmed()).replace(QLocale(locale).decimalPoint(), ".").toDouble(&ok);
+        }
         const std::optional<double> read = ResultNumberReader(QLocale(locale)).read(text);
         if (!ok || !std::isfinite(expected)) {
             QVERIFY2(!read, qPrintable(QString("read as %1").arg(read.value_or(0))));
         } else {
             QVERIFY2(read, "not read as a number");
             QCOMPARE(*read, expected);
+        }
+    }
+
+    // The grid shows number cells as the data layer renders them; a save must read every one
+    // of them back as the number it was.
+    void cellTextsReadBack_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<double>("value");
+        for (const QString& locale : m_locales) {
+            for (double value : {-1234.5, 0.1, 1e20, -3.5e-12, 1.0 / 3, 42.0, 1029.47}) {
+                QTest::newRow(qPrintable(QString("%1 %2").arg(locale).arg(value)))
+                    << locale << value;
+            }
+        }
+    }
+    void cellTextsReadBack() {
+        QFETCH(QString, locale);
+        QFETCH(double, value);
+        const CellTextFormat format{QLocale(locale)};
+        const ResultNumberReader reader{QLocale(locale)};
+        const QString text = format.floatText(value);
+        const std::optional<double> read = reader.read(text);
+        QVERIFY2(read, qPrintable(text));
+        QCOMPARE(*read, QString::number(value, 'g', 15).toDouble());
+        if (value == std::floor(value) && std::abs(value) < 1e15) {
+            QCOMPARE(reader.read(format.integerText(value)).value_or(-1), value);
         }
     }
 

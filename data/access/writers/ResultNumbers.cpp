@@ -15,8 +15,7 @@ ResultNumberReader::ResultNumberReader(const QLocale& locale)
     : m_locale(locale),
       m_decimal(locale.decimalPoint()),
       m_minus(locale.negativeSign()),
-      m_plus(locale.positiveSign()),
-      m_exponentIsE(!locale.exponential().compare(QLatin1String("e"), Qt::CaseInsensitive)) {
+      m_plus(locale.positiveSign()) {
     m_locale.setNumberOptions(m_locale.numberOptions() | QLocale::RejectGroupSeparator);
 }
 
@@ -24,11 +23,20 @@ std::optional<double> ResultNumberReader::readPlain(QStringView text) const {
     std::string c;
     c.reserve(static_cast<std::size_t>(text.size()) + 1);
     qsizetype at = 0;
+    // The data layer writes signs as "-" and "+" whatever the locale; the locale's own signs
+    // (such as U+2212) are read too.
     const auto sign = [&](bool exponent) {
-        if (!m_minus.isEmpty() && text.mid(at).startsWith(m_minus)) {
+        const QStringView rest = text.mid(at);
+        if (rest.startsWith(QLatin1Char('-'))) {
+            c += '-';
+            at += 1;
+        } else if (rest.startsWith(QLatin1Char('+'))) {
+            if (exponent) c += '+';
+            at += 1;
+        } else if (!m_minus.isEmpty() && rest.startsWith(m_minus)) {
             c += '-';
             at += m_minus.size();
-        } else if (!m_plus.isEmpty() && text.mid(at).startsWith(m_plus)) {
+        } else if (!m_plus.isEmpty() && rest.startsWith(m_plus)) {
             if (exponent) c += '+';
             at += m_plus.size();
         }
@@ -47,8 +55,9 @@ std::optional<double> ResultNumberReader::readPlain(QStringView text) const {
         count += digits();
     }
     if (count == 0) return std::nullopt;
-    if (m_exponentIsE && at < text.size() &&
-        (text[at] == QLatin1Char('e') || text[at] == QLatin1Char('E'))) {
+    // The data layer writes exponents as "e" in every locale, also where the locale's own
+    // exponent symbol is another.
+    if (at < text.size() && (text[at] == QLatin1Char('e') || text[at] == QLatin1Char('E'))) {
         c += 'e';
         ++at;
         sign(true);

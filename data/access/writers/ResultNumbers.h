@@ -7,11 +7,12 @@
 
 // Numbers in result files. The program sends every value as the text the grid shows, so a number
 // arrives written the user's way ("12,5" in a German locale). A value of a number column is
-// read as a number only when it is one as the user's locale writes numbers: with the locale's
-// decimal separator, an optional sign and exponent, no group separators (so that "1.234" in a
-// German locale is not silently read as 1234), and finite. Plain C-locale numbers are therefore
-// numbers exactly where the user's decimal separator is "." too; in a "," locale "12.5" stays
-// text, as it may well be a date or a version there.
+// read as a number only when it is one as the user's locale writes numbers, or as the data
+// layer renders number cells for that locale: with the locale's decimal separator, an optional
+// sign ("-", "+" or the locale's own) and exponent ("e" or the locale's own), no group
+// separators (so that "1.234" in a German locale is not silently read as 1234), and finite.
+// Plain C-locale numbers are therefore numbers exactly where the user's decimal separator is "."
+// too; in a "," locale "12.5" stays text, as it may well be a date or a version there.
 class ResultNumberReader {
 public:
     explicit ResultNumberReader(const QLocale& locale);
@@ -27,7 +28,6 @@ private:
     QString m_decimal;
     QString m_minus;
     QString m_plus;
-    bool m_exponentIsE = false;
 };
 
 // A number as a dBase numeric field holds it: plain decimal notation with ".", whatever the
