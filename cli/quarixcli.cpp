@@ -97,10 +97,8 @@ int writeResult(const clResult& contents, const QString& out) {
                                        : dbaseCreateConnectionString(FolderOf(out)));
     if (!connection.open()) return failure(connection.nativeError(), out);
 
-    const bool createdAtOpen = type == ResultFileType::Excel;
     const auto abandon = [&](int code) {
-        connection.close();
-        if (createdAtOpen) QFile::remove(out);
+        connection.abandon();
         return failure(code, out);
     };
 
@@ -119,8 +117,9 @@ int writeResult(const clResult& contents, const QString& out) {
             return abandon(connection.nativeError());
     }
     if (!connection.close()) {
+        // The workbook is still the empty one that opening the connection made.
         const int code = connection.nativeError();
-        if (createdAtOpen) QFile::remove(out);
+        if (type == ResultFileType::Excel) QFile::remove(out);
         return failure(code, out);
     }
     return 0;

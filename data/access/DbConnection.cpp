@@ -78,6 +78,12 @@ bool DbConnection::execute(const QString& statement) {
     return code == NativeError::None ? true : fail(code);
 }
 
+void DbConnection::abandon() {
+    if (m_writer) m_writer->abandon();
+    m_writer.reset();
+    close();
+}
+
 bool DbConnection::close() {
     const int code = m_writer ? m_writer->close() : NativeError::None;
     m_writer.reset();

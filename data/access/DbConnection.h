@@ -39,6 +39,10 @@ public:
     // before: a workbook stays the empty one that open() created, a dBase table is not there.
     bool close();
 
+    // Releases the file without finishing it: a result file this connection was creating is
+    // not written, and the empty workbook open() made is removed. For a source, as close().
+    void abandon();
+
     // Tests only: writes of result files go through the device this filter makes. Set it before
     // open().
     void setWriteDeviceFilter(WriteDeviceFilter filter) { m_writeFilter = std::move(filter); }

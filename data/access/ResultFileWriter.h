@@ -18,6 +18,9 @@ public:
     virtual int execute(const QString& statement) = 0;
     // Finishes the file: it is complete at its name, or, on failure, as it was before.
     virtual int close() = 0;
+    // Gives the file up: nothing more is written, and the new, empty workbook that create()
+    // made is removed again.
+    virtual void abandon() = 0;
 };
 
 // The writer for a file-creating connection (ExcelCreate or DbaseCreate); nullptr for others.

@@ -343,6 +343,9 @@ private slots:
         QTest::newRow("a dBase name of signs only")
             << QStringList{"convert", m_dir.filePath("signs.dbf")} << "t.dbf" << 2
             << "error -3507: ";
+        QTest::newRow("a text longer than a dBase field, in a later row")
+            << QStringList{"convert", m_dir.filePath("long.dbf")} << "t.dbf" << 2
+            << "error -3505: ";
         QTest::newRow("more rows than a result holds")
             << QStringList{"convert", m_dir.filePath("huge.dbf")} << "t.xls" << 2
             << "error: Output file is over 65535 rows which is the Excel's limitation. Please "
@@ -367,6 +370,10 @@ private slots:
             huge.fields = {{"N", 'N', 6, 0}};
             for (int r = 0; r < 65536; ++r) huge.records.push_back({QByteArray::number(r)});
             QVERIFY(huge.write(m_dir.filePath("huge.dbf")));
+            DbfBuilder longText;
+            longText.fields = {{"T", 'C', 255, 0}};
+            longText.records = {{"short"}, {QByteArray(255, 'x')}};
+            QVERIFY(longText.write(m_dir.filePath("long.dbf")));
         }
         const QStringList before = WriterTest::folderEntries(folder.path());
         if (!out.isEmpty()) arguments << folder.filePath(out);

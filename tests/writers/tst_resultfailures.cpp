@@ -142,6 +142,28 @@ private slots:
         QFile::remove(m_dir.filePath("full.xls"));
     }
 
+    // A caller that gives a result up (a cancelled save, a refused row) is left with no file.
+    void abandonLeavesNothing_data() {
+        QTest::addColumn<bool>("excel");
+        QTest::newRow("workbook") << true;
+        QTest::newRow("dBase") << false;
+    }
+    void abandonLeavesNothing() {
+        QFETCH(bool, excel);
+        const QStringList before = WriterTest::folderEntries(m_dir.path());
+        DbConnection connection;
+        connection.setConnectionString(
+            excel ? excelCreateConnectionString(m_dir.filePath("given-up.xls"))
+                  : dbaseCreateConnectionString(m_dir.path() + "/"));
+        QVERIFY(connection.open());
+        const QString table = excel ? "Result" : "given-up";
+        QVERIFY(connection.execute("CREATE TABLE " + table + "([a] TEXT )"));
+        QVERIFY(connection.execute("INSERT INTO " + table + " ([a]) VALUES ('日本')"));
+        connection.abandon();
+        QCOMPARE(WriterTest::folderEntries(m_dir.path()), before);
+        QVERIFY(!connection.execute("INSERT INTO " + table + " ([a]) VALUES ('x')"));
+    }
+
     void readOnlyFolder() {
         if (::geteuid() == 0) QSKIP("root writes into read-only folders; /proc covers this case");
         QTemporaryDir dir;

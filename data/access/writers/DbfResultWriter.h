@@ -41,6 +41,8 @@ public:
 
     int create() override;
     int close() override;
+    // Nothing of the table is on the disk before close(): there is nothing to remove.
+    void abandon() override {}
 
 protected:
     int maxColumns() const override { return kMaxFields; }

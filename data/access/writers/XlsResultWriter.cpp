@@ -1,5 +1,7 @@
 #include "data/access/writers/XlsResultWriter.h"
 
+#include <QFile>
+
 #include "data/access/CellText.h"
 #include "data/access/NativeError.h"
 #include "data/access/writers/CompoundFileWriter.h"
@@ -65,6 +67,12 @@ int XlsResultWriter::appendRow(const QStringList& values) {
         m_workbook->addText(row, static_cast<int>(c), value);
     }
     return NativeError::None;
+}
+
+void XlsResultWriter::abandon() {
+    if (m_created) QFile::remove(m_path);
+    m_workbook.reset();
+    m_created = false;
 }
 
 int XlsResultWriter::close() {

@@ -25,6 +25,7 @@ public:
 
     int create() override;
     int close() override;
+    void abandon() override;
 
 protected:
     int maxColumns() const override { return BiffWorkbookWriter::kMaxColumns; }
