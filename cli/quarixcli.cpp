@@ -32,20 +32,11 @@ QString escaped(const QString& text) {
     out.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-            case '\\':
-                out += QLatin1String("\\\\");
-                break;
-            case '\t':
-                out += QLatin1String("\\t");
-                break;
-            case '\r':
-                out += QLatin1String("\\r");
-                break;
-            case '\n':
-                out += QLatin1String("\\n");
-                break;
-            default:
-                out += c;
+            case '\\': out += QLatin1String("\\\\"); break;
+            case '\t': out += QLatin1String("\\t"); break;
+            case '\r': out += QLatin1String("\\r"); break;
+            case '\n': out += QLatin1String("\\n"); break;
+            default: out += c;
         }
     }
     return out;
@@ -65,8 +56,7 @@ int failure(int code, const QString& path) {
 
 // dBase tables are read as such; everything else is offered to the workbook reader.
 QString sourceConnectionString(const QString& path) {
-    if (FileExtension(path) == QLatin1String("dbf"))
-        return dbaseSourceConnectionString(path, false);
+    if (FileExtension(path) == QLatin1String("dbf")) return dbaseSourceConnectionString(path, false);
     return excelSourceConnectionString(path, false);
 }
 

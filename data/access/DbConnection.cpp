@@ -9,9 +9,7 @@
 #include "data/access/TableFileReader.h"
 
 DbConnection::DbConnection() = default;
-DbConnection::~DbConnection() {
-    close();
-}
+DbConnection::~DbConnection() { close(); }
 
 void DbConnection::setConnectionString(const QString& text) {
     close();
