@@ -59,7 +59,11 @@ bool DbConnection::open() {
     if (m_target.isSource()) {
         if (!ensureSourceReader()) return false;
     } else {
-        return fail(NativeError::CannotCreateFile);
+        std::unique_ptr<ResultFileWriter> writer = createResultFileWriter(m_target, m_writeFilter);
+        if (!writer) return fail(NativeError::NotConnected);
+        const int code = writer->create();
+        if (code != NativeError::None) return fail(code);
+        m_writer = std::move(writer);
     }
     m_open = true;
     return true;
@@ -72,11 +76,19 @@ bool DbConnection::execute(const QString& statement) {
     return code == NativeError::None ? true : fail(code);
 }
 
-void DbConnection::close() {
-    if (m_writer) m_writer->close();
+void DbConnection::abandon() {
+    if (m_writer) m_writer->abandon();
+    m_writer.reset();
+    close();
+}
+
+bool DbConnection::close() {
+    const int code = m_writer ? m_writer->close() : NativeError::None;
     m_writer.reset();
     m_reader.reset();
     m_open = false;
+    if (code != NativeError::None) return fail(code);
+    return true;
 }
 
 bool DbConnection::readTable(const QString& name, SheetTable& out) {

@@ -6,6 +6,7 @@
 
 #include "data/access/ConnectionString.h"
 #include "data/access/SheetTable.h"
+#include "data/access/writers/AtomicFile.h"
 
 class TableFileReader;
 class ResultFileWriter;
@@ -33,8 +34,18 @@ public:
     bool execute(const QString& statement);
     // The native code of the last failure; 0 after a success.
     int nativeError() const { return m_nativeError; }
-    // Releases the file.
-    void close();
+    // Releases the file. A file this connection created is finished here; when that fails
+    // (a full disk), the result is false, nativeError() tells why, and the file is as it was
+    // before: a workbook stays the empty one that open() created, a dBase table is not there.
+    bool close();
+
+    // Releases the file without finishing it: a result file this connection was creating is
+    // not written, and the empty workbook open() made is removed. For a source, as close().
+    void abandon();
+
+    // Tests only: writes of result files go through the device this filter makes. Set it before
+    // open().
+    void setWriteDeviceFilter(WriteDeviceFilter filter) { m_writeFilter = std::move(filter); }
 
     // Used by the data set: reads one table in full.
     bool readTable(const QString& name, SheetTable& out);
@@ -49,6 +60,7 @@ private:
     ConnectionTarget m_target;
     std::unique_ptr<TableFileReader> m_reader;
     std::unique_ptr<ResultFileWriter> m_writer;
+    WriteDeviceFilter m_writeFilter;
     bool m_open = false;
     int m_nativeError = 0;
 };

@@ -22,13 +22,32 @@ constexpr ErrorRow kErrors[] = {
      "might be using the file and try again.",
      ""},
     {NativeError::TableNotFound, "", "", "The table named in the query does not exist."},
-    {NativeError::UnsupportedStatement, "", "", "The statement is not one this layer executes."},
+    {NativeError::UnsupportedStatement, "", "",
+     "The statement is not one this layer executes (CREATE TABLE with the types TEXT, INTEGER "
+     "and REAL, or INSERT INTO with quoted values)."},
     {NativeError::StatementDoesNotFitTable, "", "",
-     "The statement does not fit the table it names."},
+     "The statement does not fit the table: a column it names is not in the table or is named "
+     "twice, or the file already holds its table."},
     {NativeError::NotConnected, "", "", "The connection is not open."},
-    {NativeError::CannotCreateFile, "", "", "The file cannot be created."},
-    {NativeError::WriteFailed, "", "", "Writing the file failed."},
-    {NativeError::ValueDoesNotFit, "", "", "A value does not fit the file format."},
+    {NativeError::CannotCreateFile, "", "",
+     "The file cannot be created: its folder does not exist or cannot be written to, or the "
+     "name is that of a folder."},
+    {NativeError::WriteFailed, "", "",
+     "Writing the file failed (is the disk full?); the file is as it was before."},
+    {NativeError::ValueDoesNotFit, "", "",
+     "A value is longer than the file format holds (a dBase field holds 254 bytes, a workbook "
+     "cell 65,535 characters)."},
+    {NativeError::TargetExists, "", "", "A file of that name already exists."},
+    {NativeError::NameNotUsable, "", "",
+     "A table or column name cannot be held by the file format (a dBase field name needs a "
+     "letter, digit or underscore; a sheet name holds at most 31 characters and none of "
+     ": \\ / ? * [ ])."},
+    {NativeError::TooManyRows, "", "",
+     "The table already holds the most rows the file format allows (65,535 below the headings "
+     "of a workbook)."},
+    {NativeError::TooManyColumns, "", "",
+     "The table has more columns than the file format allows (256 in a workbook, 255 in a "
+     "dBase table)."},
 };
 
 const ErrorRow* findRow(int code) {

@@ -19,6 +19,10 @@ constexpr int NotConnected = -3502;
 constexpr int CannotCreateFile = -3503;
 constexpr int WriteFailed = -3504;
 constexpr int ValueDoesNotFit = -3505;
+constexpr int TargetExists = -3506;
+constexpr int NameNotUsable = -3507;
+constexpr int TooManyRows = -3508;
+constexpr int TooManyColumns = -3509;
 }  // namespace NativeError
 
 // What the program shows for a failure while a source file is opened: a plain message box with

@@ -1,15 +1,28 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
-// The writing side of a connection: creates a result file and applies statements to it.
+#include "data/access/ConnectionString.h"
+#include "data/access/writers/AtomicFile.h"
+
+// The writing side of a connection: creates a result file and applies statements to it. Every
+// function returns NativeError::None (0) or a native error code.
 class ResultFileWriter {
 public:
     virtual ~ResultFileWriter() = default;
-    // Creates the new, empty file. Returns 0 or a native error code.
+    // Called when the connection opens: a workbook is created as a new, empty file; for a dBase
+    // table, whose file is named only by CREATE TABLE, the folder is checked.
     virtual int create() = 0;
-    // Applies one statement. Returns 0 or a native error code.
+    // Applies one statement. A refused statement changes nothing.
     virtual int execute(const QString& statement) = 0;
-    // Finishes the file: after this it is complete at its target name.
+    // Finishes the file: it is complete at its name, or, on failure, as it was before.
     virtual int close() = 0;
+    // Gives the file up: nothing more is written, and the new, empty workbook that create()
+    // made is removed again.
+    virtual void abandon() = 0;
 };
+
+// The writer for a file-creating connection (ExcelCreate or DbaseCreate); nullptr for others.
+std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
+                                                         const WriteDeviceFilter& filter = {});

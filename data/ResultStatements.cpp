@@ -1,0 +1,67 @@
+#include "data/ResultStatements.h"
+
+#include "data/access/FieldType.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+
+QString ColumnTypeWord(std::uint8_t code) {
+    switch (static_cast<FieldType>(code)) {
+        case FieldType::String:
+        case FieldType::Boolean:
+        case FieldType::Date:
+        case FieldType::DateTime:
+        case FieldType::Memo:
+            return QStringLiteral(" TEXT ");
+        case FieldType::Integer:
+            return QStringLiteral(" INTEGER ");
+        case FieldType::Float:
+            return QStringLiteral(" REAL ");
+    }
+    return {};
+}
+
+QString ResultTableName(const QString& fileName, ResultFileType type) {
+    return type == ResultFileType::Excel ? QStringLiteral("Result") : TableNameOf(fileName);
+}
+
+QString ResultColumnName(const QString& name, ResultFileType type) {
+    QString inner = name;
+    if (type == ResultFileType::Dbase) inner.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return QLatin1Char('[') + inner + QLatin1Char(']');
+}
+
+QString composeCreateTable(const QString& tableName, const QStringList& definitions) {
+    return QStringLiteral("CREATE TABLE ") + tableName + QLatin1Char('(') +
+           definitions.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+QString ResultValue(const QString& cellText, bool textColumn) {
+    QString text =
+        cellText.isEmpty() ? (textColumn ? QStringLiteral(" ") : QStringLiteral("0")) : cellText;
+    text.replace(QLatin1Char('\''), QLatin1Char('"'));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+QString composeInsert(const QString& tableName, const QStringList& insertNames,
+                      const QStringList& values) {
+    return QStringLiteral("INSERT INTO ") + tableName + QStringLiteral(" (") +
+           insertNames.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
+           values.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+ResultColumns composePlainColumns(const std::vector<clField>& fields, ResultFileType type,
+                                  bool fileNumberColumn) {
+    ResultColumns columns;
+    for (const clField& field : fields) {
+        const QString name = ResultColumnName(field.Name, type);
+        columns.definitions << name + ColumnTypeWord(field.DataType);
+        columns.insertNames << name;
+        columns.textColumns.push_back(field.DataType == fieldTypeCode(FieldType::String));
+    }
+    if (fileNumberColumn) {
+        columns.definitions << QStringLiteral("[File number] REAL");
+        columns.insertNames << QStringLiteral("[File number]");
+        columns.textColumns.push_back(false);
+    }
+    return columns;
+}

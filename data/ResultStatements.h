@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+struct clField;
+
+// The statements that fill a result file, composed exactly as the Save command sends them to
+// the data access layer: one CREATE TABLE, then one INSERT INTO a row. quarix-cli convert
+// composes its statements here too, so what it writes is what a save writes.
+
+enum class ResultFileType { Excel, Dbase };
+
+// The type word of a column in CREATE TABLE, by field-type code; the blanks are part of it:
+// " TEXT " for codes 1, 5, 9, 11 and 16, " INTEGER " for 3, " REAL " for 6, nothing otherwise.
+QString ColumnTypeWord(std::uint8_t code);
+
+// "Result" for a workbook; for a dBase table, the file's name without folder and extension.
+QString ResultTableName(const QString& fileName, ResultFileType type);
+
+// A column name in brackets. A dBase column has every blank replaced by "_".
+QString ResultColumnName(const QString& name, ResultFileType type);
+
+// "CREATE TABLE " + table + "(" + definitions joined with "," + ")". A definition is a bracketed
+// name followed by its type word.
+QString composeCreateTable(const QString& tableName, const QStringList& definitions);
+
+// One value as the INSERT carries it: an empty cell becomes " " in a text column and "0" in any
+// other, a single quote becomes a double-quote character, and the whole is put in single quotes.
+QString ResultValue(const QString& cellText, bool textColumn);
+
+// "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")", each list joined with
+// ","; `values` are already quoted by ResultValue.
+QString composeInsert(const QString& tableName, const QStringList& insertNames,
+                      const QStringList& values);
+
+// The columns of a result in the plain layout: one for each source field, in order, and the
+// extra "[File number] REAL" column when the result is drawn from both files.
+struct ResultColumns {
+    QStringList definitions;
+    QStringList insertNames;
+    std::vector<bool> textColumns;  // whose empty cells are written as " "
+};
+ResultColumns composePlainColumns(const std::vector<clField>& fields, ResultFileType type,
+                                  bool fileNumberColumn);

@@ -1,0 +1,16 @@
+#include "data/access/ResultFileWriter.h"
+
+#include "data/access/writers/DbfResultWriter.h"
+#include "data/access/writers/XlsResultWriter.h"
+
+std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
+                                                         const WriteDeviceFilter& filter) {
+    switch (target.kind) {
+        case ConnectionKind::ExcelCreate:
+            return std::make_unique<XlsResultWriter>(target.path, filter);
+        case ConnectionKind::DbaseCreate:
+            return std::make_unique<DbfResultWriter>(target.path, filter);
+        default:
+            return nullptr;
+    }
+}

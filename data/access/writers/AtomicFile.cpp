@@ -1,0 +1,120 @@
+#include "data/access/writers/AtomicFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdio>
+
+#include "data/access/NativeError.h"
+
+namespace {
+
+constexpr qint64 kChunkSize = 1 << 20;
+constexpr int kNameAttempts = 16;
+
+// A hidden name in `folder` that no file has yet, created and opened for writing. The mode
+// 0666 lets the user's umask decide the permissions, as for any new file.
+int createTemporaryFile(const QString& folder, QString& path) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        path =
+            folder + QStringLiteral("/.quarix-%1.tmp")
+                         .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Renames without replacing what may be at the target. Where the file system cannot do that in
+// one step, a hard link gives the same guarantee.
+int renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+    if (::link(from.constData(), to.constData()) != 0) return -1;
+    ::unlink(from.constData());
+    return 0;
+}
+
+void syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 size = std::min(kChunkSize, bytes.size() - done);
+        const qint64 written = device.write(bytes.constData() + done, size);
+        if (written <= 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+}  // namespace
+
+int writeFileAtomically(const QString& target, const QByteArray& bytes, ExistingTarget existing,
+                        const WriteDeviceFilter& filter) {
+    const QFileInfo info(target);
+    if (info.fileName().isEmpty() || info.isDir()) return NativeError::CannotCreateFile;
+    if (existing == ExistingTarget::Refuse && (info.exists() || info.isSymLink()))
+        return NativeError::TargetExists;
+    const QString folder = info.absolutePath();
+    if (!QFileInfo(folder).isDir()) return NativeError::CannotCreateFile;
+
+    QString temporaryPath;
+    const int fd = createTemporaryFile(folder, temporaryPath);
+    if (fd < 0) return NativeError::CannotCreateFile;
+    const QByteArray temporaryName = QFile::encodeName(temporaryPath);
+
+    bool written = false;
+    {
+        QFile file;
+        if (file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            std::unique_ptr<QIODevice> wrapper = filter ? filter(file) : nullptr;
+            QIODevice& device = wrapper ? *wrapper : file;
+            written = writeAll(device, bytes);
+            if (wrapper) wrapper->close();
+            written = written && file.flush() && ::fsync(file.handle()) == 0;
+            file.close();
+            written = written && file.error() == QFileDevice::NoError;
+        } else {
+            ::close(fd);
+        }
+    }
+    if (!written) {
+        ::unlink(temporaryName.constData());
+        return NativeError::WriteFailed;
+    }
+
+    const QByteArray targetName = QFile::encodeName(info.absoluteFilePath());
+    const int renamed = existing == ExistingTarget::Replace
+                            ? ::rename(temporaryName.constData(), targetName.constData())
+                            : renameNoReplace(temporaryName, targetName);
+    if (renamed != 0) {
+        const int reason = errno;
+        ::unlink(temporaryName.constData());
+        if (reason == EEXIST) return NativeError::TargetExists;
+        return reason == EISDIR ? NativeError::CannotCreateFile : NativeError::WriteFailed;
+    }
+    syncFolder(folder);
+    return NativeError::None;
+}
+
+bool folderTakesNewFiles(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) return false;
+    QString probe;
+    const int fd = createTemporaryFile(QFileInfo(folder).absoluteFilePath(), probe);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(QFile::encodeName(probe).constData());
+    return true;
+}

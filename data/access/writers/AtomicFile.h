@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <functional>
+#include <memory>
+
+// Writes go through the temporary file itself, or through a device this filter wraps around it.
+// The program never sets one; tests do, to make a write fail as on a full disk.
+using WriteDeviceFilter = std::function<std::unique_ptr<QIODevice>(QIODevice& file)>;
+
+enum class ExistingTarget {
+    Refuse,   // a file already at the target is left alone and the write fails
+    Replace,  // a file already at the target is replaced, once the new one is complete
+};
+
+// Puts `bytes` at `target` completely or not at all. They are written to a hidden temporary file
+// in the target's folder, flushed to the disk and then renamed to the target, so that at every
+// moment the target is either as it was before or complete. On failure the temporary file is
+// removed and nothing else is touched. Returns a native error code:
+//   CannotCreateFile  the folder is missing or cannot take a new file, or the target is a folder
+//   TargetExists      `existing` is Refuse and something is at the target
+//   WriteFailed       a write or the flush failed (a full disk)
+int writeFileAtomically(const QString& target, const QByteArray& bytes, ExistingTarget existing,
+                        const WriteDeviceFilter& filter = {});
+
+// Whether a new file can be created in `folder`: it is a folder and a file can be made in it
+// (checked by making and removing a hidden temporary file, since permissions alone do not tell,
+// for instance for root or on a read-only mount).
+bool folderTakesNewFiles(const QString& folder);

@@ -1,0 +1,205 @@
+#include "data/access/writers/BiffWorkbookWriter.h"
+
+#include <algorithm>
+
+#include "data/access/writers/BiffRecord.h"
+
+namespace {
+
+using namespace Biff;
+
+constexpr std::uint16_t kBiff8 = 0x0600;
+constexpr std::uint16_t kGlobalsSubstream = 0x0005;
+constexpr std::uint16_t kWorksheetSubstream = 0x0010;
+constexpr std::uint16_t kBuildId = 0x0DBB;
+constexpr std::uint16_t kBuildYear = 0x07CC;
+constexpr std::uint16_t kUtf16CodePage = 1200;
+constexpr int kFontCount = 4;
+constexpr int kStyleXfCount = 16;
+constexpr std::uint16_t kCellXf = kStyleXfCount;  // the one cell XF follows the style XFs
+constexpr qsizetype kMinStreamSize = 4096;
+
+void appendBof(QByteArray& out, std::uint16_t substream) {
+    QByteArray data;
+    appendU16(data, kBiff8);
+    appendU16(data, substream);
+    appendU16(data, kBuildId);
+    appendU16(data, kBuildYear);
+    appendU32(data, 0);  // file history flags
+    appendU32(data, 6);  // lowest BIFF version that can read all records
+    appendRecord(out, RecordId::Bof, data);
+}
+
+void appendEof(QByteArray& out) {
+    appendRecord(out, RecordId::Eof, {});
+}
+
+// A short string: 1-byte character count, flags, characters (Latin-1 when they all fit).
+void appendShortString(QByteArray& out, const QString& text) {
+    const bool wide =
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
+    appendU8(out, static_cast<std::uint8_t>(text.size()));
+    appendU8(out, wide ? 1 : 0);
+    for (const QChar c : text) {
+        if (wide) {
+            appendU16(out, c.unicode());
+        } else {
+            appendU8(out, static_cast<std::uint8_t>(c.unicode()));
+        }
+    }
+}
+
+void appendWindow1(QByteArray& out) {
+    QByteArray data;
+    appendU16(data, 0x0168);  // window position and size, in twips
+    appendU16(data, 0x010E);
+    appendU16(data, 0x3A5C);
+    appendU16(data, 0x23BE);
+    appendU16(data, 0x0038);  // horizontal and vertical scroll bars, sheet tabs
+    appendU16(data, 0);       // active sheet
+    appendU16(data, 0);       // first visible tab
+    appendU16(data, 1);       // selected sheets
+    appendU16(data, 0x0258);  // tab bar width ratio, in 1/1000
+    appendRecord(out, RecordId::Window1, data);
+}
+
+void appendFont(QByteArray& out) {
+    QByteArray data;
+    appendU16(data, 200);     // height, in 1/20 point: 10 pt
+    appendU16(data, 0);       // attributes
+    appendU16(data, 0x7FFF);  // automatic colour
+    appendU16(data, 400);     // normal weight
+    appendU16(data, 0);       // no super- or subscript
+    appendU8(data, 0);        // no underline
+    appendU8(data, 0);        // font family
+    appendU8(data, 0);        // character set
+    appendU8(data, 0);
+    appendShortString(data, QStringLiteral("Arial"));
+    appendRecord(out, RecordId::Font, data);
+}
+
+// Style XFs name no parent (0xFFF) and set the style bit; the cell XF's parent is style XF 0.
+void appendXf(QByteArray& out, bool style) {
+    QByteArray data;
+    appendU16(data, 0);                        // font 0
+    appendU16(data, 0);                        // number format 0, "General"
+    appendU16(data, style ? 0xFFF5 : 0x0001);  // locked; style bit and parent
+    appendU8(data, 0x20);                      // aligned to the bottom
+    appendU8(data, 0);                         // no rotation
+    appendU8(data, 0);                         // no indent
+    appendU8(data, 0);                         // attributes taken from the parent
+    appendU32(data, 0);                        // no borders
+    appendU32(data, 0);
+    appendU16(data, 0x20C0);  // pattern colours: automatic
+    appendRecord(out, RecordId::Xf, data);
+}
+
+void appendStyle(QByteArray& out) {
+    QByteArray data;
+    appendU16(data, 0x8000);  // a built-in style on XF 0
+    appendU8(data, 0);        // "Normal"
+    appendU8(data, 0xFF);     // no outline level
+    appendRecord(out, RecordId::Style, data);
+}
+
+// Returns the position of the field that must receive the sheet's BOF position.
+qsizetype appendBoundSheet(QByteArray& out, const QString& name) {
+    QByteArray data;
+    appendU32(data, 0);  // patched once the sheet's position is known
+    appendU16(data, 0);  // visible worksheet
+    appendShortString(data, name);
+    const qsizetype at = out.size() + 4;
+    appendRecord(out, RecordId::BoundSheet, data);
+    return at;
+}
+
+void appendDimensions(QByteArray& out, int lastRow, int lastColumn) {
+    QByteArray data;
+    appendU32(data, 0);                                        // first row
+    appendU32(data, static_cast<std::uint32_t>(lastRow + 1));  // last row + 1
+    appendU16(data, 0);                                        // first column
+    appendU16(data, static_cast<std::uint16_t>(lastColumn + 1));
+    appendU16(data, 0);
+    appendRecord(out, RecordId::Dimensions, data);
+}
+
+void appendWindow2(QByteArray& out) {
+    QByteArray data;
+    // Grid lines, headers, zeros, automatic grid colour, outline symbols; selected and shown.
+    appendU16(data, 0x06B6);
+    appendU16(data, 0);   // top row
+    appendU16(data, 0);   // left column
+    appendU32(data, 64);  // grid line colour: automatic
+    appendU16(data, 0);   // zoom factors: default
+    appendU16(data, 0);
+    appendU32(data, 0);
+    appendRecord(out, RecordId::Window2, data);
+}
+
+}  // namespace
+
+BiffWorkbookWriter::BiffWorkbookWriter(const QString& sheetName) : m_sheetName(sheetName) {}
+
+bool BiffWorkbookWriter::isUsableSheetName(const QString& name) {
+    if (name.isEmpty() || name.size() > kMaxSheetNameLength) return false;
+    if (name.startsWith(QLatin1Char('\'')) || name.endsWith(QLatin1Char('\''))) return false;
+    for (const QChar c : name) {
+        if (QStringView(u":\\/?*[]").contains(c) || c.unicode() < 0x20) return false;
+    }
+    return true;
+}
+
+void BiffWorkbookWriter::noteCell(int row, int column) {
+    m_lastRow = std::max(m_lastRow, row);
+    m_lastColumn = std::max(m_lastColumn, column);
+}
+
+void BiffWorkbookWriter::addNumber(int row, int column, double value) {
+    noteCell(row, column);
+    appendU16(m_cells, RecordId::Number);
+    appendU16(m_cells, 14);
+    appendU16(m_cells, static_cast<std::uint16_t>(row));
+    appendU16(m_cells, static_cast<std::uint16_t>(column));
+    appendU16(m_cells, kCellXf);
+    appendF64(m_cells, value);
+}
+
+void BiffWorkbookWriter::addText(int row, int column, const QString& text) {
+    noteCell(row, column);
+    const std::uint32_t index = m_strings.add(text);
+    appendU16(m_cells, RecordId::LabelSst);
+    appendU16(m_cells, 10);
+    appendU16(m_cells, static_cast<std::uint16_t>(row));
+    appendU16(m_cells, static_cast<std::uint16_t>(column));
+    appendU16(m_cells, kCellXf);
+    appendU32(m_cells, index);
+}
+
+QByteArray BiffWorkbookWriter::workbookStream() const {
+    QByteArray stream;
+    stream.reserve(m_cells.size() + 4096);
+    appendBof(stream, kGlobalsSubstream);
+    {
+        QByteArray data;
+        appendU16(data, kUtf16CodePage);
+        appendRecord(stream, RecordId::CodePage, data);
+    }
+    appendWindow1(stream);
+    for (int i = 0; i < kFontCount; ++i) appendFont(stream);
+    for (int i = 0; i < kStyleXfCount; ++i) appendXf(stream, true);
+    appendXf(stream, false);
+    appendStyle(stream);
+    const qsizetype sheetPositionField = appendBoundSheet(stream, m_sheetName);
+    m_strings.appendRecords(stream);
+    appendEof(stream);
+
+    putU32(stream, sheetPositionField, static_cast<std::uint32_t>(stream.size()));
+    appendBof(stream, kWorksheetSubstream);
+    appendDimensions(stream, m_lastRow, m_lastColumn);
+    stream.append(m_cells);
+    appendWindow2(stream);
+    appendEof(stream);
+
+    if (stream.size() < kMinStreamSize) stream.append(kMinStreamSize - stream.size(), '\0');
+    return stream;
+}

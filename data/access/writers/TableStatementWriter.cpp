@@ -1,0 +1,60 @@
+#include "data/access/writers/TableStatementWriter.h"
+
+#include <QSet>
+
+#include "data/access/NativeError.h"
+
+int TableStatementWriter::execute(const QString& statement) {
+    const ParsedStatement parsed = parseStatement(statement);
+    switch (parsed.kind) {
+        case ParsedStatement::Kind::CreateTable:
+            return createTable(parsed);
+        case ParsedStatement::Kind::Insert:
+            return insert(parsed);
+        case ParsedStatement::Kind::Invalid:
+            break;
+    }
+    return NativeError::UnsupportedStatement;
+}
+
+int TableStatementWriter::createTable(const ParsedStatement& statement) {
+    // One table a file: a second CREATE TABLE would have nowhere to go.
+    if (m_hasTable) return NativeError::StatementDoesNotFitTable;
+    if (static_cast<qint64>(statement.columns.size()) > maxColumns())
+        return NativeError::TooManyColumns;
+    QSet<QString> seen;
+    for (const ColumnDefinition& column : statement.columns) {
+        if (column.name.isEmpty()) return NativeError::NameNotUsable;
+        // Names are compared as the program compares headings: exactly.
+        if (seen.contains(column.name)) return NativeError::StatementDoesNotFitTable;
+        seen.insert(column.name);
+    }
+    const int code = defineTable(statement.table, statement.columns);
+    if (code != NativeError::None) return code;
+    m_table = statement.table;
+    m_columns = statement.columns;
+    for (std::size_t i = 0; i < m_columns.size(); ++i)
+        m_indexOf.insert(m_columns[i].name, static_cast<qsizetype>(i));
+    m_hasTable = true;
+    return NativeError::None;
+}
+
+int TableStatementWriter::insert(const ParsedStatement& statement) {
+    if (!m_hasTable || statement.table.compare(m_table, Qt::CaseInsensitive) != 0)
+        return NativeError::TableNotFound;
+    if (m_rows >= maxRows()) return NativeError::TooManyRows;
+
+    QStringList row(static_cast<qsizetype>(m_columns.size()));
+    std::vector<bool> named(m_columns.size(), false);
+    for (qsizetype i = 0; i < statement.insertColumns.size(); ++i) {
+        const auto found = m_indexOf.constFind(statement.insertColumns[i]);
+        if (found == m_indexOf.constEnd()) return NativeError::StatementDoesNotFitTable;
+        const auto column = static_cast<std::size_t>(found.value());
+        if (named[column]) return NativeError::StatementDoesNotFitTable;
+        named[column] = true;
+        row[found.value()] = statement.values[i];
+    }
+    const int code = appendRow(row);
+    if (code == NativeError::None) ++m_rows;
+    return code;
+}
