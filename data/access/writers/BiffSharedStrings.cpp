@@ -22,7 +22,7 @@ public:
     qsizetype recordStart() const { return m_header; }
     void startContinue() {
         end();
-        begin(Biff::RecordId::Continue);
+        begin(BiffCode::Continue);
     }
     void u8(std::uint8_t value) {
         Biff::appendU8(m_out, value);
@@ -90,7 +90,7 @@ void BiffSharedStrings::appendRecords(QByteArray& stream) const {
     std::vector<Bucket> buckets;
 
     {
-        ContinuedRecord record(stream, Biff::RecordId::Sst);
+        ContinuedRecord record(stream, BiffCode::Sst);
         record.u32(m_references);
         record.u32(unique);
         for (std::uint32_t i = 0; i < unique; ++i) {
@@ -135,5 +135,5 @@ void BiffSharedStrings::appendRecords(QByteArray& stream) const {
         Biff::appendU16(index, bucket.offsetInRecord);
         Biff::appendU16(index, 0);
     }
-    Biff::appendRecord(stream, Biff::RecordId::ExtSst, index);
+    Biff::appendRecord(stream, BiffCode::ExtSst, index);
 }

@@ -27,11 +27,11 @@ void appendBof(QByteArray& out, std::uint16_t substream) {
     appendU16(data, kBuildYear);
     appendU32(data, 0);  // file history flags
     appendU32(data, 6);  // lowest BIFF version that can read all records
-    appendRecord(out, RecordId::Bof, data);
+    appendRecord(out, BiffCode::Bof, data);
 }
 
 void appendEof(QByteArray& out) {
-    appendRecord(out, RecordId::Eof, {});
+    appendRecord(out, BiffCode::Eof, {});
 }
 
 // A short string: 1-byte character count, flags, characters (Latin-1 when they all fit).
@@ -60,7 +60,7 @@ void appendWindow1(QByteArray& out) {
     appendU16(data, 0);       // first visible tab
     appendU16(data, 1);       // selected sheets
     appendU16(data, 0x0258);  // tab bar width ratio, in 1/1000
-    appendRecord(out, RecordId::Window1, data);
+    appendRecord(out, BiffCode::Window1, data);
 }
 
 void appendFont(QByteArray& out) {
@@ -75,7 +75,7 @@ void appendFont(QByteArray& out) {
     appendU8(data, 0);        // character set
     appendU8(data, 0);
     appendShortString(data, QStringLiteral("Arial"));
-    appendRecord(out, RecordId::Font, data);
+    appendRecord(out, BiffCode::Font, data);
 }
 
 // Style XFs name no parent (0xFFF) and set the style bit; the cell XF's parent is style XF 0.
@@ -91,7 +91,7 @@ void appendXf(QByteArray& out, bool style) {
     appendU32(data, 0);                        // no borders
     appendU32(data, 0);
     appendU16(data, 0x20C0);  // pattern colours: automatic
-    appendRecord(out, RecordId::Xf, data);
+    appendRecord(out, BiffCode::Xf, data);
 }
 
 void appendStyle(QByteArray& out) {
@@ -99,7 +99,7 @@ void appendStyle(QByteArray& out) {
     appendU16(data, 0x8000);  // a built-in style on XF 0
     appendU8(data, 0);        // "Normal"
     appendU8(data, 0xFF);     // no outline level
-    appendRecord(out, RecordId::Style, data);
+    appendRecord(out, BiffCode::Style, data);
 }
 
 // Returns the position of the field that must receive the sheet's BOF position.
@@ -109,7 +109,7 @@ qsizetype appendBoundSheet(QByteArray& out, const QString& name) {
     appendU16(data, 0);  // visible worksheet
     appendShortString(data, name);
     const qsizetype at = out.size() + 4;
-    appendRecord(out, RecordId::BoundSheet, data);
+    appendRecord(out, BiffCode::BoundSheet, data);
     return at;
 }
 
@@ -120,7 +120,7 @@ void appendDimensions(QByteArray& out, int lastRow, int lastColumn) {
     appendU16(data, 0);                                        // first column
     appendU16(data, static_cast<std::uint16_t>(lastColumn + 1));
     appendU16(data, 0);
-    appendRecord(out, RecordId::Dimensions, data);
+    appendRecord(out, BiffCode::Dimensions, data);
 }
 
 void appendWindow2(QByteArray& out) {
@@ -133,7 +133,7 @@ void appendWindow2(QByteArray& out) {
     appendU16(data, 0);   // zoom factors: default
     appendU16(data, 0);
     appendU32(data, 0);
-    appendRecord(out, RecordId::Window2, data);
+    appendRecord(out, BiffCode::Window2, data);
 }
 
 }  // namespace
@@ -156,7 +156,7 @@ void BiffWorkbookWriter::noteCell(int row, int column) {
 
 void BiffWorkbookWriter::addNumber(int row, int column, double value) {
     noteCell(row, column);
-    appendU16(m_cells, RecordId::Number);
+    appendU16(m_cells, BiffCode::Number);
     appendU16(m_cells, 14);
     appendU16(m_cells, static_cast<std::uint16_t>(row));
     appendU16(m_cells, static_cast<std::uint16_t>(column));
@@ -167,7 +167,7 @@ void BiffWorkbookWriter::addNumber(int row, int column, double value) {
 void BiffWorkbookWriter::addText(int row, int column, const QString& text) {
     noteCell(row, column);
     const std::uint32_t index = m_strings.add(text);
-    appendU16(m_cells, RecordId::LabelSst);
+    appendU16(m_cells, BiffCode::LabelSst);
     appendU16(m_cells, 10);
     appendU16(m_cells, static_cast<std::uint16_t>(row));
     appendU16(m_cells, static_cast<std::uint16_t>(column));
@@ -182,7 +182,7 @@ QByteArray BiffWorkbookWriter::workbookStream() const {
     {
         QByteArray data;
         appendU16(data, kUtf16CodePage);
-        appendRecord(stream, RecordId::CodePage, data);
+        appendRecord(stream, BiffCode::CodePage, data);
     }
     appendWindow1(stream);
     for (int i = 0; i < kFontCount; ++i) appendFont(stream);
