@@ -8,12 +8,8 @@ namespace {
 
 using namespace Biff;
 
-constexpr std::uint16_t kBiff8 = 0x0600;
-constexpr std::uint16_t kGlobalsSubstream = 0x0005;
-constexpr std::uint16_t kWorksheetSubstream = 0x0010;
 constexpr std::uint16_t kBuildId = 0x0DBB;
 constexpr std::uint16_t kBuildYear = 0x07CC;
-constexpr std::uint16_t kUtf16CodePage = 1200;
 constexpr int kFontCount = 4;
 constexpr int kStyleXfCount = 16;
 constexpr std::uint16_t kCellXf = kStyleXfCount;  // the one cell XF follows the style XFs
@@ -21,7 +17,7 @@ constexpr qsizetype kMinStreamSize = 4096;
 
 void appendBof(QByteArray& out, std::uint16_t substream) {
     QByteArray data;
-    appendU16(data, kBiff8);
+    appendU16(data, BiffValue::Excel97Version);
     appendU16(data, substream);
     appendU16(data, kBuildId);
     appendU16(data, kBuildYear);
@@ -178,10 +174,10 @@ void BiffWorkbookWriter::addText(int row, int column, const QString& text) {
 QByteArray BiffWorkbookWriter::workbookStream() const {
     QByteArray stream;
     stream.reserve(m_cells.size() + 4096);
-    appendBof(stream, kGlobalsSubstream);
+    appendBof(stream, BiffValue::GlobalsSubstream);
     {
         QByteArray data;
-        appendU16(data, kUtf16CodePage);
+        appendU16(data, BiffValue::Utf16CodePage);
         appendRecord(stream, BiffCode::CodePage, data);
     }
     appendWindow1(stream);
@@ -194,7 +190,7 @@ QByteArray BiffWorkbookWriter::workbookStream() const {
     appendEof(stream);
 
     putU32(stream, sheetPositionField, static_cast<std::uint32_t>(stream.size()));
-    appendBof(stream, kWorksheetSubstream);
+    appendBof(stream, BiffValue::WorksheetSubstream);
     appendDimensions(stream, m_lastRow, m_lastColumn);
     stream.append(m_cells);
     appendWindow2(stream);

@@ -53,3 +53,15 @@ constexpr std::uint16_t ExtSst = 0x00FF;
 constexpr std::uint16_t Dimensions = 0x0200;
 constexpr std::uint16_t Window2 = 0x023E;
 }  // namespace BiffCode
+
+// Values inside the records above that the reader and the writer both use.
+namespace BiffValue {
+// BOF: the version word and the substream type.
+constexpr std::uint16_t Excel97Version = 0x0600;
+constexpr std::uint16_t Excel5Version = 0x0500;
+constexpr std::uint16_t GlobalsSubstream = 0x0005;
+constexpr std::uint16_t WorksheetSubstream = 0x0010;
+constexpr std::uint16_t Excel4WorkbookSubstream = 0x0100;
+// CODEPAGE: texts are UTF-16.
+constexpr std::uint16_t Utf16CodePage = 1200;
+}  // namespace BiffValue

@@ -10,13 +10,6 @@
 
 namespace {
 
-// BOF substream types.
-constexpr std::uint16_t kGlobalsType = 0x0005;
-constexpr std::uint16_t kWorksheetType = 0x0010;
-constexpr std::uint16_t kExcel4WorkbookType = 0x0100;
-// BOF versions of Excel 5 and later.
-constexpr std::uint16_t kExcel97Version = 0x0600;
-constexpr std::uint16_t kExcel5Version = 0x0500;
 constexpr std::uint32_t kExcel97BofSize = 16;
 // BOUNDSHEET sheet types.
 constexpr std::uint8_t kWorksheetKind = 0x00;
@@ -24,7 +17,6 @@ constexpr std::uint8_t kWorksheetKind = 0x00;
 constexpr int kFirstCustomFormat = 164;
 // An SST string takes at least its length and flags.
 constexpr std::uint32_t kSmallestSharedString = 3;
-constexpr std::uint16_t kUtf16CodePage = 1200;
 constexpr std::uint32_t kMaxXfCount = 65536;
 
 bool isBof(std::uint16_t code) {
@@ -44,8 +36,8 @@ int versionOf(const BiffRecord& bof, WorkbookStream::Source source) {
             break;
     }
     const std::uint16_t version = readU16(bof.data);
-    if (version == kExcel97Version) return 8;
-    if (version == kExcel5Version) return 5;
+    if (version == BiffValue::Excel97Version) return 8;
+    if (version == BiffValue::Excel5Version) return 5;
     // Some writers leave the version out: the stream's name, or the record's size, tells.
     if (source == WorkbookStream::Source::Workbook) return 8;
     if (source == WorkbookStream::Source::Book) return 5;
@@ -260,9 +252,9 @@ int GlobalsParser::parse() {
     const std::uint16_t type = readU16(bof.data + 2);
     // A worksheet stream on its own (Excel 2 to 4, or a bare later one) is one sheet whose
     // formats and settings sit in the sheet itself.
-    m_singleSheet = type == kWorksheetType;
-    const bool globals = type == kGlobalsType || type == kExcel4WorkbookType;
-    if (m_out.biffVersion >= 8) m_out.codePage = kUtf16CodePage;
+    m_singleSheet = type == BiffValue::WorksheetSubstream;
+    const bool globals = type == BiffValue::GlobalsSubstream || type == BiffValue::Excel4WorkbookSubstream;
+    if (m_out.biffVersion >= 8) m_out.codePage = BiffValue::Utf16CodePage;
 
     BiffRecord record;
     bool ended = false;
