@@ -16,7 +16,7 @@
 #include "data/ResultStatements.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
-#include "data/access/DbDataSet.h"
+#include "data/SlotLoading.h"
 #include "data/access/NativeError.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
@@ -52,12 +52,6 @@ int usage() {
 int failure(int code, const QString& path) {
     QTextStream(stderr) << "error " << code << ": " << describeNativeError(code, path) << '\n';
     return kExitFailure;
-}
-
-// dBase tables are read as such; everything else is offered to the workbook reader.
-QString sourceConnectionString(const QString& path) {
-    if (FileExtension(path) == QLatin1String("dbf")) return dbaseSourceConnectionString(path, false);
-    return excelSourceConnectionString(path, false);
 }
 
 int failureText(const QString& text) {
@@ -123,15 +117,13 @@ int main(int argc, char* argv[]) {
     if (args.size() < 2) return usage();
     const QString command = args[0];
     const QString path = args[1];
-    QString table;
-    bool tableGiven = false;
+    QString table;  // empty: the first
     QString outPath;
     if (command == QLatin1String("tables")) {
         if (args.size() != 2) return usage();
     } else if (command == QLatin1String("convert")) {
         if (args.size() == 5 && args[2] == QLatin1String("--table")) {
             table = args[3];
-            tableGiven = true;
         } else if (args.size() != 3) {
             return usage();
         }
@@ -146,7 +138,6 @@ int main(int argc, char* argv[]) {
     } else if (command == QLatin1String("dump")) {
         if (args.size() == 4 && args[2] == QLatin1String("--table")) {
             table = args[3];
-            tableGiven = true;
         } else if (args.size() != 2) {
             return usage();
         }
@@ -154,44 +145,36 @@ int main(int argc, char* argv[]) {
         return usage();
     }
 
-    DbConnection connection;
-    connection.setConnectionString(sourceConnectionString(path));
-    QStringList names;
-    if (!connection.listTableNames(names)) return failure(connection.nativeError(), path);
-    if (!connection.open()) return failure(connection.nativeError(), path);
-
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
+    clFile slot;
     if (command == QLatin1String("tables")) {
-        for (const QString& name : names) out << escaped(name) << '\n';
+        const SlotLoadResult opened = OpenSlotFile(slot, path, false);
+        if (opened.status != SlotLoad::Loaded) return failure(opened.nativeError, path);
+        QTextStream out(stdout);
+        out.setEncoding(QStringConverter::Utf8);
+        for (const clValues& name : slot.Sheets) out << escaped(name.Value) << '\n';
         return 0;
     }
 
-    if (!tableGiven) {
-        if (names.isEmpty()) return failure(NativeError::TableNotFound, path);
-        table = names.first();
-    }
-    DbDataSet dataSet(connection);
-    dataSet.setQuery(QStringLiteral("SELECT * FROM \"") + table + QLatin1Char('"'));
-    if (!dataSet.open()) return failure(connection.nativeError(), path);
+    const SlotLoadResult loaded = LoadSlotFromFile(slot, path, table, false, nullptr);
+    if (loaded.status != SlotLoad::Loaded) return failure(loaded.nativeError, path);
+    const clResult& contents = *slot.Contents;
+    if (command == QLatin1String("convert")) return writeResult(contents, outPath);
 
-    if (command == QLatin1String("convert")) {
-        clResult contents;
-        CopyRowsToContents(dataSet, contents);
-        return writeResult(contents, outPath);
-    }
-
-    const int fields = dataSet.fieldCount();
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
     QStringList line;
-    for (int f = 0; f < fields; ++f) line << escaped(dataSet.fieldName(f));
+    for (const clField& field : contents.Fields) line << escaped(field.Name);
     out << line.join(QLatin1Char('\t')) << '\n';
     line.clear();
-    for (int f = 0; f < fields; ++f) line << QString::number(dataSet.fieldType(f));
+    for (const clField& field : contents.Fields) line << QString::number(field.DataType);
     out << line.join(QLatin1Char('\t')) << '\n';
-    out << dataSet.recordCount() << '\n';
-    for (; !dataSet.atEnd(); dataSet.next()) {
+    const std::int32_t records = contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount;
+    out << records << '\n';
+    for (std::int32_t row = 0; row < records; ++row) {
         line.clear();
-        for (int f = 0; f < fields; ++f) line << escaped(dataSet.editText(f));
+        for (const clField& field : contents.Fields) {
+            line << escaped(field.Values[static_cast<std::size_t>(row)].Value);
+        }
         out << line.join(QLatin1Char('\t')) << '\n';
     }
     return 0;

@@ -1,5 +1,8 @@
 #include "data/uCommonScripts.h"
 
+#include "data/ProgressSink.h"
+#include "data/access/DbDataSet.h"
+#include "data/access/PathNames.h"
 #include "data/uGlobalData.h"
 
 namespace {
@@ -17,17 +20,14 @@ QString FileExtension(const QString& path) {
     return (dot < 0 ? path : path.mid(dot + 1)).toLower();
 }
 
-QString FileNameOnly(const QString& path) { return path.mid(lastSeparator(path) + 1); }
+QString FileNameOnly(const QString& path) { return PathNames::fileName(path); }
 
 QString FolderOf(const QString& path) {
     const qsizetype separator = lastSeparator(path);
     return separator < 0 ? QString() : path.left(separator + 1);
 }
 
-QString TableNameOf(const QString& path) {
-    const QString name = FileNameOnly(path).trimmed();
-    return name.left(std::max<qsizetype>(0, name.size() - 4));
-}
+QString TableNameOf(const QString& path) { return PathNames::tableName(path); }
 
 void setFileSlotView(FileSlotView* view) { g_fileSlotView = view; }
 
@@ -45,11 +45,25 @@ void UnloadFile(clFile& slot) {
     slot.Connection.reset();
 }
 
-bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents,
-                        const std::function<bool()>& afterRow) {
+bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents, ProgressSink* progress) {
+    SheetTable& table = dataSet.table();
     const std::int32_t fieldCount = dataSet.fieldCount();
     const std::int32_t recordCount = dataSet.recordCount();
+    if (progress) progress->setMaximum(recordCount);
+    for (std::int32_t row = 0; row < recordCount; ++row) {
+        table.renderRow(row);
+        if (progress && !progress->step()) return false;
+    }
+
+    std::vector<std::vector<std::uint32_t>> columns = table.takeColumns();
+    std::vector<QString> pooled = table.takeTexts().takeTexts();
+    auto texts = std::make_shared<SheetTexts>();
+    texts->reserve(pooled.size());
+    for (QString& text : pooled) texts->push_back({std::move(text)});
+    pooled = {};
+
     contents.FieldCount = fieldCount;
+    contents.Texts = texts;
     contents.Fields.clear();
     contents.Fields.reserve(static_cast<std::size_t>(fieldCount));
     for (std::int32_t column = 0; column < fieldCount; ++column) {
@@ -57,16 +71,13 @@ bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents,
         field.Name = dataSet.fieldName(column);
         field.RecordCount = recordCount;
         field.DataType = dataSet.fieldType(column);
-        field.Values.reserve(static_cast<std::size_t>(recordCount));
-        contents.Fields.push_back(std::move(field));
-    }
-    for (std::int32_t row = 0; row < recordCount; ++row) {
-        for (std::int32_t column = 0; column < fieldCount; ++column) {
-            contents.Fields[static_cast<std::size_t>(column)].Values.push_back(
-                {dataSet.editText(column)});
+        std::vector<std::uint32_t> ids;
+        if (static_cast<std::size_t>(column) < columns.size()) {
+            ids = std::move(columns[static_cast<std::size_t>(column)]);
         }
-        dataSet.next();
-        if (afterRow && !afterRow()) return false;
+        ids.resize(static_cast<std::size_t>(recordCount), 0);
+        field.Values = ColumnValues(texts, std::move(ids));
+        contents.Fields.push_back(std::move(field));
     }
     return true;
 }

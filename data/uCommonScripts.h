@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 struct clFile;
 
@@ -26,9 +25,10 @@ void UnloadFile(clFile& slot);
 
 struct clResult;
 class DbDataSet;
+class ProgressSink;
 
-// Copies every row of an open data set into `contents`, column by column, as text. `afterRow`
-// runs once per row and returns false to stop early (the copy is then incomplete and the caller
-// discards it). Returns whether every row was copied.
-bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents,
-                        const std::function<bool()>& afterRow = {});
+// Copies every row of an open data set into `contents`, column by column, as text: the data
+// set's rows are rendered one at a time, a progress step each, and then taken over, so the sheet
+// is held once. Returns false when the user cancelled (the copy is then incomplete and the
+// caller discards it).
+bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents, ProgressSink* progress = nullptr);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -10,11 +11,56 @@
 
 // The in-memory picture of the two source files. A loaded sheet is held column by column, every
 // cell as text. Rows and columns count from 0 here. Records own what they hold (by value or
-// unique_ptr); lists are vectors of records, so a cell costs its text and nothing more.
+// unique_ptr).
+//
+// A loaded sheet keeps each distinct text once, in its own pool; a column holds a 32-bit id
+// per row into that pool. Within one sheet equal ids are equal texts; between File 1 and File 2
+// (a pool each) texts must be compared as texts.
 
 // One text value: a cell, a sheet name, a path of a recent-file list, a cell of a Totals group.
 struct clValues {
     QString Value;
+};
+
+// The distinct texts of one loaded sheet, by id; id 0 is the empty text.
+using SheetTexts = std::vector<clValues>;
+
+// The cells of one column: Values[r] is the cell of row r, as a record of the sheet's pool.
+class ColumnValues {
+public:
+    ColumnValues() = default;
+    ColumnValues(std::shared_ptr<const SheetTexts> texts, std::vector<std::uint32_t> ids)
+        : m_texts(std::move(texts)), m_ids(std::move(ids)) {}
+
+    std::size_t size() const { return m_ids.size(); }
+    bool empty() const { return m_ids.empty(); }
+    const clValues& operator[](std::size_t row) const { return (*m_texts)[m_ids[row]]; }
+    // The text's id in the sheet's pool: within one sheet, equal ids are equal texts.
+    std::uint32_t idAt(std::size_t row) const { return m_ids[row]; }
+    const std::vector<std::uint32_t>& ids() const { return m_ids; }
+    const SheetTexts& texts() const { return *m_texts; }
+
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = clValues;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const clValues*;
+        using reference = const clValues&;
+        const_iterator(const SheetTexts* texts, const std::uint32_t* id) : m_texts(texts), m_id(id) {}
+        reference operator*() const { return (*m_texts)[*m_id]; }
+        const_iterator& operator++() { ++m_id; return *this; }
+        bool operator==(const const_iterator& other) const { return m_id == other.m_id; }
+    private:
+        const SheetTexts* m_texts;
+        const std::uint32_t* m_id;
+    };
+    const_iterator begin() const { return {m_texts.get(), m_ids.data()}; }
+    const_iterator end() const { return {m_texts.get(), m_ids.data() + m_ids.size()}; }
+
+private:
+    std::shared_ptr<const SheetTexts> m_texts;
+    std::vector<std::uint32_t> m_ids;
 };
 
 // One column of a loaded sheet.
@@ -22,14 +68,16 @@ struct clField {
     QString Name;
     std::int32_t RecordCount = 0;
     std::uint8_t DataType = 0;  // field-type code (FieldType)
-    std::vector<clValues> Values;
+    ColumnValues Values;
 };
 
-// The loaded contents of one sheet. The data set stays open while the slot is loaded.
+// The loaded contents of one sheet. The data set stays open while the slot is loaded; the rows
+// themselves live here only, in `Texts` and the columns' ids.
 struct clResult {
     std::unique_ptr<DbDataSet> DataSet;
     std::int32_t FieldCount = 0;
     std::vector<clField> Fields;
+    std::shared_ptr<const SheetTexts> Texts;
 };
 
 // One group produced by the Totals function.

@@ -1,14 +1,15 @@
 #include "data/access/CellText.h"
 
-#include <QDate>
 #include <QTime>
+#include <charconv>
 #include <cmath>
-#include <memory>
+#include <optional>
+
+#include "data/access/FieldType.h"
 
 namespace {
 
 constexpr qint64 kSecondsPerDay = 86400;
-const QDate kDayZero(1899, 12, 30);
 
 // A locale's short date may show two-digit years; a date never loses its century here.
 QString withFourDigitYear(QString format) {
@@ -34,25 +35,242 @@ void splitDays(double days, qint64& wholeDays, int& seconds) {
     seconds = static_cast<int>(rest);
 }
 
-std::unique_ptr<CellTextFormat>& currentFormat() {
-    static std::unique_ptr<CellTextFormat> format;
-    return format;
+qsizetype repeatCount(const QString& text, qsizetype from) {
+    qsizetype end = from;
+    while (end < text.size() && text.at(end) == text.at(from)) ++end;
+    return end - from;
+}
+
+// A quoted literal as QLocale reads it: '' inside is one quote; the closing quote may be missing.
+QString readQuoted(const QString& format, qsizetype& i) {
+    ++i;
+    if (i == format.size()) return QStringLiteral("'");
+    QString text;
+    while (i < format.size()) {
+        if (format.at(i) == QLatin1Char('\'')) {
+            if (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('\'')) {
+                text += QLatin1Char('\'');
+                i += 2;
+            } else {
+                break;
+            }
+        } else {
+            text += format.at(i++);
+        }
+    }
+    if (i < format.size()) ++i;
+    return text;
+}
+
+void appendNumber(QString& out, int value, int width) {
+    char digits[12];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    for (auto n = result.ptr - digits; n < width; ++n) out += QLatin1Char('0');
+    out += QLatin1String(digits, result.ptr - digits);
 }
 
 }  // namespace
 
+CompiledDateTimeFormat::CompiledDateTimeFormat(const QLocale& locale, const QString& pattern,
+                                               Kind kind)
+    : m_locale(locale), m_pattern(pattern), m_kind(kind) {
+    m_compiled = locale.zeroDigit() == QLatin1String("0") && compile(pattern);
+    if (!m_compiled) return;
+    for (int day = 1; day <= 7; ++day) {
+        m_dayNames[0][day - 1] = locale.dayName(day, QLocale::ShortFormat);
+        m_dayNames[1][day - 1] = locale.dayName(day, QLocale::LongFormat);
+    }
+    for (int month = 1; month <= 12; ++month) {
+        m_monthNames[0][month - 1] = locale.monthName(month, QLocale::ShortFormat);
+        m_monthNames[1][month - 1] = locale.monthName(month, QLocale::LongFormat);
+    }
+    m_am = locale.amText();
+    m_pm = locale.pmText();
+}
+
+// Takes the pattern apart as QLocale reads a date pattern and a time pattern; only the letters
+// of the kind the pattern is for have a meaning, all others are literal. Returns false for a
+// letter whose meaning is not followed here (milliseconds, time zones).
+bool CompiledDateTimeFormat::compile(const QString& format) {
+    const bool forDates = m_kind == Kind::Date;
+    const bool hasAmPm = !forDates && [&] {
+        for (qsizetype i = 0; i < format.size();) {
+            if (format.at(i) == QLatin1Char('\'')) {
+                readQuoted(format, i);
+                continue;
+            }
+            if (format.at(i).toLower() == QLatin1Char('a')) return true;
+            ++i;
+        }
+        return false;
+    }();
+    auto literal = [&](const QString& text) {
+        if (!m_pieces.empty() && m_pieces.back().part == Part::Literal) {
+            m_pieces.back().literal += text;
+        } else {
+            m_pieces.push_back({Part::Literal, text});
+        }
+    };
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\'')) {
+            literal(readQuoted(format, i));
+            continue;
+        }
+        qsizetype repeat = repeatCount(format, i);
+        std::optional<Part> part;
+        // Letters of the other kind are literal, as QLocale writes them.
+        const bool dateLetter = c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d');
+        switch (dateLetter == forDates ? c.unicode() : 0) {
+            case 'y':
+                if (repeat >= 4) {
+                    repeat = 4;
+                    part = Part::Year4;
+                } else if (repeat >= 2) {
+                    repeat = 2;
+                    part = Part::Year2;
+                } else {
+                    repeat = 1;
+                }
+                break;
+            case 'M':
+                repeat = std::min<qsizetype>(repeat, 4);
+                part = repeat == 1   ? Part::Month
+                       : repeat == 2 ? Part::Month2
+                       : repeat == 3 ? Part::MonthNameShort
+                                     : Part::MonthNameLong;
+                break;
+            case 'd':
+                repeat = std::min<qsizetype>(repeat, 4);
+                part = repeat == 1   ? Part::Day
+                       : repeat == 2 ? Part::Day2
+                       : repeat == 3 ? Part::DayNameShort
+                                     : Part::DayNameLong;
+                break;
+            case 'h':
+                repeat = std::min<qsizetype>(repeat, 2);
+                part = hasAmPm ? (repeat == 1 ? Part::Hour12 : Part::Hour12Two)
+                               : (repeat == 1 ? Part::Hour24 : Part::Hour24Two);
+                break;
+            case 'H':
+                repeat = std::min<qsizetype>(repeat, 2);
+                part = repeat == 1 ? Part::Hour24 : Part::Hour24Two;
+                break;
+            case 'm':
+                repeat = std::min<qsizetype>(repeat, 2);
+                part = repeat == 1 ? Part::Minute : Part::Minute2;
+                break;
+            case 's':
+                repeat = std::min<qsizetype>(repeat, 2);
+                part = repeat == 1 ? Part::Second : Part::Second2;
+                break;
+            case 'a':
+            case 'A': {
+                repeat = 1;
+                const bool pair = i + 1 < format.size() && format.at(i + 1).toLower() == 'p';
+                if (pair) ++repeat;
+                if (c == QLatin1Char('A') && (!pair || format.at(i + 1) == QLatin1Char('P'))) {
+                    part = Part::AmPmUpper;
+                } else if (c == QLatin1Char('a') &&
+                           (!pair || format.at(i + 1) == QLatin1Char('p'))) {
+                    part = Part::AmPmLower;
+                } else {
+                    part = Part::AmPmLocale;
+                }
+                break;
+            }
+            case 'z':
+            case 't':
+                return false;
+            default:
+                break;
+        }
+        if (part) {
+            m_pieces.push_back({*part, {}});
+        } else {
+            literal(QString(repeat, c));
+        }
+        i += repeat;
+    }
+    return true;
+}
+
+void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const {
+    const int year = date.year();
+    if (!m_compiled || year < 1 || year > 9999) {
+        out += m_kind == Kind::Date ? m_locale.toString(date, m_pattern)
+                                    : m_locale.toString(QTime(0, 0).addSecs(seconds), m_pattern);
+        return;
+    }
+    const int hour = seconds / 3600;
+    const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    for (const Piece& piece : m_pieces) {
+        switch (piece.part) {
+            case Part::Literal: out += piece.literal; break;
+            case Part::Day: appendNumber(out, date.day(), 1); break;
+            case Part::Day2: appendNumber(out, date.day(), 2); break;
+            case Part::DayNameShort: out += m_dayNames[0][date.dayOfWeek() - 1]; break;
+            case Part::DayNameLong: out += m_dayNames[1][date.dayOfWeek() - 1]; break;
+            case Part::Month: appendNumber(out, date.month(), 1); break;
+            case Part::Month2: appendNumber(out, date.month(), 2); break;
+            case Part::MonthNameShort: out += m_monthNames[0][date.month() - 1]; break;
+            case Part::MonthNameLong: out += m_monthNames[1][date.month() - 1]; break;
+            case Part::Year2: appendNumber(out, year % 100, 2); break;
+            case Part::Year4: appendNumber(out, year, 4); break;
+            case Part::Hour12: appendNumber(out, hour12, 1); break;
+            case Part::Hour12Two: appendNumber(out, hour12, 2); break;
+            case Part::Hour24: appendNumber(out, hour, 1); break;
+            case Part::Hour24Two: appendNumber(out, hour, 2); break;
+            case Part::Minute: appendNumber(out, seconds / 60 % 60, 1); break;
+            case Part::Minute2: appendNumber(out, seconds / 60 % 60, 2); break;
+            case Part::Second: appendNumber(out, seconds % 60, 1); break;
+            case Part::Second2: appendNumber(out, seconds % 60, 2); break;
+            case Part::AmPmUpper: out += (hour < 12 ? m_am : m_pm).toUpper(); break;
+            case Part::AmPmLower: out += (hour < 12 ? m_am : m_pm).toLower(); break;
+            case Part::AmPmLocale: out += hour < 12 ? m_am : m_pm; break;
+        }
+    }
+}
+
 CellTextFormat::CellTextFormat(const QLocale& locale)
     : m_locale(locale),
       m_decimal(locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0)),
-      m_dateFormat(withFourDigitYear(locale.dateFormat(QLocale::ShortFormat))),
-      m_timeFormat(withoutTimeZone(locale.timeFormat(QLocale::LongFormat))) {}
+      m_date(locale, withFourDigitYear(locale.dateFormat(QLocale::ShortFormat)),
+             CompiledDateTimeFormat::Kind::Date),
+      m_time(locale, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)),
+             CompiledDateTimeFormat::Kind::Time) {}
+
+CellTextFormat CellTextFormat::system() { return CellTextFormat(QLocale::system()); }
 
 QString CellTextFormat::integerText(double value) const {
-    return QString::number(static_cast<qint64>(value));
+    char digits[24];
+    const auto result =
+        std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(value));
+    return QString::fromLatin1(digits, result.ptr - digits);
 }
 
 QString CellTextFormat::floatText(double value) const {
     if (value == 0) return QStringLiteral("0");  // also for -0
+    char digits[40];
+    if (std::isfinite(value)) {
+        // Where the 16th and 17th digits are "50" the value may lie exactly half-way between
+        // two 15-digit texts; Qt rounds such ties away from zero, to_chars to even. They are
+        // rare, and Qt writes them as it always has.
+        const auto exact =
+            std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 16);
+        const char* mantissa = digits[0] == '-' ? digits + 1 : digits;
+        const bool maybeTie = exact.ec == std::errc() && mantissa[16] == '5' && mantissa[17] == '0';
+        if (!maybeTie) {
+            const auto result = std::to_chars(digits, digits + sizeof digits, value,
+                                              std::chars_format::general, 15);
+            QString text(result.ptr - digits, Qt::Uninitialized);
+            QChar* out = text.data();
+            for (const char* c = digits; c != result.ptr; ++c) {
+                *out++ = *c == '.' ? m_decimal : QLatin1Char(*c);
+            }
+            return text;
+        }
+    }
     QString text = QString::number(value, 'g', 15);
     if (m_decimal != QLatin1Char('.')) text.replace(QLatin1Char('.'), m_decimal);
     return text;
@@ -62,52 +280,53 @@ QString CellTextFormat::dateText(double days) const {
     qint64 wholeDays = 0;
     int seconds = 0;
     splitDays(days, wholeDays, seconds);
-    return m_locale.toString(kDayZero.addDays(wholeDays), m_dateFormat);
+    QString text;
+    m_date.append(dayZero().addDays(wholeDays), 0, text);
+    return text;
 }
 
 QString CellTextFormat::timeText(double days) const {
     qint64 wholeDays = 0;
     int seconds = 0;
     splitDays(days, wholeDays, seconds);
-    return m_locale.toString(QTime(0, 0).addSecs(seconds), m_timeFormat);
+    QString text;
+    m_time.append(QDate(2000, 1, 1), seconds, text);
+    return text;
 }
 
 QString CellTextFormat::dateTimeText(double days) const {
-    return dateText(days) + QLatin1Char(' ') + timeText(days);
+    qint64 wholeDays = 0;
+    int seconds = 0;
+    splitDays(days, wholeDays, seconds);
+    QString text;
+    m_date.append(dayZero().addDays(wholeDays), 0, text);
+    text += QLatin1Char(' ');
+    m_time.append(QDate(2000, 1, 1), seconds, text);
+    return text;
 }
 
 QString CellTextFormat::booleanText(bool value) {
     return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
 }
 
-QString CellTextFormat::render(const Cell& cell, std::uint8_t columnType,
-                               const SheetTable& table) const {
-    switch (cell.kind) {
-        case CellKind::Empty:
-            return {};
-        case CellKind::Text:
-        case CellKind::Error:
-            return cell.text < table.texts.size() ? table.texts[cell.text] : QString();
-        case CellKind::Boolean:
-            return booleanText(cell.number != 0);
-        case CellKind::Number:
-            if (columnType == fieldTypeCode(FieldType::Integer)) return integerText(cell.number);
-            return floatText(cell.number);
-        case CellKind::Date:
-            if (columnType == fieldTypeCode(FieldType::Date)) return dateText(cell.number);
-            if (columnType == fieldTypeCode(FieldType::DateTime)) return dateTimeText(cell.number);
-            if (dateIsTimeOnly(cell.number)) return timeText(cell.number);
-            return dateHasTime(cell.number) ? dateTimeText(cell.number) : dateText(cell.number);
-    }
-    return {};
+QString CellTextFormat::numberText(double value, std::uint8_t columnType) const {
+    return columnType == fieldTypeCode(FieldType::Integer) ? integerText(value)
+                                                           : floatText(value);
 }
 
-const CellTextFormat& CellTextFormat::current() {
-    std::unique_ptr<CellTextFormat>& format = currentFormat();
-    if (!format) format = std::make_unique<CellTextFormat>(QLocale::system());
-    return *format;
+QString CellTextFormat::dateValueText(double days, std::uint8_t columnType) const {
+    if (columnType == fieldTypeCode(FieldType::Date)) return dateText(days);
+    if (columnType == fieldTypeCode(FieldType::DateTime)) return dateTimeText(days);
+    if (dateIsTimeOnly(days)) return timeText(days);
+    return dateHasTime(days) ? dateTimeText(days) : dateText(days);
 }
 
-void CellTextFormat::setCurrentLocale(const QLocale& locale) {
-    currentFormat() = std::make_unique<CellTextFormat>(locale);
+bool dateHasTime(double days) {
+    const double seconds = std::round(days * kSecondsPerDay);
+    return std::fmod(seconds, kSecondsPerDay) != 0;
+}
+
+bool dateIsTimeOnly(double days) {
+    const double seconds = std::round(days * kSecondsPerDay);
+    return seconds >= 0 && seconds < kSecondsPerDay && seconds != 0;
 }

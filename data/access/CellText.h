@@ -1,16 +1,57 @@
 #pragma once
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
-#include "data/access/SheetTable.h"
+// Dates travel through the data access layer as days since this day (the fraction being the
+// time of day), whatever date system the file used.
+inline QDate dayZero() { return QDate(1899, 12, 30); }
 
-// Turns cells into the edit texts the rest of the program stores and compares. Numbers and
-// dates follow the user's locale; tests install a fixed one.
+// A locale's date or time format taken apart once, so that a million cells are written without
+// reading the pattern again for each. Formats it cannot take apart exactly (a locale with digits
+// other than 0-9, a letter whose meaning it does not know) are handed to QLocale each time.
+class CompiledDateTimeFormat {
+public:
+    enum class Kind { Date, Time };
+    CompiledDateTimeFormat(const QLocale& locale, const QString& pattern, Kind kind);
+
+    // Appends the text of a date (date patterns) or a time of day in seconds since midnight
+    // (time patterns) to `out`.
+    void append(QDate date, int seconds, QString& out) const;
+
+private:
+    enum class Part : std::uint8_t {
+        Literal, Day, Day2, DayNameShort, DayNameLong, Month, Month2, MonthNameShort,
+        MonthNameLong, Year2, Year4, Hour12, Hour12Two, Hour24, Hour24Two, Minute, Minute2,
+        Second, Second2, AmPmUpper, AmPmLower, AmPmLocale
+    };
+    struct Piece {
+        Part part;
+        QString literal;
+    };
+    bool compile(const QString& pattern);
+
+    QLocale m_locale;
+    QString m_pattern;
+    Kind m_kind;
+    bool m_compiled = false;
+    std::vector<Piece> m_pieces;
+    QString m_dayNames[2][7];     // short, long; Monday first
+    QString m_monthNames[2][12];  // short, long
+    QString m_am, m_pm;
+};
+
+// Turns values into the edit texts the rest of the program stores and compares. Numbers and
+// dates follow the locale it was made for; a connection and a result writer each hold one, made
+// when they are, so every text of one file follows one locale.
 class CellTextFormat {
 public:
     explicit CellTextFormat(const QLocale& locale);
+    // The user's locale.
+    static CellTextFormat system();
 
     const QLocale& locale() const { return m_locale; }
     QChar decimalSeparator() const { return m_decimal; }
@@ -22,16 +63,19 @@ public:
     QString timeText(double days) const;
     static QString booleanText(bool value);
 
-    // The text of `cell` in a column whose code is `columnType`.
-    QString render(const Cell& cell, std::uint8_t columnType, const SheetTable& table) const;
-
-    // The format the program uses from now on (initially the system locale's).
-    static const CellTextFormat& current();
-    static void setCurrentLocale(const QLocale& locale);
+    // The text of a number or a date in a column whose field-type code is `columnType`: number
+    // cells of integer columns as integers, others in the general format; date cells of date
+    // and date-time columns in the column's form, elsewhere in the form their value needs.
+    QString numberText(double value, std::uint8_t columnType) const;
+    QString dateValueText(double days, std::uint8_t columnType) const;
 
 private:
     QLocale m_locale;
     QChar m_decimal;
-    QString m_dateFormat;
-    QString m_timeFormat;
+    CompiledDateTimeFormat m_date;
+    CompiledDateTimeFormat m_time;
 };
+
+// Whether a date value holds a time of day, and whether it holds only a time (no date part).
+bool dateHasTime(double days);
+bool dateIsTimeOnly(double days);

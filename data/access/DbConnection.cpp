@@ -8,7 +8,7 @@
 #include "data/access/ResultFileWriter.h"
 #include "data/access/TableFileReader.h"
 
-DbConnection::DbConnection() = default;
+DbConnection::DbConnection(CellTextFormat format) : m_format(std::move(format)) {}
 DbConnection::~DbConnection() { close(); }
 
 void DbConnection::setConnectionString(const QString& text) {
@@ -59,7 +59,7 @@ bool DbConnection::open() {
     if (m_target.isSource()) {
         if (!ensureSourceReader()) return false;
     } else {
-        std::unique_ptr<ResultFileWriter> writer = createResultFileWriter(m_target, m_writeFilter);
+        std::unique_ptr<ResultFileWriter> writer = createResultFileWriter(m_target, m_format.locale(), m_writeFilter);
         if (!writer) return fail(NativeError::NotConnected);
         const int code = writer->create();
         if (code != NativeError::None) return fail(code);
@@ -94,6 +94,6 @@ bool DbConnection::close() {
 bool DbConnection::readTable(const QString& name, SheetTable& out) {
     m_nativeError = NativeError::None;
     if (!ensureSourceReader()) return false;
-    const int code = m_reader->readTable(name, out);
+    const int code = m_reader->readTable(name, m_format, out);
     return code == NativeError::None ? true : fail(code);
 }

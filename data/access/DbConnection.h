@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "data/access/CellText.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/SheetTable.h"
 #include "data/access/writers/AtomicFile.h"
@@ -16,7 +17,9 @@ class ResultFileWriter;
 // native error code in nativeError().
 class DbConnection {
 public:
-    DbConnection();
+    // Texts of the tables read through the connection follow `format`, whatever the program's
+    // locale is meanwhile; so do the numbers of a result file it writes.
+    explicit DbConnection(CellTextFormat format = CellTextFormat::system());
     ~DbConnection();
     DbConnection(const DbConnection&) = delete;
     DbConnection& operator=(const DbConnection&) = delete;
@@ -24,6 +27,7 @@ public:
     void setConnectionString(const QString& text);
     const QString& connectionString() const { return m_connectionString; }
     const ConnectionTarget& target() const { return m_target; }
+    const CellTextFormat& cellTextFormat() const { return m_format; }
 
     // The names of the file's tables, in the file's order. Reads the file when needed.
     bool listTableNames(QStringList& names);
@@ -56,6 +60,7 @@ private:
     bool fail(int code);
     bool ensureSourceReader();
 
+    CellTextFormat m_format;
     QString m_connectionString;
     ConnectionTarget m_target;
     std::unique_ptr<TableFileReader> m_reader;

@@ -2,7 +2,6 @@
 
 #include <QSet>
 
-#include "data/access/CellText.h"
 #include "data/access/DbConnection.h"
 #include "data/access/NativeError.h"
 
@@ -60,9 +59,7 @@ std::uint8_t DbDataSet::fieldType(std::int32_t field) const {
     return m_table.fieldTypes[static_cast<std::size_t>(field)];
 }
 
-QString DbDataSet::editText(std::int32_t field) const {
+QString DbDataSet::editText(std::int32_t field) {
     if (!m_open || atEnd() || field < 0 || field >= m_table.columnCount()) return {};
-    return CellTextFormat::current().render(m_table.at(m_row, field),
-                                            m_table.fieldTypes[static_cast<std::size_t>(field)],
-                                            m_table);
+    return m_table.text(m_row, field);
 }

@@ -25,9 +25,13 @@ public:
     std::uint8_t fieldType(std::int32_t field) const;
 
     // The edit text of a field in the current row; empty past the last row.
-    QString editText(std::int32_t field) const;
+    QString editText(std::int32_t field);
     void next() { ++m_row; }
     bool atEnd() const { return m_row >= m_table.rowCount; }
+
+    // The rows themselves, for the copy into a slot's contents, which renders them and takes
+    // them over; the data set stays open with its field names and types.
+    SheetTable& table() { return m_table; }
 
     // The table name in a query of the form SELECT * FROM "name"; false for any other query.
     static bool tableNameOfQuery(const QString& query, QString& name);

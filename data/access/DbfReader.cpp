@@ -10,7 +10,8 @@
 
 #include "data/access/CodePage.h"
 #include "data/access/NativeError.h"
-#include "data/uCommonScripts.h"
+#include "data/access/PathNames.h"
+#include "data/access/SheetTableBuilder.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ constexpr int kHeaderSize = 32;
 constexpr int kFieldDescriptorSize = 32;
 constexpr char kDeletedFlag = '*';
 constexpr char kEndOfFile = 0x1A;
-const QDate kDayZero(1899, 12, 30);
 
 struct DbfHeader {
     std::uint32_t recordCount = 0;
@@ -111,13 +111,8 @@ bool parseDate(const QByteArray& text, double& days) {
     if (!okYear || !okMonth || !okDay) return false;
     const QDate date(year, month, day);
     if (!date.isValid()) return false;
-    days = static_cast<double>(kDayZero.daysTo(date));
+    days = static_cast<double>(dayZero().daysTo(date));
     return true;
-}
-
-bool isWholeInt32(double value) {
-    return value == std::floor(value) && value >= std::numeric_limits<std::int32_t>::min() &&
-           value <= std::numeric_limits<std::int32_t>::max();
 }
 
 }  // namespace
@@ -128,7 +123,7 @@ int DbfReader::open(const QString& path) {
     DbfHandlePtr handle = openTable(path);
     if (!handle) return NativeError::Unreadable;
     m_path = path;
-    m_tableName = TableNameOf(path);
+    m_tableName = PathNames::tableName(path);
     m_codePage = codePageOf(path, header.languageDriver);
     return NativeError::None;
 }
@@ -137,7 +132,7 @@ QStringList DbfReader::tableNames() const {
     return m_path.isEmpty() ? QStringList() : QStringList{m_tableName};
 }
 
-int DbfReader::readTable(const QString& name, SheetTable& out) {
+int DbfReader::readTable(const QString& name, const CellTextFormat& format, SheetTable& out) {
     if (m_path.isEmpty()) return NativeError::NotConnected;
     if (name != m_tableName) return NativeError::TableNotFound;
 
@@ -153,7 +148,7 @@ int DbfReader::readTable(const QString& name, SheetTable& out) {
     const int fieldCount = DBFGetFieldCount(dbf);
     if (fieldCount <= 0) return NativeError::Unreadable;
 
-    SheetTable table;
+    std::vector<QString> headings;
     std::vector<Column> columns(static_cast<std::size_t>(fieldCount));
     int offset = 1;  // byte 0 of a record is its deletion flag
     for (int i = 0; i < fieldCount; ++i) {
@@ -169,8 +164,8 @@ int DbfReader::readTable(const QString& name, SheetTable& out) {
         offset += width;
         decoder.resetState();
         QString fieldName = decoder.decode(QByteArray(rawName).trimmed());
-        if (fieldName.isEmpty()) fieldName = QStringLiteral("F%1").arg(i + 1);
-        table.headings.push_back(fieldName);
+        if (fieldName.isEmpty()) fieldName = emptyHeadingName(i);
+        headings.push_back(fieldName);
     }
     if (offset > header.recordLength) return NativeError::Unreadable;
 
@@ -180,9 +175,11 @@ int DbfReader::readTable(const QString& name, SheetTable& out) {
     const qint64 recordsToRead =
         std::max<qint64>(0, std::min<qint64>(stored, header.recordCount));
 
+    SheetTableBuilder builder;
+    builder.declareColumns(std::move(headings));
     std::vector<std::uint8_t> types(columns.size());
     std::vector<bool> allWholeInt32(columns.size(), true);
-    std::vector<Cell> cells;
+    std::int32_t row = 0;
     for (qint64 record = 0; record < recordsToRead; ++record) {
         const char* tuple = DBFReadTuple(dbf, static_cast<int>(record));
         if (!tuple) break;
@@ -194,44 +191,42 @@ int DbfReader::readTable(const QString& name, SheetTable& out) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const Column& column = columns[i];
             const QByteArray raw = trimmedRight(data + column.offset, column.width);
-            Cell cell;
+            const auto c = static_cast<std::int32_t>(i);
             switch (column.kind) {
                 case ColumnKind::Text:
                     if (!raw.isEmpty()) {
                         decoder.resetState();
-                        table.texts.push_back(decoder.decode(raw));
-                        cell = {0, static_cast<std::uint32_t>(table.texts.size() - 1),
-                                CellKind::Text};
+                        builder.addText(row, c, QString(decoder.decode(raw)));
                     }
                     break;
                 case ColumnKind::Number: {
                     bool ok = false;
                     const double value = raw.trimmed().toDouble(&ok);
                     if (ok && std::isfinite(value)) {
-                        cell = {value, 0, CellKind::Number};
-                        if (!isWholeInt32(value)) allWholeInt32[i] = false;
+                        builder.addNumber(row, c, value);
+                        if (!fitsIntegerField(value)) allWholeInt32[i] = false;
                     }
                     break;
                 }
                 case ColumnKind::Date: {
                     double days = 0;
-                    if (parseDate(raw.trimmed(), days)) cell = {days, 0, CellKind::Date};
+                    if (parseDate(raw.trimmed(), days)) builder.addDate(row, c, days);
                     break;
                 }
                 case ColumnKind::Logical: {
                     const char flag = raw.isEmpty() ? '?' : raw.at(0);
                     if (flag == 'T' || flag == 't' || flag == 'Y' || flag == 'y') {
-                        cell = {1, 0, CellKind::Boolean};
+                        builder.addBoolean(row, c, true);
                     } else if (flag == 'F' || flag == 'f' || flag == 'N' || flag == 'n') {
-                        cell = {0, 0, CellKind::Boolean};
+                        builder.addBoolean(row, c, false);
                     }
                     break;
                 }
                 case ColumnKind::Unsupported:
                     break;
             }
-            cells.push_back(cell);
         }
+        ++row;
     }
 
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -256,9 +251,8 @@ int DbfReader::readTable(const QString& name, SheetTable& out) {
         }
     }
 
-    table.fieldTypes = std::move(types);
-    table.rowCount = static_cast<std::int32_t>(cells.size() / columns.size());
-    table.cells = std::move(cells);
-    out = std::move(table);
+    builder.declareFieldTypes(std::move(types));
+    builder.declareRowCount(row);
+    out = builder.finish(format);
     return NativeError::None;
 }

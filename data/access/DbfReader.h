@@ -7,7 +7,7 @@ class DbfReader final : public TableFileReader {
 public:
     int open(const QString& path) override;
     QStringList tableNames() const override;
-    int readTable(const QString& name, SheetTable& out) override;
+    int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) override;
 
     // The code page the table's texts are decoded with (known after open).
     QByteArray codePage() const { return m_codePage; }

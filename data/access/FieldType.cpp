@@ -1,5 +1,13 @@
 #include "data/access/FieldType.h"
 
+#include <cmath>
+#include <limits>
+
+bool fitsIntegerField(double value) {
+    return value == std::floor(value) && value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
+}
+
 QString fieldTypeDisplayName(std::uint8_t code) {
     switch (static_cast<FieldType>(code)) {
         case FieldType::String:

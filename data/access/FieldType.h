@@ -16,5 +16,8 @@ enum class FieldType : std::uint8_t {
 
 constexpr std::uint8_t fieldTypeCode(FieldType type) { return static_cast<std::uint8_t>(type); }
 
+// Whether a number may be a value of an integer column: whole and within 32 bits.
+bool fitsIntegerField(double value);
+
 // The name "Check Field Types" shows for a code; empty for codes that show no type.
 QString fieldTypeDisplayName(std::uint8_t code);

@@ -4,12 +4,13 @@
 #include "data/access/writers/XlsResultWriter.h"
 
 std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
+                                                         const QLocale& locale,
                                                          const WriteDeviceFilter& filter) {
     switch (target.kind) {
         case ConnectionKind::ExcelCreate:
-            return std::make_unique<XlsResultWriter>(target.path, filter);
+            return std::make_unique<XlsResultWriter>(target.path, locale, filter);
         case ConnectionKind::DbaseCreate:
-            return std::make_unique<DbfResultWriter>(target.path, filter);
+            return std::make_unique<DbfResultWriter>(target.path, locale, filter);
         default:
             return nullptr;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <memory>
 
@@ -24,5 +25,7 @@ public:
 };
 
 // The writer for a file-creating connection (ExcelCreate or DbaseCreate); nullptr for others.
+// Values of number columns are read as numbers the way `locale` writes them.
 std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
+                                                         const QLocale& locale,
                                                          const WriteDeviceFilter& filter = {});

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "data/access/CellText.h"
 #include "data/access/SheetTable.h"
 
 // A reader of one kind of source file. The connection opens the file through it, lists its
@@ -18,8 +19,10 @@ public:
     virtual int open(const QString& path) = 0;
     // The table names in the file's own order.
     virtual QStringList tableNames() const = 0;
-    // Reads every cell of the named table.
-    virtual int readTable(const QString& name, SheetTable& out) = 0;
+    // Reads every cell of the named table, for texts in `format`. What the reader kept of the
+    // file for this (a workbook's stream) is released afterwards; another table read later is
+    // read from the file again.
+    virtual int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) = 0;
 };
 
 // The .xls workbook reader (BIFF2 to BIFF8). It also reads from memory, for tests and fuzzing.

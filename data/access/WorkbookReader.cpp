@@ -13,13 +13,17 @@ public:
     int open(const QString& path) override {
         WorkbookStream stream;
         const int code = CompoundFile::readFromFile(path, stream);
-        return code == NativeError::None ? openStream(std::move(stream)) : fail(code);
+        if (code != NativeError::None) return fail(code);
+        m_path = path;
+        return openStream(std::move(stream));
     }
 
     int openBuffer(const QByteArray& bytes) override {
         WorkbookStream stream;
         const int code = CompoundFile::readFromBytes(bytes, stream);
-        return code == NativeError::None ? openStream(std::move(stream)) : fail(code);
+        if (code != NativeError::None) return fail(code);
+        m_path.clear();
+        return openStream(std::move(stream));
     }
 
     QStringList tableNames() const override {
@@ -30,14 +34,20 @@ public:
         return names;
     }
 
-    int readTable(const QString& name, SheetTable& out) override {
-        if (m_stream.bytes.isEmpty()) return NativeError::NotConnected;
+    int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) override {
+        if (m_stream.bytes.isEmpty()) {
+            if (m_path.isEmpty()) return NativeError::NotConnected;
+            const QString path = m_path;
+            const int code = open(path);
+            if (code != NativeError::None) return code;
+        }
         for (const XlsSheetEntry& sheet : m_globals.sheets) {
             if (!sheet.isWorksheet || sheet.name != name) continue;
-            SheetTableBuilder builder;
+            SheetTableBuilder builder(m_globals.sharedStrings);
             const int code = readSheetCells(m_stream, m_globals, sheet, builder);
             if (code != NativeError::None) return code;
-            out = builder.finish(m_globals.sharedStrings);
+            out = builder.finish(format);
+            releaseStream();
             return NativeError::None;
         }
         return NativeError::TableNotFound;
@@ -56,9 +66,21 @@ private:
     int fail(int code) {
         m_stream = WorkbookStream();
         m_globals = XlsWorkbookGlobals();
+        m_path.clear();
         return code;
     }
 
+    // Once a table is read the stream and the shared texts are not needed: a table is held
+    // once, by its reader's caller. The sheet list stays for tableNames(). A workbook read from
+    // memory keeps its stream, since there is no file to read it from again.
+    void releaseStream() {
+        if (m_path.isEmpty()) return;
+        m_stream = WorkbookStream();
+        m_globals.sharedStrings = std::make_shared<std::vector<QString>>();
+        m_globals.dateXf = {};
+    }
+
+    QString m_path;  // empty for a workbook read from memory
     WorkbookStream m_stream;
     XlsWorkbookGlobals m_globals;
 };

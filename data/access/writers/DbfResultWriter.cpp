@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "data/access/CellText.h"
 #include "data/access/NativeError.h"
 #include "data/access/writers/DbfFieldNames.h"
 
@@ -76,8 +75,9 @@ bool removeIfPresent(const QString& path) {
 
 }  // namespace
 
-DbfResultWriter::DbfResultWriter(const QString& folder, WriteDeviceFilter filter)
-    : m_folder(folder), m_filter(std::move(filter)) {}
+DbfResultWriter::DbfResultWriter(const QString& folder, const QLocale& locale,
+                                WriteDeviceFilter filter)
+    : m_folder(folder), m_filter(std::move(filter)), m_numbers(locale) {}
 
 int DbfResultWriter::create() {
     return folderTakesNewFiles(m_folder) ? NativeError::None : NativeError::CannotCreateFile;
@@ -100,7 +100,6 @@ int DbfResultWriter::defineTable(const QString& table,
     }
     m_tablePath = path;
     m_needsUtf8 = needsUtf8;
-    m_numbers.emplace(CellTextFormat::current().locale());
     return NativeError::None;
 }
 
@@ -157,7 +156,7 @@ int DbfResultWriter::close() {
         for (qint64 r = 0; r < rows; ++r) values.push_back(valueAt(r, c));
         const ColumnType type = columns()[static_cast<std::size_t>(c)].type;
         const bool numeric = (type == ColumnType::Integer || type == ColumnType::Real) &&
-                             planNumericField(values, *m_numbers, plan);
+                             planNumericField(values, m_numbers, plan);
         if (!numeric) {
             plan.numbers.clear();
             planCharacterField(values, encoding, plan);

@@ -37,7 +37,7 @@ public:
     static constexpr int kMaxFieldWidth = 254;
     static constexpr int kMaxFields = 255;
 
-    DbfResultWriter(const QString& folder, WriteDeviceFilter filter);
+    DbfResultWriter(const QString& folder, const QLocale& locale, WriteDeviceFilter filter);
 
     int create() override;
     int close() override;
@@ -57,7 +57,7 @@ private:
     QString m_folder;
     WriteDeviceFilter m_filter;
     QString m_tablePath;  // folder + table + ".dbf"
-    std::optional<ResultNumberReader> m_numbers;
+    ResultNumberReader m_numbers;  // numbers as the user's locale writes them
     bool m_needsUtf8 = false;     // some name or value does not fit cp1252
     qsizetype m_longestUtf8 = 0;  // bytes of the longest value, in UTF-8
     // Every value, row after row, end to end; m_ends[i] is where value i ends.

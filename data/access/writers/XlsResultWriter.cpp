@@ -2,7 +2,6 @@
 
 #include <QFile>
 
-#include "data/access/CellText.h"
 #include "data/access/NativeError.h"
 #include "data/access/writers/CompoundFileWriter.h"
 
@@ -20,8 +19,9 @@ int commit(const QString& path, const QByteArray& workbook, ExistingTarget exist
 
 }  // namespace
 
-XlsResultWriter::XlsResultWriter(const QString& path, WriteDeviceFilter filter)
-    : m_path(path), m_filter(std::move(filter)) {}
+XlsResultWriter::XlsResultWriter(const QString& path, const QLocale& locale,
+                                WriteDeviceFilter filter)
+    : m_path(path), m_filter(std::move(filter)), m_numbers(locale) {}
 
 int XlsResultWriter::create() {
     if (m_created) return NativeError::None;
@@ -46,7 +46,6 @@ int XlsResultWriter::defineTable(const QString& table,
                                  columns[c].type == ColumnType::Real);
     }
     m_workbook = std::move(workbook);
-    m_numbers.emplace(CellTextFormat::current().locale());
     return NativeError::None;
 }
 
@@ -59,7 +58,7 @@ int XlsResultWriter::appendRow(const QStringList& values) {
         const QString& value = values[c];
         if (value.isEmpty()) continue;
         if (m_numberColumn[static_cast<std::size_t>(c)]) {
-            if (const std::optional<double> number = m_numbers->read(value)) {
+            if (const std::optional<double> number = m_numbers.read(value)) {
                 m_workbook->addNumber(row, static_cast<int>(c), *number);
                 continue;
             }

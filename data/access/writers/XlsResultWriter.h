@@ -21,7 +21,7 @@
 // value leaves its cell empty.
 class XlsResultWriter final : public TableStatementWriter {
 public:
-    XlsResultWriter(const QString& path, WriteDeviceFilter filter);
+    XlsResultWriter(const QString& path, const QLocale& locale, WriteDeviceFilter filter);
 
     int create() override;
     int close() override;
@@ -37,7 +37,7 @@ private:
     QString m_path;
     WriteDeviceFilter m_filter;
     std::unique_ptr<BiffWorkbookWriter> m_workbook;
-    std::optional<ResultNumberReader> m_numbers;
+    ResultNumberReader m_numbers;  // numbers as the user's locale writes them
     std::vector<bool> m_numberColumn;
     bool m_created = false;
 };

@@ -183,7 +183,7 @@ int SheetParser::handle(const BiffRecord& record, BiffRecordStream& records) {
         case BiffCode::LabelSst: {
             if (size < kCellHeader + 4) break;
             const std::uint32_t index = readU32(d + kCellHeader);
-            if (index >= m_globals.sharedStrings.size()) return NativeError::Unreadable;
+            if (index >= m_globals.sharedStrings->size()) return NativeError::Unreadable;
             m_builder.addSharedText(row, column, index);
             break;
         }

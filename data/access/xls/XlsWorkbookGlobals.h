@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "data/access/xls/CompoundFile.h"
@@ -22,7 +23,7 @@ struct XlsWorkbookGlobals {
     std::vector<XlsSheetEntry> sheets;
     std::vector<bool> dateXf;  // by XF index: whether cells of that XF show dates
     bool dateFormat[64] = {};  // by format index, for Excel 2 cells that name their format
-    std::vector<QString> sharedStrings;
+    std::shared_ptr<std::vector<QString>> sharedStrings = std::make_shared<std::vector<QString>>();
 
     bool isDateXf(std::uint32_t xf) const { return xf < dateXf.size() && dateXf[xf]; }
 };

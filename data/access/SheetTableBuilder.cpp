@@ -1,0 +1,263 @@
+#include "data/access/SheetTableBuilder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace {
+
+std::uint64_t bitsOf(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+std::size_t valueHash(ValueKind kind, double value) {
+    std::uint64_t key = bitsOf(value) ^ (static_cast<std::uint64_t>(kind) << 61);
+    key ^= key >> 33;
+    key *= 0xff51afd7ed558ccdULL;
+    key ^= key >> 33;
+    return static_cast<std::size_t>(key);
+}
+
+}  // namespace
+
+SheetTableBuilder::SheetTableBuilder(std::shared_ptr<const std::vector<QString>> sharedTexts)
+    : m_sharedTexts(std::move(sharedTexts)) {}
+
+SheetTableBuilder::~SheetTableBuilder() = default;
+
+void SheetTableBuilder::growValueIndex() {
+    std::vector<std::uint32_t> table(std::max<std::size_t>(1024, m_valueSlots.size() * 2), 0);
+    const std::size_t mask = table.size() - 1;
+    for (std::uint32_t index = 0; index < m_values.kinds.size(); ++index) {
+        std::size_t slot = valueHash(m_values.kinds[index], m_values.numbers[index]) & mask;
+        while (table[slot] != 0) slot = (slot + 1) & mask;
+        table[slot] = index + 1;
+    }
+    m_valueSlots = std::move(table);
+}
+
+std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, double value) {
+    if ((m_values.kinds.size() + 1) * 2 > m_valueSlots.size()) growValueIndex();
+    const std::size_t mask = m_valueSlots.size() - 1;
+    const std::uint64_t bits = bitsOf(value);
+    for (std::size_t slot = valueHash(kind, value) & mask;; slot = (slot + 1) & mask) {
+        const std::uint32_t entry = m_valueSlots[slot];
+        if (entry == 0) {
+            const auto index = static_cast<std::uint32_t>(m_values.kinds.size());
+            m_values.numbers.push_back(value);
+            m_values.kinds.push_back(kind);
+            m_valueSlots[slot] = index + 1;
+            return CellId::kValue | index;
+        }
+        if (m_values.kinds[entry - 1] == kind && bitsOf(m_values.numbers[entry - 1]) == bits) {
+            return CellId::kValue | (entry - 1);
+        }
+    }
+}
+
+void SheetTableBuilder::addNumber(std::int32_t row, std::int32_t column, double value) {
+    add(row, column, valueCell(ValueKind::Number, value));
+}
+
+void SheetTableBuilder::addDate(std::int32_t row, std::int32_t column, double days) {
+    add(row, column, valueCell(ValueKind::Date, days));
+}
+
+void SheetTableBuilder::addBoolean(std::int32_t row, std::int32_t column, bool value) {
+    add(row, column, valueCell(ValueKind::Boolean, value ? 1.0 : 0.0));
+}
+
+void SheetTableBuilder::addText(std::int32_t row, std::int32_t column, QStringView text) {
+    add(row, column, text.isEmpty() ? CellId::kEmptyText : CellId::kText | m_texts.intern(text));
+}
+
+void SheetTableBuilder::addSharedText(std::int32_t row, std::int32_t column,
+                                      std::uint32_t sharedIndex) {
+    const bool known = m_sharedTexts && sharedIndex < m_sharedTexts->size();
+    add(row, column, known ? CellId::kSharedText | sharedIndex : CellId::kText);
+}
+
+void SheetTableBuilder::expectRange(std::int32_t firstRow, std::int32_t lastRow,
+                                    std::int32_t firstColumn, std::int32_t lastColumn) {
+    if (m_cellCount > 0 || m_declared || firstRow < 0 || firstColumn < 0 || lastRow < firstRow ||
+        lastColumn < firstColumn || lastColumn - firstColumn >= kMaxColumns) {
+        return;
+    }
+    m_top = firstRow;
+    m_left = firstColumn;
+    m_expectedHeight = static_cast<std::size_t>(lastRow - firstRow) + 1;
+    m_columns.resize(static_cast<std::size_t>(lastColumn - firstColumn) + 1);
+}
+
+void SheetTableBuilder::declareColumns(std::vector<QString> headings) {
+    m_declared = true;
+    m_declaredHeadings = std::move(headings);
+    m_columns.assign(m_declaredHeadings.size(), {});
+    m_top = m_left = 0;
+}
+
+void SheetTableBuilder::declareFieldTypes(std::vector<std::uint8_t> codes) {
+    m_declaredTypes = std::move(codes);
+}
+
+void SheetTableBuilder::declareRowCount(std::int32_t rows) { m_declaredRows = rows; }
+
+void SheetTableBuilder::add(std::int32_t row, std::int32_t column, std::uint32_t cell) {
+    if (row < 0 || column < 0) return;
+    if (m_declared && static_cast<std::size_t>(column) >= m_columns.size()) return;
+    if (m_cellCount++ == 0) {
+        m_firstRow = m_lastRow = row;
+        m_firstColumn = m_lastColumn = column;
+        if (m_columns.empty()) {
+            m_top = row;
+            m_left = column;
+        }
+    } else {
+        m_firstRow = std::min(m_firstRow, row);
+        m_lastRow = std::max(m_lastRow, row);
+        m_firstColumn = std::min(m_firstColumn, column);
+        m_lastColumn = std::max(m_lastColumn, column);
+    }
+    if (m_tooWide) return;
+    if (std::int64_t(m_lastColumn) - m_firstColumn >= kMaxColumns) {
+        // Too wide to load: keep only the range, so that the table can be refused without its
+        // cells ever being laid out.
+        m_tooWide = true;
+        m_columns = {};
+        return;
+    }
+    if (column < m_left) {
+        m_columns.insert(m_columns.begin(), static_cast<std::size_t>(m_left - column), {});
+        m_left = column;
+    }
+    if (row < m_top) {
+        // Rows above the first one seen: make room above every column, half as much again as
+        // is needed so that cells coming upwards cost linear time.
+        std::size_t height = 0;
+        for (const auto& cells : m_columns) height = std::max(height, cells.size());
+        const std::int32_t needed = m_top - row;
+        const std::int32_t shift =
+            std::min(m_top, std::max<std::int32_t>(needed, static_cast<std::int32_t>(height / 2)));
+        for (auto& cells : m_columns) {
+            if (!cells.empty()) cells.insert(cells.begin(), static_cast<std::size_t>(shift), 0);
+        }
+        m_top -= shift;
+    }
+    const auto index = static_cast<std::size_t>(column - m_left);
+    if (index >= m_columns.size()) m_columns.resize(index + 1);
+    std::vector<std::uint32_t>& cells = m_columns[index];
+    const auto offset = static_cast<std::size_t>(row - m_top);
+    if (offset >= cells.size()) {
+        if (cells.empty() && m_expectedHeight > offset) cells.reserve(m_expectedHeight);
+        cells.resize(offset + 1, CellId::kText);
+    }
+    cells[offset] = cell;
+}
+
+std::uint8_t SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>& cells) const {
+    bool any = false, allWholeInt = true, allNumbers = true, allDates = true,
+         allDateOrDateTime = true, allBooleans = true;
+    for (const std::uint32_t cell : cells) {
+        if (cell == CellId::kText) continue;  // empty
+        any = true;
+        bool number = false, date = false, boolean = false, wholeInt = false, hasTime = false;
+        if ((cell & ~CellId::kIndexMask) == CellId::kValue) {
+            const std::uint32_t index = cell & CellId::kIndexMask;
+            const double value = m_values.numbers[index];
+            switch (m_values.kinds[index]) {
+                case ValueKind::Number:
+                    number = true;
+                    wholeInt = fitsIntegerField(value);
+                    break;
+                case ValueKind::Date:
+                    date = !dateIsTimeOnly(value);
+                    hasTime = dateHasTime(value);
+                    break;
+                case ValueKind::Boolean:
+                    boolean = true;
+                    break;
+            }
+        }
+        allNumbers = allNumbers && number;
+        allWholeInt = allWholeInt && wholeInt;
+        allDateOrDateTime = allDateOrDateTime && date;
+        allDates = allDates && date && !hasTime;
+        allBooleans = allBooleans && boolean;
+        if (!allNumbers && !allDateOrDateTime && !allBooleans) break;
+    }
+    if (!any) return fieldTypeCode(FieldType::String);
+    if (allWholeInt) return fieldTypeCode(FieldType::Integer);
+    if (allNumbers) return fieldTypeCode(FieldType::Float);
+    if (allDates) return fieldTypeCode(FieldType::Date);
+    if (allDateOrDateTime) return fieldTypeCode(FieldType::DateTime);
+    if (allBooleans) return fieldTypeCode(FieldType::Boolean);
+    return fieldTypeCode(FieldType::String);
+}
+
+SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
+    SheetTable table;
+    table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}});
+    SheetTable::Renderer& renderer = *table.m_renderer;
+
+    if (m_declared) {
+        table.headings = std::move(m_declaredHeadings);
+        const std::size_t columns = table.headings.size();
+        table.rowCount = std::max(m_declaredRows, m_cellCount ? m_lastRow + 1 : 0);
+        table.fieldTypes = std::move(m_declaredTypes);
+        table.fieldTypes.resize(columns, fieldTypeCode(FieldType::String));
+        m_columns.resize(columns);
+    } else {
+        if (m_cellCount == 0) return SheetTable();
+        const std::int32_t columns = m_lastColumn - m_firstColumn + 1;
+        if (m_tooWide) {
+            SheetTable wide;
+            wide.headings.resize(static_cast<std::size_t>(columns));
+            wide.fieldTypes.resize(static_cast<std::size_t>(columns));
+            return wide;
+        }
+        table.rowCount = m_lastRow - m_firstRow;  // the first row holds the headings
+        // Cut every column down to the records of the used range, in place.
+        std::vector<std::vector<std::uint32_t>> range(static_cast<std::size_t>(columns));
+        std::vector<std::uint32_t> headingCells(static_cast<std::size_t>(columns), CellId::kText);
+        const auto headingOffset = static_cast<std::size_t>(m_firstRow - m_top);
+        for (std::int32_t c = 0; c < columns; ++c) {
+            std::vector<std::uint32_t>& cells =
+                m_columns[static_cast<std::size_t>(m_firstColumn - m_left + c)];
+            if (headingOffset < cells.size()) {
+                headingCells[static_cast<std::size_t>(c)] = cells[headingOffset];
+                cells.erase(cells.begin(),
+                            cells.begin() + static_cast<std::ptrdiff_t>(headingOffset) + 1);
+            } else {
+                cells.clear();
+            }
+            range[static_cast<std::size_t>(c)] = std::move(cells);
+        }
+        m_columns = std::move(range);
+        table.headings.resize(static_cast<std::size_t>(columns));
+        table.fieldTypes.resize(static_cast<std::size_t>(columns));
+        renderer.values = std::move(m_values);
+        for (std::size_t c = 0; c < table.headings.size(); ++c) {
+            QString heading = m_texts.text(
+                renderer.render(headingCells[c], fieldTypeCode(FieldType::String), m_texts));
+            table.headings[c] =
+                heading.isEmpty() ? emptyHeadingName(static_cast<std::int32_t>(c)) : heading;
+        }
+        m_values = std::move(renderer.values);
+    }
+
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        std::vector<std::uint32_t>& cells = m_columns[c];
+        cells.resize(static_cast<std::size_t>(table.rowCount), CellId::kText);
+        // A column grown past the range gives its spare room back.
+        if (cells.capacity() > cells.size() + cells.size() / 4) cells.shrink_to_fit();
+        if (!m_declared) table.fieldTypes[c] = inferFieldType(cells);
+    }
+    renderer.values = std::move(m_values);
+    m_valueSlots = {};
+    table.m_columns = std::move(m_columns);
+    table.m_texts = std::move(m_texts);
+    m_cellCount = 0;
+    return table;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "data/access/SheetTable.h"
+
+// Collects the cells of one table in any order and makes the SheetTable of its used range.
+//
+// A worksheet's table is its used range: from the first row and column holding a cell to the
+// last ones; the first row gives the headings, the rows below are the records (empty rows inside
+// the range included), and the column types are inferred from the records. A table that names
+// and types its own columns (a dBase table) declares them instead, and every row is a record.
+//
+// Each cell of the range costs one 32-bit id: texts go into the table's pool at once, other
+// values into a list of distinct values. A range wider than kMaxColumns keeps no cells at all.
+class SheetTableBuilder {
+public:
+    // `sharedTexts`: the workbook's shared texts that addSharedText() refers to.
+    explicit SheetTableBuilder(std::shared_ptr<const std::vector<QString>> sharedTexts = {});
+    ~SheetTableBuilder();
+
+    void addNumber(std::int32_t row, std::int32_t column, double value);
+    void addDate(std::int32_t row, std::int32_t column, double daysSinceDayZero);
+    void addBoolean(std::int32_t row, std::int32_t column, bool value);
+    // An error value (#N/A ...) reads as its text.
+    void addError(std::int32_t row, std::int32_t column, const QString& displayText) {
+        addText(row, column, displayText);
+    }
+    void addText(std::int32_t row, std::int32_t column, QStringView text);
+    void addSharedText(std::int32_t row, std::int32_t column, std::uint32_t sharedIndex);
+
+    // Optional: the rows and columns the cells will occupy, when the reader knows them, so that
+    // the columns are made once at their final size instead of growing. Cells outside still fit.
+    void expectRange(std::int32_t firstRow, std::int32_t lastRow, std::int32_t firstColumn,
+                     std::int32_t lastColumn);
+
+    // For tables that name and type their own columns: rows count from 0 as records, columns
+    // from 0 up to the declared count. Types may be declared last, once the cells are known.
+    void declareColumns(std::vector<QString> headings);
+    void declareFieldTypes(std::vector<std::uint8_t> codes);
+    void declareRowCount(std::int32_t rows);
+
+    std::size_t cellCount() const { return m_cellCount; }
+
+    // Makes the table; its texts will follow `format`. Headings of a worksheet are written as
+    // cells of a text column; an empty heading is named emptyHeadingName().
+    SheetTable finish(const CellTextFormat& format);
+
+private:
+    void add(std::int32_t row, std::int32_t column, std::uint32_t cell);
+    std::uint32_t valueCell(ValueKind kind, double value);
+    void growValueIndex();
+    std::uint8_t inferFieldType(const std::vector<std::uint32_t>& cells) const;
+
+    std::shared_ptr<const std::vector<QString>> m_sharedTexts;
+    TextPool m_texts;
+    CellValues m_values;
+    std::vector<std::uint32_t> m_valueSlots;  // open addressing over m_values: index + 1
+
+    // m_columns[c][r] holds the cell of column m_left + c, row m_top + r; a column is only as
+    // long as its last cell.
+    std::vector<std::vector<std::uint32_t>> m_columns;
+    std::int32_t m_top = 0, m_left = 0;
+    std::size_t m_expectedHeight = 0;
+    // The used range: the rows and columns that hold a cell.
+    std::int32_t m_firstRow = 0, m_lastRow = -1, m_firstColumn = 0, m_lastColumn = -1;
+    bool m_tooWide = false;
+    std::size_t m_cellCount = 0;
+
+    bool m_declared = false;
+    std::vector<QString> m_declaredHeadings;
+    std::vector<std::uint8_t> m_declaredTypes;
+    std::int32_t m_declaredRows = -1;
+};
