@@ -3,5 +3,5 @@
 #include <QString>
 
 // Each benchmark group prints its own lines; `workDir` holds generated files for the run.
-void runReadBenchmarks(const QString& workDir);
+void runLoadBenchmarks(const QString& workDir);
 void runWriteBenchmarks(const QString& workDir);

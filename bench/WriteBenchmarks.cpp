@@ -22,37 +22,27 @@ constexpr int kColumns = 20;
 
 // Columns cycle through text, integer, float and a text of few distinct values, as a sheet of
 // customers, quantities, prices and regions would.
-std::vector<clField> generatedTable() {
+clResult generatedTable(const CellTextFormat& format) {
     static const char* const kRegions[] = {"North", "South", "East", "West", "Centre"};
-    // Numbers as the grid shows them: the data layer's cell texts in the user's locale.
-    const CellTextFormat& format = CellTextFormat::current();
-    std::vector<clField> fields(kColumns);
+    std::vector<QString> names;
+    std::vector<std::uint8_t> types;
     for (int c = 0; c < kColumns; ++c) {
-        clField& field = fields[static_cast<std::size_t>(c)];
-        field.Name = QStringLiteral("Column %1").arg(c + 1);
-        field.DataType = c % 4 == 1 ? 3 : c % 4 == 2 ? 6 : 1;
-        field.RecordCount = kRows;
-        field.Values.reserve(kRows);
-        for (int r = 0; r < kRows; ++r) {
-            QString text;
-            switch (c % 4) {
-                case 0:
-                    text = QStringLiteral("Customer %1-%2").arg(r).arg(c);
-                    break;
-                case 1:
-                    text = format.integerText((r * 37 + c) % 100000);
-                    break;
-                case 2:
-                    text = format.floatText((r * 7919 % 1000003) / 100.0);
-                    break;
-                default:
-                    text = QLatin1String(kRegions[(r + c) % 5]);
-                    break;
-            }
-            field.Values.push_back({text});
-        }
+        names.push_back(QStringLiteral("Column %1").arg(c + 1));
+        types.push_back(c % 4 == 1 ? 3 : c % 4 == 2 ? 6 : 1);
     }
-    return fields;
+    // Numbers as the grid shows them: the data layer's cell texts in the user's locale.
+    return ContentsFromTexts(names, types, kRows, [&](std::int32_t r, std::int32_t c) {
+        switch (c % 4) {
+            case 0:
+                return QStringLiteral("Customer %1-%2").arg(r).arg(c);
+            case 1:
+                return format.integerText((r * 37 + c) % 100000);
+            case 2:
+                return format.floatText((r * 7919 % 1000003) / 100.0);
+            default:
+                return QString::fromLatin1(kRegions[(r + c) % 5]);
+        }
+    });
 }
 
 // The Save command's steps 6 to 11 without the dialogs: open, CREATE TABLE, one INSERT a row,
@@ -103,7 +93,8 @@ print(time.perf_counter() - start)
 
 // python3-xlwt writing the same table (heading row and values, numbers as numbers). Returns
 // the seconds its write took, or a negative number when it cannot run.
-double xlwtTime(const std::vector<clField>& fields, const QString& workDir, QString& why) {
+double xlwtTime(const std::vector<clField>& fields, const CellTextFormat& format,
+                const QString& workDir, QString& why) {
     const QString tablePath = workDir + QStringLiteral("/table.tsv");
     const QString scriptPath = workDir + QStringLiteral("/write_xlwt.py");
     {
@@ -124,7 +115,7 @@ double xlwtTime(const std::vector<clField>& fields, const QString& workDir, QStr
             for (const clField& field : fields) {
                 QString value = field.Values[static_cast<std::size_t>(r)].Value;
                 if (field.DataType == 6) {
-                    value.replace(CellTextFormat::current().decimalSeparator(), QLatin1Char('.'));
+                    value.replace(format.decimalSeparator(), QLatin1Char('.'));
                 }
                 line << value;
             }
@@ -146,13 +137,15 @@ double xlwtTime(const std::vector<clField>& fields, const QString& workDir, QStr
 }  // namespace
 
 void runWriteBenchmarks(const QString& workDir) {
-    const std::vector<clField> fields = generatedTable();
+    const CellTextFormat format = CellTextFormat::system();
+    const clResult contents = generatedTable(format);
+    const std::vector<clField>& fields = contents.Fields;
     const double xls =
         saveAs(fields, workDir + QStringLiteral("/result.xls"), ResultFileType::Excel);
     const double dbf =
         saveAs(fields, workDir + QStringLiteral("/result.dbf"), ResultFileType::Dbase);
     QString why;
-    const double xlwt = xlwtTime(fields, workDir, why);
+    const double xlwt = xlwtTime(fields, format, workDir, why);
     const auto size = [&](const char* name) {
         return QFile(workDir + QLatin1Char('/') + QLatin1String(name)).size() / 1e6;
     };

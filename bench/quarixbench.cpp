@@ -1,5 +1,5 @@
 // Measures loading, the functions and saving on large tables. Not a test: run it by hand,
-// from a release build (scripts/build --release), e.g. build/bench/quarix-bench.
+// from a release build (scripts/build --release): build/bench/quarix-bench [load|write].
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -13,7 +13,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "quarix-bench: cannot create a temporary folder\n");
         return 1;
     }
-    runReadBenchmarks(workDir.path());
-    runWriteBenchmarks(workDir.path());
+    const QStringList groups = app.arguments().mid(1);
+    if (groups.isEmpty() || groups.contains(QStringLiteral("load"))) {
+        runLoadBenchmarks(workDir.path());
+    }
+    if (groups.isEmpty() || groups.contains(QStringLiteral("write"))) {
+        runWriteBenchmarks(workDir.path());
+    }
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "data/uGlobalData.h"
 
+#include "data/access/TextPool.h"
+
 clFile File1;
 clFile File2;
 std::vector<clValues> File1History;
@@ -12,4 +14,27 @@ void AddToHistory(std::vector<clValues>& history, const QString& path) {
         if (entry.Value == path) return;
     }
     history.push_back({path});
+}
+
+clResult ContentsFromTexts(const std::vector<QString>& names,
+                           const std::vector<std::uint8_t>& types, std::int32_t rows,
+                           const std::function<QString(std::int32_t, std::int32_t)>& cell) {
+    TextPool pool;
+    std::vector<std::vector<std::uint32_t>> columns(names.size());
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        columns[c].reserve(static_cast<std::size_t>(rows));
+        for (std::int32_t r = 0; r < rows; ++r) {
+            columns[c].push_back(pool.intern(cell(r, static_cast<std::int32_t>(c))));
+        }
+    }
+    auto texts = std::make_shared<SheetTexts>();
+    for (QString& text : pool.takeTexts()) texts->push_back({std::move(text)});
+    clResult contents;
+    contents.FieldCount = static_cast<std::int32_t>(names.size());
+    contents.Texts = texts;
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        contents.Fields.push_back({names[c], rows, c < types.size() ? types[c] : std::uint8_t(1),
+                                   ColumnValues(texts, std::move(columns[c]))});
+    }
+    return contents;
 }

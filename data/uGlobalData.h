@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -108,6 +109,11 @@ extern std::vector<clValues> File1History;  // oldest first, no duplicates (case
 extern std::vector<clValues> File2History;
 extern bool SheetChosen;
 extern bool ShowLoadedData;
+
+// Contents that come from no file (tests, the benchmark): `cell(row, column)` gives each text.
+clResult ContentsFromTexts(const std::vector<QString>& names,
+                           const std::vector<std::uint8_t>& types, std::int32_t rows,
+                           const std::function<QString(std::int32_t, std::int32_t)>& cell);
 
 // Appends `path` to a recent-file list unless an entry has exactly this path.
 void AddToHistory(std::vector<clValues>& history, const QString& path);

@@ -323,7 +323,9 @@ QString CellTextFormat::dateValueText(double days, std::uint8_t columnType) cons
 
 bool dateHasTime(double days) {
     const double seconds = std::round(days * kSecondsPerDay);
-    return std::fmod(seconds, kSecondsPerDay) != 0;
+    // Whole seconds of any date a cell can hold fit 64 bits; others count as having a time.
+    if (!(std::abs(seconds) < 9e18)) return true;
+    return static_cast<qint64>(seconds) % kSecondsPerDay != 0;
 }
 
 bool dateIsTimeOnly(double days) {

@@ -24,24 +24,26 @@ constexpr std::uint32_t kNotRendered = std::numeric_limits<std::uint32_t>::max()
 QString emptyHeadingName(std::int32_t column) { return QStringLiteral("F%1").arg(column + 1); }
 
 
-std::uint32_t SheetTable::Renderer::render(std::uint32_t cell, std::uint8_t columnType,
-                                           TextPool& pool) {
+std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t columnType,
+                                             PendingCell& pendingCell) {
+    static std::uint32_t emptyText = 0;
     const std::uint32_t index = cell & CellId::kIndexMask;
     switch (cell & ~CellId::kIndexMask) {
         case CellId::kText:
+            return nullptr;
         case CellId::kEmptyText:
-            return cell == CellId::kEmptyText ? 0 : cell;
+            return &emptyText;
         case CellId::kSharedText: {
-            if (!sharedTexts || index >= sharedTexts->size()) return 0;
+            if (!sharedTexts || index >= sharedTexts->size()) return &emptyText;
             if (sharedIds.empty()) sharedIds.assign(sharedTexts->size(), kNotRendered);
-            std::uint32_t& id = sharedIds[index];
-            if (id == kNotRendered) id = pool.intern((*sharedTexts)[index]);
+            std::uint32_t* id = &sharedIds[index];
+            if (*id == kNotRendered) pendingCell.shared = &(*sharedTexts)[index];
             return id;
         }
         default:
             break;
     }
-    if (index >= values.kinds.size()) return 0;
+    if (index >= values.kinds.size()) return &emptyText;
     const double value = values.numbers[index];
     RenderKey key = BooleanKey;
     switch (values.kinds[index]) {
@@ -60,21 +62,32 @@ std::uint32_t SheetTable::Renderer::render(std::uint32_t cell, std::uint8_t colu
     }
     std::vector<std::uint32_t>& ids = valueIds[key];
     if (ids.empty()) ids.assign(values.kinds.size(), kNotRendered);
-    std::uint32_t& id = ids[index];
-    if (id != kNotRendered) return id;
+    std::uint32_t* id = &ids[index];
+    if (*id != kNotRendered) return id;
     switch (key) {
         case BooleanKey:
-            id = pool.intern(CellTextFormat::booleanText(value != 0));
+            pendingCell.text = CellTextFormat::booleanText(value != 0);
             break;
         case IntegerColumnNumber:
         case OtherNumber:
-            id = pool.intern(format.numberText(value, columnType));
+            pendingCell.text = format.numberText(value, columnType);
             break;
         default:
-            id = pool.intern(format.dateValueText(value, columnType));
+            pendingCell.text = format.dateValueText(value, columnType);
             break;
     }
     return id;
+}
+
+std::uint32_t SheetTable::Renderer::render(std::uint32_t cell, std::uint8_t columnType,
+                                           TextPool& pool) {
+    PendingCell pendingCell{};
+    std::uint32_t* id = cacheOf(cell, columnType, pendingCell);
+    if (!id) return cell;
+    if (*id == kNotRendered) {
+        *id = pool.intern(pendingCell.shared ? *pendingCell.shared : pendingCell.text);
+    }
+    return *id;
 }
 
 SheetTable::SheetTable() = default;
@@ -95,8 +108,33 @@ std::uint32_t SheetTable::textId(std::int32_t row, std::int32_t column) {
 }
 
 void SheetTable::renderRow(std::int32_t row) {
-    for (std::int32_t column = 0; column < static_cast<std::int32_t>(m_columns.size()); ++column) {
-        textId(row, column);
+    if (!m_renderer || row < 0 || row >= rowCount) return;
+    Renderer& renderer = *m_renderer;
+    // First every cell's text and hash, its pool slot prefetched; then the pool look-ups, whose
+    // cache misses have had time to resolve meanwhile.
+    m_texts.prepare(m_columns.size());
+    renderer.pending.clear();
+    for (std::size_t column = 0; column < m_columns.size(); ++column) {
+        std::uint32_t& cell = m_columns[column][static_cast<std::size_t>(row)];
+        Renderer::PendingCell pendingCell{&cell, nullptr, nullptr, {}, 0};
+        std::uint32_t* id = renderer.cacheOf(cell, fieldTypes[column], pendingCell);
+        if (!id) continue;
+        if (*id != kNotRendered) {
+            cell = *id;
+            continue;
+        }
+        pendingCell.rendered = id;
+        pendingCell.hash =
+            TextPool::hashOf(pendingCell.shared ? *pendingCell.shared : pendingCell.text);
+        m_texts.prefetch(pendingCell.hash);
+        renderer.pending.push_back(std::move(pendingCell));
+    }
+    for (Renderer::PendingCell& pendingCell : renderer.pending) {
+        if (*pendingCell.rendered == kNotRendered) {
+            *pendingCell.rendered = m_texts.intern(
+                pendingCell.shared ? *pendingCell.shared : pendingCell.text, pendingCell.hash);
+        }
+        *pendingCell.cell = *pendingCell.rendered;
     }
 }
 

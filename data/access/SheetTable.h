@@ -79,7 +79,20 @@ private:
         std::vector<std::uint32_t> sharedIds;
         std::array<std::vector<std::uint32_t>, 6> valueIds;  // by RenderKey
 
+        // A cell of the row being rendered whose text is not in the pool yet.
+        struct PendingCell {
+            std::uint32_t* cell;
+            std::uint32_t* rendered;  // the cache entry that remembers its pool id
+            const QString* shared;    // a shared text, or
+            QString text;             // a value's text
+            std::uint32_t hash;
+        };
+        std::vector<PendingCell> pending;
+
         std::uint32_t render(std::uint32_t cell, std::uint8_t columnType, TextPool& pool);
+        // Where a cell's pool id is remembered (null for a cell that is text already); when it
+        // is not known yet, its text is made into `pendingCell`.
+        std::uint32_t* cacheOf(std::uint32_t cell, std::uint8_t columnType, PendingCell& pendingCell);
     };
 
     std::vector<std::vector<std::uint32_t>> m_columns;

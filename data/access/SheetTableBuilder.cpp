@@ -12,8 +12,8 @@ std::uint64_t bitsOf(double value) {
     return bits;
 }
 
-std::size_t valueHash(ValueKind kind, double value) {
-    std::uint64_t key = bitsOf(value) ^ (static_cast<std::uint64_t>(kind) << 61);
+std::size_t valueHash(ValueKind kind, std::uint64_t bits) {
+    std::uint64_t key = bits ^ (static_cast<std::uint64_t>(kind) << 61);
     key ^= key >> 33;
     key *= 0xff51afd7ed558ccdULL;
     key ^= key >> 33;
@@ -28,12 +28,13 @@ SheetTableBuilder::SheetTableBuilder(std::shared_ptr<const std::vector<QString>>
 SheetTableBuilder::~SheetTableBuilder() = default;
 
 void SheetTableBuilder::growValueIndex() {
-    std::vector<std::uint32_t> table(std::max<std::size_t>(1024, m_valueSlots.size() * 2), 0);
+    std::vector<ValueSlot> table(std::max<std::size_t>(1024, m_valueSlots.size() * 2));
     const std::size_t mask = table.size() - 1;
-    for (std::uint32_t index = 0; index < m_values.kinds.size(); ++index) {
-        std::size_t slot = valueHash(m_values.kinds[index], m_values.numbers[index]) & mask;
-        while (table[slot] != 0) slot = (slot + 1) & mask;
-        table[slot] = index + 1;
+    for (const ValueSlot& entry : m_valueSlots) {
+        if (entry.index == 0) continue;
+        std::size_t slot = valueHash(entry.kind, entry.bits) & mask;
+        while (table[slot].index != 0) slot = (slot + 1) & mask;
+        table[slot] = entry;
     }
     m_valueSlots = std::move(table);
 }
@@ -42,18 +43,16 @@ std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, double value) {
     if ((m_values.kinds.size() + 1) * 2 > m_valueSlots.size()) growValueIndex();
     const std::size_t mask = m_valueSlots.size() - 1;
     const std::uint64_t bits = bitsOf(value);
-    for (std::size_t slot = valueHash(kind, value) & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = m_valueSlots[slot];
-        if (entry == 0) {
+    for (std::size_t slot = valueHash(kind, bits) & mask;; slot = (slot + 1) & mask) {
+        ValueSlot& entry = m_valueSlots[slot];
+        if (entry.index == 0) {
             const auto index = static_cast<std::uint32_t>(m_values.kinds.size());
             m_values.numbers.push_back(value);
             m_values.kinds.push_back(kind);
-            m_valueSlots[slot] = index + 1;
+            entry = {bits, index + 1, kind};
             return CellId::kValue | index;
         }
-        if (m_values.kinds[entry - 1] == kind && bitsOf(m_values.numbers[entry - 1]) == bits) {
-            return CellId::kValue | (entry - 1);
-        }
+        if (entry.bits == bits && entry.kind == kind) return CellId::kValue | (entry.index - 1);
     }
 }
 
@@ -256,6 +255,9 @@ SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
     }
     renderer.values = std::move(m_values);
     m_valueSlots = {};
+    // Room for every text the rows can still bring, so that the pool's index is made once.
+    const std::size_t sharedCount = m_sharedTexts ? m_sharedTexts->size() : 0;
+    m_texts.reserve(renderer.values.kinds.size() + std::min(sharedCount, m_cellCount));
     table.m_columns = std::move(m_columns);
     table.m_texts = std::move(m_texts);
     m_cellCount = 0;

@@ -58,7 +58,14 @@ private:
     std::shared_ptr<const std::vector<QString>> m_sharedTexts;
     TextPool m_texts;
     CellValues m_values;
-    std::vector<std::uint32_t> m_valueSlots;  // open addressing over m_values: index + 1
+    // Open addressing over m_values; a slot holds the value's bits and kind with its index + 1
+    // (0: free), so that a probe reads one slot.
+    struct ValueSlot {
+        std::uint64_t bits = 0;
+        std::uint32_t index = 0;
+        ValueKind kind = ValueKind::Number;
+    };
+    std::vector<ValueSlot> m_valueSlots;
 
     // m_columns[c][r] holds the cell of column m_left + c, row m_top + r; a column is only as
     // long as its last cell.

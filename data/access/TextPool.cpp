@@ -1,32 +1,51 @@
 #include "data/access/TextPool.h"
 
 #include <QHash>
+#include <algorithm>
+#include <bit>
 
 namespace {
+
 constexpr std::size_t kFirstSlots = 1024;
+
+}  // namespace
+
+std::uint32_t TextPool::hashOf(QStringView text) {
+    return static_cast<std::uint32_t>(qHash(text));
 }
 
-TextPool::TextPool() : m_texts{QString()}, m_hashes{0} {}
+TextPool::TextPool() : m_texts{QString()} {}
 
-std::uint32_t TextPool::intern(QStringView text) { return add(text, text); }
+std::uint32_t TextPool::intern(QStringView text) { return add(text, text, hashOf(text)); }
 
-std::uint32_t TextPool::intern(const QString& text) { return add(text, text); }
+std::uint32_t TextPool::intern(const QString& text) { return add(text, text, hashOf(text)); }
+
+std::uint32_t TextPool::intern(const QString& text, std::uint32_t hash) {
+    return add(text, text, hash);
+}
+
+void TextPool::prepare(std::size_t count) {
+    if (!m_indexed || (m_texts.size() + count) * 2 > m_slots.size()) {
+        rebuildIndex(std::max({kFirstSlots, m_slots.size() * 2,
+                               std::bit_ceil((m_texts.size() + count) * 2)}));
+    }
+}
+
+void TextPool::reserve(std::size_t count) {
+    const std::size_t wanted = std::bit_ceil((m_texts.size() + count) * 2);
+    m_texts.reserve(m_texts.size() + count);
+    if (wanted > m_slots.size()) rebuildIndex(wanted);
+}
 
 template <typename Text>
-std::uint32_t TextPool::add(const Text& text, QStringView view) {
+std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t hash) {
     if (view.isEmpty()) return 0;
-    if (m_hashes.size() != m_texts.size()) {  // the index was released: make it again
-        m_hashes.resize(m_texts.size());
-        for (std::size_t id = 1; id < m_texts.size(); ++id) {
-            m_hashes[id] = static_cast<std::uint32_t>(qHash(QStringView(m_texts[id])));
-        }
-        m_slots = {};
+    if (!m_indexed || (m_texts.size() + 1) * 2 > m_slots.size()) {
+        rebuildIndex(std::max(kFirstSlots, m_slots.size() * 2));
     }
-    if (m_slots.empty() || (m_texts.size() + 1) * 2 > m_slots.size()) grow();
-    const auto hash = static_cast<std::uint32_t>(qHash(view));
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t entry = m_slots[slot];
+        const std::uint64_t entry = m_slots[slot];
         if (entry == 0) {
             const auto id = static_cast<std::uint32_t>(m_texts.size());
             if constexpr (std::is_same_v<Text, QString>) {
@@ -34,32 +53,41 @@ std::uint32_t TextPool::add(const Text& text, QStringView view) {
             } else {
                 m_texts.push_back(view.toString());
             }
-            m_hashes.push_back(hash);
-            m_slots[slot] = id + 1;
+            m_slots[slot] = (std::uint64_t(hash) << 32) | (id + 1);
             return id;
         }
-        if (m_hashes[entry - 1] == hash && QStringView(m_texts[entry - 1]) == view) {
-            return entry - 1;
+        if (entry >> 32 == hash) {
+            const std::uint32_t id = static_cast<std::uint32_t>(entry) - 1;
+            if (QStringView(m_texts[id]) == view) return id;
         }
     }
 }
 
-void TextPool::grow() {
-    std::vector<std::uint32_t> table(std::max(kFirstSlots, m_slots.size() * 2), 0);
+void TextPool::rebuildIndex(std::size_t slotCount) {
+    std::vector<std::uint64_t> table(slotCount, 0);
     const std::size_t mask = table.size() - 1;
-    for (std::uint32_t id = 1; id < m_texts.size(); ++id) {
-        std::size_t slot = m_hashes[id] & mask;
+    auto place = [&](std::uint64_t entry) {
+        std::size_t slot = (entry >> 32) & mask;
         while (table[slot] != 0) slot = (slot + 1) & mask;
-        table[slot] = id + 1;
+        table[slot] = entry;
+    };
+    if (m_indexed) {
+        for (const std::uint64_t entry : m_slots) {
+            if (entry != 0) place(entry);
+        }
+    } else {
+        for (std::uint32_t id = 1; id < m_texts.size(); ++id) {
+            place((std::uint64_t(hashOf(m_texts[id])) << 32) | (id + 1));
+        }
     }
     m_slots = std::move(table);
+    m_indexed = true;
 }
 
 void TextPool::releaseIndex() {
     m_slots = {};
-    m_hashes = {};
+    m_indexed = false;
 }
-
 
 std::vector<QString> TextPool::takeTexts() {
     std::vector<QString> texts = std::move(m_texts);

@@ -17,6 +17,18 @@ public:
 
     const QString& text(std::uint32_t id) const { return m_texts[id]; }
     std::uint32_t size() const { return static_cast<std::uint32_t>(m_texts.size()); }
+    // Makes room for `count` more texts at once.
+    void reserve(std::size_t count);
+
+    // Interning many texts in a row: hash each, prefetch its slot, then intern it with its
+    // hash, so that the slots' cache misses overlap instead of coming one after the other.
+    // Call prepare(count) first: until `count` texts are interned no slot moves.
+    static std::uint32_t hashOf(QStringView text);
+    void prepare(std::size_t count);
+    void prefetch(std::uint32_t hash) const {
+        __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+    }
+    std::uint32_t intern(const QString& text, std::uint32_t hash);
 
     // Forgets the look-up index; the texts stay and keep their ids. Adding a text afterwards
     // makes the index again.
@@ -26,10 +38,12 @@ public:
 
 private:
     template <typename Text>
-    std::uint32_t add(const Text& text, QStringView view);
-    void grow();
+    std::uint32_t add(const Text& text, QStringView view, std::uint32_t hash);
+    void rebuildIndex(std::size_t slotCount);
 
+    // Open addressing; a slot holds a text's hash (high half) and its id + 1 (low half), or 0
+    // when free, so that a probe reads one slot and compares texts only when the hashes agree.
+    std::vector<std::uint64_t> m_slots;
     std::vector<QString> m_texts;
-    std::vector<std::uint32_t> m_hashes;  // of each text, so that growing hashes nothing again
-    std::vector<std::uint32_t> m_slots;   // open addressing: id + 1, or 0 for a free slot
+    bool m_indexed = true;
 };

@@ -1,0 +1,245 @@
+// Loading: the whole path a user waits for, from a file name to a loaded slot (connection,
+// sheet names, the chosen sheet's data set, the copy into the slot's contents with a progress
+// step a row), beside python3-xlrd and python3-dbfread reading the same files in the same run.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <shapefil.h>
+
+#include "Benchmarks.h"
+#include "data/ProgressSink.h"
+#include "data/SlotLoading.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+
+namespace {
+
+constexpr int kRows = 65535;
+constexpr int kRuns = 5;
+
+// A heading row and rows-1 records of numbers, decimals, texts, dates and booleans.
+const char* const kXlsWriter = R"(
+import sys, datetime, xlwt
+rows, cols, path = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
+book = xlwt.Workbook()
+sheet = book.add_sheet('Data')
+date = xlwt.easyxf(num_format_str='yyyy-mm-dd')
+for c in range(cols):
+    sheet.write(0, c, 'Column %d' % c)
+start = datetime.date(1990, 1, 1)
+for r in range(1, rows):
+    row = sheet.row(r)
+    for c in range(cols):
+        kind = c % 5
+        if kind == 0: row.set_cell_number(c, r * 1.25 + c)
+        elif kind == 1: row.set_cell_number(c, r * 7919 % 100003 + 0.5)
+        elif kind == 2: row.write(c, 'text %d/%d' % (r, c))
+        elif kind == 3: row.write(c, start + datetime.timedelta(days=r % 20000), date)
+        else: row.set_cell_boolean(c, r % 2 == 0)
+    if r % 1000 == 0: sheet.flush_row_data()
+book.save(path)
+)";
+
+// Each peer reads the file `runs` times and prints the seconds of each run and the cells read.
+const char* const kXlrdReader = R"(
+import sys, time, xlrd
+for run in range(int(sys.argv[2])):
+    t = time.perf_counter()
+    book = xlrd.open_workbook(sys.argv[1])
+    n = 0
+    for sheet in book.sheets():
+        for r in range(sheet.nrows):
+            n += len(sheet.row_values(r))
+    print('%.4f %d' % (time.perf_counter() - t, n))
+)";
+
+const char* const kDbfreadReader = R"(
+import sys, time, dbfread
+for run in range(int(sys.argv[2])):
+    t = time.perf_counter()
+    n = 0
+    for record in dbfread.DBF(sys.argv[1]):
+        n += len(record)
+    print('%.4f %d' % (time.perf_counter() - t, n))
+)";
+
+long statusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+// Lowers the high-water mark to the current size, so that the next peak is the load's own.
+void resetPeak() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+QByteArray runPython(const char* script, const QStringList& arguments, bool& ok) {
+    QProcess process;
+    process.start(QStringLiteral(QUARIX_SYSTEM_PYTHON),
+                  QStringList{QStringLiteral("-c"), QString::fromLatin1(script)} + arguments);
+    ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+         process.exitCode() == 0;
+    if (!ok) std::fprintf(stderr, "%s\n", process.readAllStandardError().constData());
+    return process.readAllStandardOutput();
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Counts the steps and never cancels, as a progress dialog nobody touches.
+class CountingSink final : public ProgressSink {
+public:
+    void setMaximum(std::int32_t steps) override { maximum = steps; }
+    bool step() override {
+        ++steps;
+        return true;
+    }
+    std::int32_t maximum = 0;
+    std::int32_t steps = 0;
+};
+
+struct LoadFigure {
+    double seconds = -1;  // median
+    double peakMb = -1;   // the largest peak increase of the runs
+    std::int64_t cells = 0;
+};
+
+LoadFigure loadOurs(const QString& path) {
+    LoadFigure figure;
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        clFile slot;
+        CountingSink progress;
+        const long before = statusKb("VmRSS:");
+        resetPeak();
+        QElapsedTimer timer;
+        timer.start();
+        const SlotLoadResult result = LoadSlotFromFile(slot, path, {}, false, &progress);
+        times.push_back(timer.nsecsElapsed() / 1e9);
+        figure.peakMb = std::max(figure.peakMb, (statusKb("VmHWM:") - before) / 1024.0);
+        if (result.status != SlotLoad::Loaded) {
+            std::printf("  loading FAILED with %d\n", result.nativeError);
+            return {};
+        }
+        const clResult& contents = *slot.Contents;
+        figure.cells = std::int64_t(contents.FieldCount) *
+                       (contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount + 1);
+        UnloadFile(slot);
+    }
+    figure.seconds = median(times);
+    return figure;
+}
+
+double peerMedian(const char* script, const QString& path, QString& cells) {
+    bool ok = false;
+    const QByteArray out = runPython(script, {path, QString::number(kRuns)}, ok);
+    if (!ok) return -1;
+    std::vector<double> times;
+    for (const QByteArray& line : out.trimmed().split('\n')) {
+        times.push_back(line.split(' ').value(0).toDouble());
+        cells = QString::fromLatin1(line.split(' ').value(1));
+    }
+    return median(times);
+}
+
+void report(const char* what, const QString& path, const char* peerName, const char* peerScript) {
+    const double fileMb = QFileInfo(path).size() / 1048576.0;
+    std::printf("%s, %.1f MB:\n", what, fileMb);
+    const LoadFigure ours = loadOurs(path);
+    if (ours.seconds < 0) return;
+    std::printf("  quarix  %7.3f s  peak memory +%.1f MB (%.1f x the file), %lld cells\n",
+                ours.seconds, ours.peakMb, ours.peakMb / fileMb,
+                static_cast<long long>(ours.cells));
+    QString cells;
+    const double peer = peerMedian(peerScript, path, cells);
+    if (peer < 0) {
+        std::printf("  %s did not run (scripts/install-deps installs it)\n", peerName);
+        return;
+    }
+    std::printf("  %-7s %7.3f s  (%s values)\n", peerName, peer, qPrintable(cells));
+    std::printf("  quarix is %.1f x as fast as %s\n", peer / ours.seconds, peerName);
+}
+
+bool writeWorkbook(const QString& path, int columns) {
+    bool ok = false;
+    runPython(kXlsWriter, {QString::number(kRows + 1), QString::number(columns), path}, ok);
+    return ok;
+}
+
+// A dBase table of kRows records and kDbaseColumns fields: texts, integers, decimals, dates and
+// logicals in turn.
+constexpr int kDbaseColumns = 20;
+
+bool writeDbaseTable(const QString& path) {
+    DBFHandle dbf = DBFCreate(QFile::encodeName(path).constData());
+    if (!dbf) return false;
+    for (int c = 0; c < kDbaseColumns; ++c) {
+        const QByteArray name = "FIELD" + QByteArray::number(c);
+        switch (c % 5) {
+            case 0: DBFAddField(dbf, name.constData(), FTString, 24, 0); break;
+            case 1: DBFAddField(dbf, name.constData(), FTInteger, 9, 0); break;
+            case 2: DBFAddField(dbf, name.constData(), FTDouble, 12, 2); break;
+            case 3: DBFAddNativeFieldType(dbf, name.constData(), 'D', 8, 0); break;
+            default: DBFAddNativeFieldType(dbf, name.constData(), 'L', 1, 0); break;
+        }
+    }
+    bool ok = true;
+    for (int r = 0; r < kRows && ok; ++r) {
+        for (int c = 0; c < kDbaseColumns && ok; ++c) {
+            switch (c % 5) {
+                case 0: {
+                    const QByteArray text = "text " + QByteArray::number(r) + '/' + QByteArray::number(c);
+                    ok = DBFWriteStringAttribute(dbf, r, c, text.constData());
+                    break;
+                }
+                case 1: ok = DBFWriteIntegerAttribute(dbf, r, c, (r * 37 + c) % 100000); break;
+                case 2: ok = DBFWriteDoubleAttribute(dbf, r, c, (r * 7919 % 1000003) / 100.0); break;
+                case 3: {
+                    const QByteArray date = QByteArray::number(19900101 + (r % 28) + (r % 12) * 100);
+                    ok = DBFWriteStringAttribute(dbf, r, c, date.constData());
+                    break;
+                }
+                default: ok = DBFWriteLogicalAttribute(dbf, r, c, r % 2 ? 'T' : 'F'); break;
+            }
+        }
+    }
+    DBFClose(dbf);
+    return ok;
+}
+
+}  // namespace
+
+void runLoadBenchmarks(const QString& workDir) {
+    std::printf("load: from a file name to a loaded slot (open, sheet names, query, copy into the "
+                "contents with a progress step a row); median of %d runs; the peer in the same "
+                "run opens the file and reads every value of every row\n",
+                kRuns);
+    const QString narrow = workDir + QStringLiteral("/narrow.xls");
+    const QString wide = workDir + QStringLiteral("/wide.xls");
+    const QString table = workDir + QStringLiteral("/table.dbf");
+    if (writeWorkbook(narrow, 20)) {
+        report(".xls 65,536 x 20", narrow, "xlrd", kXlrdReader);
+    } else {
+        std::printf("load: cannot write the workbooks with python3-xlwt (scripts/install-deps)\n");
+    }
+    if (writeWorkbook(wide, 255)) report(".xls 65,536 x 255", wide, "xlrd", kXlrdReader);
+    QFile::remove(narrow);
+    QFile::remove(wide);
+    if (writeDbaseTable(table)) {
+        report(".dbf 65,535 records x 20", table, "dbfread", kDbfreadReader);
+    } else {
+        std::printf("load: cannot write the dBase table\n");
+    }
+}
