@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "Screenshots.h"
+#include "app/PlatformSeams.h"
 #include "app/ProgressSeam.h"
 #include "app/uFrmMessage.h"
 #include "app/uFrmProcessing.h"
 #include "app/ufrmMain.h"
 #include "app/widgets/Gauges.h"
-#include "app/widgets/PlatformSeams.h"
 #include "support/SeamFakes.h"
 
 Q_DECLARE_METATYPE(MessageAnswer)

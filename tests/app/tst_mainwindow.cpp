@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "Screenshots.h"
+#include "app/ApplicationWindows.h"
 #include "app/ShellSeam.h"
 #include "app/uFrmAbout.h"
 #include "app/ufrmMain.h"
-#include "app/widgets/ApplicationWindows.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "support/SeamFakes.h"

@@ -1,4 +1,4 @@
-#include "app/widgets/PlatformSeams.h"
+#include "app/PlatformSeams.h"
 
 #include <QApplication>
 #include <QDesktopServices>
