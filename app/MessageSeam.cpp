@@ -18,18 +18,26 @@ MessageBoxHandler* messageBoxHandler() {
     return g_handler;
 }
 
-MessageAnswer ShowMessageBox(const QString& caption, const QString& text, int style) {
-    if (g_handler) return g_handler->showMessageBox(caption, text, style);
-    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
-    switch (style & MessageStyle::ButtonMask) {
+MessageAnswer CautiousAnswer(MessageStyle style) {
+    switch (style) {
         case MessageStyle::YesNo:
         case MessageStyle::YesNoCancel:
+        case MessageStyle::YesNoQuestion:
             return MessageAnswer::No;
         case MessageStyle::OkCancel:
             return MessageAnswer::Cancel;
-        default:
-            return MessageAnswer::Ok;
+        case MessageStyle::Ok:
+        case MessageStyle::Warning:
+        case MessageStyle::Information:
+            break;
     }
+    return MessageAnswer::Ok;
+}
+
+MessageAnswer ShowMessageBox(const QString& caption, const QString& text, MessageStyle style) {
+    if (g_handler) return g_handler->showMessageBox(caption, text, style);
+    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
+    return CautiousAnswer(style);
 }
 
 void ShowWarningMessage(const QString& text) {

@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "app/ApplicationWindows.h"
+#include "app/SingleInstance.h"
 #include "app/ufrmMain.h"
-#include "app/widgets/ApplicationWindows.h"
-#include "app/widgets/SingleInstance.h"
 #include "app/widgets/WindowPlacement.h"
 
 namespace {

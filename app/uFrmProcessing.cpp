@@ -43,7 +43,7 @@ void TfrmProcessing::FormShow() {
     Cancelled = false;
 }
 
-void TfrmProcessing::askToCancel(int style) {
+void TfrmProcessing::askToCancel(MessageStyle style) {
     if (ShowMessageBox(QStringLiteral("Cancel"), kCancelQuestion, style) != MessageAnswer::Yes) {
         return;
     }

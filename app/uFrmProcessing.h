@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "app/MessageSeam.h"
 #include "app/ProgressSeam.h"
 
 class QPushButton;
@@ -43,7 +44,7 @@ protected:
     void reject() override;
 
 private:
-    void askToCancel(int style);
+    void askToCancel(MessageStyle style);
 
     QWidget* m_owner = nullptr;
 };

@@ -121,23 +121,25 @@ void TfrmMain::FormCreate() {
         QStringLiteral("QTableView { gridline-color: %1; }").arg(kGridLineColour.name()));
 }
 
-void TfrmMain::setGroupEnabled(int group, bool enabled) {
-    if (group == CommandGroup::NeedsFile1) {
-        for (QWidget* control : std::initializer_list<QWidget*>{
-                 btnOpenFile2, btnTBOpenFile2, btnShowHistory2, btnConditions, btnTBConditions,
-                 btnClearAllFields, btnTBRun}) {
-            control->setEnabled(enabled);
-        }
-        for (QAction* item : {mnuOpenFile2, mnuConditions, mnuClearAllFields, mnuRun}) {
-            item->setEnabled(enabled);
-        }
-    } else if (group == CommandGroup::NeedsFile2) {
-        mnuUnloadFile2->setEnabled(enabled);
+void TfrmMain::setGroupEnabled(CommandGroup group, bool enabled) {
+    switch (group) {
+        case CommandGroup::NeedsFile1:
+            for (QWidget* control : std::initializer_list<QWidget*>{
+                     btnOpenFile2, btnTBOpenFile2, btnShowHistory2, btnConditions, btnTBConditions,
+                     btnClearAllFields, btnTBRun}) {
+                control->setEnabled(enabled);
+            }
+            for (QAction* item : {mnuOpenFile2, mnuConditions, mnuClearAllFields, mnuRun}) {
+                item->setEnabled(enabled);
+            }
+            break;
+        case CommandGroup::NeedsFile2:
+            mnuUnloadFile2->setEnabled(enabled);
+            break;
     }
 }
 
-void TfrmMain::EnableFileCommands(int group) {
-    if (group != CommandGroup::NeedsFile1 && group != CommandGroup::NeedsFile2) return;
+void TfrmMain::EnableFileCommands(CommandGroup group) {
     setGroupEnabled(group, true);
     if (group == CommandGroup::NeedsFile1) {
         RunPictureState = RunPicture::NoLook;
@@ -146,8 +148,7 @@ void TfrmMain::EnableFileCommands(int group) {
     }
 }
 
-void TfrmMain::DisableFileCommands(int group) {
-    if (group != CommandGroup::NeedsFile1 && group != CommandGroup::NeedsFile2) return;
+void TfrmMain::DisableFileCommands(CommandGroup group) {
     setGroupEnabled(group, false);
     if (group == CommandGroup::NeedsFile1) {
         RunPictureState = RunPicture::NoLook;
@@ -161,7 +162,7 @@ void TfrmMain::SetSaveEnabled(bool enabled) {
     btnSaveFile->setEnabled(enabled);
 }
 
-void TfrmMain::SetRunPicture(int look) {
+void TfrmMain::SetRunPicture(RunPicture look) {
     if (RunPictureState == RunPicture::Disabled || RunPictureState == look) return;
     const QLabel* source = nullptr;
     switch (look) {
@@ -177,15 +178,16 @@ void TfrmMain::SetRunPicture(int look) {
         case RunPicture::Pressed:
             source = ImageRunPressed;
             break;
-        default:
-            return;  // no such look
+        case RunPicture::NoLook:
+            break;
     }
+    if (!source) return;  // nothing to show
     ImageRun->setPixmap(source->pixmap());
     RunPictureState = look;
 }
 
-void TfrmMain::clearFileField(int slotNumber) {
-    (slotNumber == 2 ? fldFile2 : fldFile1)->clear();
+void TfrmMain::clearFileField(FileSlot slot) {
+    (slot == FileSlot::File2 ? fldFile2 : fldFile1)->clear();
 }
 
 // ---- handlers ----------------------------------------------------------------------------------

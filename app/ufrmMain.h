@@ -23,19 +23,13 @@ class TFrmAbout;
 class TfrmFileList;
 
 // The looks of the Run picture, the values of TfrmMain::RunPictureState.
-namespace RunPicture {
-inline constexpr int NoLook = -1;  // transient: lets the next SetRunPicture take effect
-inline constexpr int Disabled = 0;
-inline constexpr int Normal = 1;
-inline constexpr int Hover = 2;
-inline constexpr int Pressed = 3;
-}  // namespace RunPicture
-
-// The groups of commands that EnableFileCommands and DisableFileCommands switch.
-namespace CommandGroup {
-inline constexpr int NeedsFile1 = 0;  // File 2, Conditions, Clear All Fields, Run, the result area
-inline constexpr int NeedsFile2 = 1;  // "Unload File 2"
-}  // namespace CommandGroup
+enum class RunPicture {
+    NoLook = -1,  // transient: lets the next SetRunPicture take effect
+    Disabled = 0,
+    Normal = 1,
+    Hover = 2,
+    Pressed = 3,
+};
 
 // The main window: menus, tool bar, the two file rows, the condition list with the Run picture,
 // and the result area. Its commands are switched on and off as the files are loaded; see
@@ -54,7 +48,7 @@ public:
     void setDialogs(TfrmFileList* fileList, TFrmAbout* about);
 
     // Window state.
-    int RunPictureState = RunPicture::Disabled;
+    RunPicture RunPictureState = RunPicture::Disabled;
 
     // Controls, in the order they stand on the window.
     QToolBar* ElToolBar1 = nullptr;
@@ -105,14 +99,14 @@ public:
     QAction* Sortbydescending1 = nullptr;
 
     // Command states.
-    void EnableFileCommands(int group);
-    void DisableFileCommands(int group) override;
+    void EnableFileCommands(CommandGroup group);
+    void DisableFileCommands(CommandGroup group) override;
     // "Save" and "Save File" together; on while the grid holds a result or the loaded data.
     void SetSaveEnabled(bool enabled);
-    void SetRunPicture(int look);
+    void SetRunPicture(RunPicture look);
 
     // FileSlotView
-    void clearFileField(int slotNumber) override;
+    void clearFileField(FileSlot slot) override;
 
     // Handlers.
     void FormCreate();
@@ -166,7 +160,7 @@ private:
     void createParameters();
     void createResultArea();
     void createMenus();
-    void setGroupEnabled(int group, bool enabled);
+    void setGroupEnabled(CommandGroup group, bool enabled);
     bool belongsToThisWindow(QObject* object) const;
 
     QWidget* m_client = nullptr;  // the client area: everything below the menu bar

@@ -34,8 +34,8 @@ void setFileSlotView(FileSlotView* view) { g_fileSlotView = view; }
 void UnloadFile(clFile& slot) {
     const bool isFile2 = &slot == &File2;
     if (g_fileSlotView) {
-        g_fileSlotView->clearFileField(isFile2 ? 2 : 1);
-        if (isFile2) g_fileSlotView->DisableFileCommands(1);
+        g_fileSlotView->clearFileField(isFile2 ? FileSlot::File2 : FileSlot::File1);
+        if (isFile2) g_fileSlotView->DisableFileCommands(CommandGroup::NeedsFile2);
     }
     slot.Sheets.clear();
     slot.FileName.clear();

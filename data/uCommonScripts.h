@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "data/FileSlots.h"
+
 struct clFile;
 
 // Path helpers. Paths are split at "/" and at "\", so paths written either way work.
@@ -15,8 +17,8 @@ QString TableNameOf(const QString& path);    // file name, trimmed, without its 
 class FileSlotView {
 public:
     virtual ~FileSlotView() = default;
-    virtual void clearFileField(int slotNumber) = 0;  // fldFile1 or fldFile2
-    virtual void DisableFileCommands(int group) = 0;   // 0: File 1 commands, 1: "Unload File 2"
+    virtual void clearFileField(FileSlot slot) = 0;  // fldFile1 or fldFile2
+    virtual void DisableFileCommands(CommandGroup group) = 0;
 };
 void setFileSlotView(FileSlotView* view);  // not owned; nullptr removes it
 

@@ -5,8 +5,8 @@
 #include "data/access/DbfReader.h"
 #include "data/access/FileLock.h"
 #include "data/access/NativeError.h"
-#include "data/access/ResultFileWriter.h"
 #include "data/access/TableFileReader.h"
+#include "data/access/writers/ResultFileWriters.h"
 
 DbConnection::DbConnection(CellTextFormat format) : m_format(std::move(format)) {}
 DbConnection::~DbConnection() { close(); }

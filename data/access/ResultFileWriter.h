@@ -1,11 +1,6 @@
 #pragma once
 
-#include <QLocale>
 #include <QString>
-#include <memory>
-
-#include "data/access/ConnectionString.h"
-#include "data/access/writers/AtomicFile.h"
 
 // The writing side of a connection: creates a result file and applies statements to it. Every
 // function returns NativeError::None (0) or a native error code.
@@ -23,9 +18,3 @@ public:
     // made is removed again.
     virtual void abandon() = 0;
 };
-
-// The writer for a file-creating connection (ExcelCreate or DbaseCreate); nullptr for others.
-// Values of number columns are read as numbers the way `locale` writes them.
-std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
-                                                         const QLocale& locale,
-                                                         const WriteDeviceFilter& filter = {});

@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "Screenshots.h"
+#include "app/PlatformSeams.h"
 #include "app/ProgressSeam.h"
 #include "app/uFrmMessage.h"
 #include "app/uFrmProcessing.h"
 #include "app/ufrmMain.h"
 #include "app/widgets/Gauges.h"
-#include "app/widgets/PlatformSeams.h"
 #include "support/SeamFakes.h"
 
 Q_DECLARE_METATYPE(MessageAnswer)
@@ -291,20 +291,27 @@ private slots:
     void cancelQuestion_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<MessageAnswer>("answer");
-        QTest::addColumn<int>("style");
-        QTest::newRow("click, Yes") << "click" << MessageAnswer::Yes << 36;
-        QTest::newRow("click, No") << "click" << MessageAnswer::No << 36;
-        QTest::newRow("Space on the button, Yes") << "space on button" << MessageAnswer::Yes << 36;
-        QTest::newRow("Enter on the button, No") << "enter on button" << MessageAnswer::No << 36;
-        QTest::newRow("Escape on the button, Yes") << "escape on button" << MessageAnswer::Yes << 4;
-        QTest::newRow("Escape on the button, No") << "escape on button" << MessageAnswer::No << 4;
-        QTest::newRow("Escape on the dialog, Yes") << "escape on dialog" << MessageAnswer::Yes << 4;
-        QTest::newRow("Space on the dialog, No") << "space on dialog" << MessageAnswer::No << 4;
+        QTest::addColumn<MessageStyle>("style");
+        const MessageStyle question = MessageStyle::YesNoQuestion;
+        const MessageStyle plain = MessageStyle::YesNo;
+        QTest::newRow("click, Yes") << "click" << MessageAnswer::Yes << question;
+        QTest::newRow("click, No") << "click" << MessageAnswer::No << question;
+        QTest::newRow("Space on the button, Yes")
+            << "space on button" << MessageAnswer::Yes << question;
+        QTest::newRow("Enter on the button, No")
+            << "enter on button" << MessageAnswer::No << question;
+        QTest::newRow("Escape on the button, Yes")
+            << "escape on button" << MessageAnswer::Yes << plain;
+        QTest::newRow("Escape on the button, No")
+            << "escape on button" << MessageAnswer::No << plain;
+        QTest::newRow("Escape on the dialog, Yes")
+            << "escape on dialog" << MessageAnswer::Yes << plain;
+        QTest::newRow("Space on the dialog, No") << "space on dialog" << MessageAnswer::No << plain;
     }
     void cancelQuestion() {
         QFETCH(QString, how);
         QFETCH(MessageAnswer, answer);
-        QFETCH(int, style);
+        QFETCH(MessageStyle, style);
         ShowProgress();
         QVERIFY(QTest::qWaitForWindowExposed(processing.get()));
         messages->script({answer});
@@ -441,20 +448,28 @@ private slots:
     // ---- message boxes ------------------------------------------------------------------------
 
     void messageBoxStyles_data() {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<MessageStyle>("style");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("icon");
-        QTest::newRow("0: OK, no icon") << 0 << int(QMessageBox::Ok) << int(QMessageBox::NoIcon);
-        QTest::newRow("4: Yes and No")
-            << 4 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::NoIcon);
-        QTest::newRow("36: Yes and No, question")
-            << 36 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Question);
-        QTest::newRow("48: warning") << 48 << int(QMessageBox::Ok) << int(QMessageBox::Warning);
-        QTest::newRow("64: information")
-            << 64 << int(QMessageBox::Ok) << int(QMessageBox::Information);
+        const int yesNo = QMessageBox::Yes | QMessageBox::No;
+        QTest::newRow("OK, no icon")
+            << MessageStyle::Ok << int(QMessageBox::Ok) << int(QMessageBox::NoIcon);
+        QTest::newRow("OK and Cancel")
+            << MessageStyle::OkCancel << int(QMessageBox::Ok | QMessageBox::Cancel)
+            << int(QMessageBox::NoIcon);
+        QTest::newRow("Yes, No and Cancel")
+            << MessageStyle::YesNoCancel << int(yesNo | QMessageBox::Cancel)
+            << int(QMessageBox::NoIcon);
+        QTest::newRow("Yes and No") << MessageStyle::YesNo << yesNo << int(QMessageBox::NoIcon);
+        QTest::newRow("Yes and No, question")
+            << MessageStyle::YesNoQuestion << yesNo << int(QMessageBox::Question);
+        QTest::newRow("warning") << MessageStyle::Warning << int(QMessageBox::Ok)
+                                 << int(QMessageBox::Warning);
+        QTest::newRow("information")
+            << MessageStyle::Information << int(QMessageBox::Ok) << int(QMessageBox::Information);
     }
     void messageBoxStyles() {
-        QFETCH(int, style);
+        QFETCH(MessageStyle, style);
         QFETCH(int, buttons);
         QFETCH(int, icon);
         QMessageBox box;
@@ -464,15 +479,16 @@ private slots:
     }
 
     void desktopMessageBoxReportsTheChosenButton_data() {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<MessageStyle>("style");
         QTest::addColumn<int>("click");
         QTest::addColumn<MessageAnswer>("answer");
-        QTest::newRow("Yes") << 36 << int(QMessageBox::Yes) << MessageAnswer::Yes;
-        QTest::newRow("No") << 4 << int(QMessageBox::No) << MessageAnswer::No;
-        QTest::newRow("OK") << 48 << int(QMessageBox::Ok) << MessageAnswer::Ok;
+        QTest::newRow("Yes") << MessageStyle::YesNoQuestion << int(QMessageBox::Yes)
+                             << MessageAnswer::Yes;
+        QTest::newRow("No") << MessageStyle::YesNo << int(QMessageBox::No) << MessageAnswer::No;
+        QTest::newRow("OK") << MessageStyle::Warning << int(QMessageBox::Ok) << MessageAnswer::Ok;
     }
     void desktopMessageBoxReportsTheChosenButton() {
-        QFETCH(int, style);
+        QFETCH(MessageStyle, style);
         QFETCH(int, click);
         QFETCH(MessageAnswer, answer);
         owner->setEnabled(false);  // a box must work while the main window is disabled
@@ -481,7 +497,7 @@ private slots:
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             caption = box->windowTitle();
-            if (style == 48) SaveScreenshot(box, "message-warning");
+            if (style == MessageStyle::Warning) SaveScreenshot(box, "message-warning");
             QTest::mouseClick(box->button(QMessageBox::StandardButton(click)), Qt::LeftButton);
         });
         QtMessageBoxes boxes;

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "Screenshots.h"
+#include "app/ApplicationWindows.h"
 #include "app/ufrmFileList.h"
 #include "app/ufrmMain.h"
-#include "app/widgets/ApplicationWindows.h"
 #include "data/uGlobalData.h"
 #include "support/SeamFakes.h"
 

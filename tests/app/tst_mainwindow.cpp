@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "Screenshots.h"
+#include "app/ApplicationWindows.h"
 #include "app/ShellSeam.h"
 #include "app/uFrmAbout.h"
 #include "app/ufrmMain.h"
-#include "app/widgets/ApplicationWindows.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "support/SeamFakes.h"
@@ -141,45 +141,47 @@ private slots:
         QTest::addColumn<bool>("group0");
         QTest::addColumn<bool>("group1");
         QTest::addColumn<bool>("save");
-        QTest::addColumn<int>("runLook");
-        QTest::newRow("program start") << QStringList{} << false << false << false << 0;
-        QTest::newRow("File 1 loaded") << QStringList{"enable 0"} << true << false << false << 1;
+        QTest::addColumn<RunPicture>("runLook");
+        const RunPicture disabled = RunPicture::Disabled;
+        const RunPicture normal = RunPicture::Normal;
+        QTest::newRow("program start") << QStringList{} << false << false << false << disabled;
+        QTest::newRow("File 1 loaded")
+            << QStringList{"enable 0"} << true << false << false << normal;
         QTest::newRow("File 1 failed after an earlier one loaded")
-            << QStringList{"enable 0", "disable 0"} << false << false << false << 0;
+            << QStringList{"enable 0", "disable 0"} << false << false << false << disabled;
         QTest::newRow("File 2 loaded and accepted")
-            << QStringList{"enable 0", "enable 1"} << true << true << false << 1;
+            << QStringList{"enable 0", "enable 1"} << true << true << false << normal;
         QTest::newRow("File 2 refused")
-            << QStringList{"enable 0", "enable 1", "disable 1"} << true << false << false << 1;
+            << QStringList{"enable 0", "enable 1", "disable 1"} << true << false << false << normal;
         QTest::newRow("File 2 emptied by UnloadFile")
-            << QStringList{"enable 0", "enable 1", "UnloadFile 2"} << true << false << false << 1;
+            << QStringList{"enable 0", "enable 1", "UnloadFile 2"} << true << false << false
+            << normal;
         QTest::newRow("a run with a result")
-            << QStringList{"enable 0", "save on"} << true << false << true << 1;
+            << QStringList{"enable 0", "save on"} << true << false << true << normal;
         QTest::newRow("\"Unload File 2\" after a run")
             << QStringList{"enable 0", "enable 1", "save on", "Unload File 2"} << true << false
-            << false << 1;
+            << false << normal;
         QTest::newRow("the two routines leave Save alone")
             << QStringList{"save on", "enable 0", "disable 0", "enable 1", "disable 1"} << false
-            << false << true << 0;
-        QTest::newRow("other group numbers do nothing")
-            << QStringList{"enable 0", "enable 2", "disable -1", "disable 2"} << true << false
-            << false << 1;
+            << false << true << disabled;
         QTest::newRow("enabling again gives the normal look after hover")
-            << QStringList{"enable 0", "hover", "enable 0"} << true << false << false << 1;
+            << QStringList{"enable 0", "hover", "enable 0"} << true << false << false << normal;
         QTest::newRow("disabling from the pressed look")
-            << QStringList{"enable 0", "pressed", "disable 0"} << false << false << false << 0;
+            << QStringList{"enable 0", "pressed", "disable 0"} << false << false << false
+            << disabled;
     }
     void stateTable() {
         QFETCH(QStringList, events);
         QFETCH(bool, group0);
         QFETCH(bool, group1);
         QFETCH(bool, save);
-        QFETCH(int, runLook);
+        QFETCH(RunPicture, runLook);
         for (const QString& event : events) {
-            const QString argument = event.section(' ', -1);
+            const auto group = static_cast<CommandGroup>(event.section(' ', -1).toInt());
             if (event.startsWith("enable")) {
-                w->EnableFileCommands(argument.toInt());
+                w->EnableFileCommands(group);
             } else if (event.startsWith("disable")) {
-                w->DisableFileCommands(argument.toInt());
+                w->DisableFileCommands(group);
             } else if (event == "save on") {
                 w->SetSaveEnabled(true);
             } else if (event == "UnloadFile 2") {
@@ -198,7 +200,7 @@ private slots:
         QCOMPARE(firstDiffering(kSave, save), QString());
         QCOMPARE(w->grpboxResult->isVisible(), group0);
         QCOMPARE(w->RunPictureState, runLook);
-        QCOMPARE(runLookShown(), QString(runLook == 0 ? "disabled" : "normal"));
+        QCOMPARE(runLookShown(), QString(runLook == RunPicture::Disabled ? "disabled" : "normal"));
     }
 
     void unloadFile2ClearsItsPathOnly() {
@@ -212,22 +214,23 @@ private slots:
     }
 
     void setRunPicture_data() {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<int>("look");
-        QTest::addColumn<int>("after");
-        QTest::newRow("the disabled look refuses every change") << 0 << 2 << 0;
-        QTest::newRow("disabled to normal, refused too") << 0 << 1 << 0;
-        QTest::newRow("normal to hover") << 1 << 2 << 2;
-        QTest::newRow("hover to pressed") << 2 << 3 << 3;
-        QTest::newRow("pressed to normal") << 3 << 1 << 1;
-        QTest::newRow("normal to disabled") << 1 << 0 << 0;
-        QTest::newRow("no look yet: any look takes") << -1 << 0 << 0;
-        QTest::newRow("no such look") << 1 << 7 << 1;
+        using enum RunPicture;
+        QTest::addColumn<RunPicture>("state");
+        QTest::addColumn<RunPicture>("look");
+        QTest::addColumn<RunPicture>("after");
+        QTest::newRow("the disabled look refuses every change") << Disabled << Hover << Disabled;
+        QTest::newRow("disabled to normal, refused too") << Disabled << Normal << Disabled;
+        QTest::newRow("normal to hover") << Normal << Hover << Hover;
+        QTest::newRow("hover to pressed") << Hover << Pressed << Pressed;
+        QTest::newRow("pressed to normal") << Pressed << Normal << Normal;
+        QTest::newRow("normal to disabled") << Normal << Disabled << Disabled;
+        QTest::newRow("no look yet: any look takes") << NoLook << Disabled << Disabled;
+        QTest::newRow("no look is no picture") << Normal << NoLook << Normal;
     }
     void setRunPicture() {
-        QFETCH(int, state);
-        QFETCH(int, look);
-        QFETCH(int, after);
+        QFETCH(RunPicture, state);
+        QFETCH(RunPicture, look);
+        QFETCH(RunPicture, after);
         w->RunPictureState = state;
         w->SetRunPicture(look);
         QCOMPARE(w->RunPictureState, after);
@@ -393,7 +396,7 @@ private slots:
         QCOMPARE(messages->boxes.size(), 1);
         QCOMPARE(messages->boxes[0].caption, QString("Quarix"));
         QCOMPARE(messages->boxes[0].text, QString("Exit Application?"));
-        QCOMPARE(messages->boxes[0].style, 36);
+        QCOMPARE(messages->boxes[0].style, MessageStyle::YesNoQuestion);
         QCOMPARE(w->isVisible(), answer == MessageAnswer::No);
         if (answer == MessageAnswer::No) {
             // Nothing changed.

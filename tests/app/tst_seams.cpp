@@ -32,16 +32,19 @@ class TestSeams : public QObject {
     Q_OBJECT
 private slots:
     void withoutHandlerNothingIsActedOn_data() {
-        QTest::addColumn<int>("style");
+        QTest::addColumn<MessageStyle>("style");
         QTest::addColumn<MessageAnswer>("answer");
-        QTest::newRow("OK only") << 0 << MessageAnswer::Ok;
-        QTest::newRow("warning") << 48 << MessageAnswer::Ok;
-        QTest::newRow("Yes/No") << 4 << MessageAnswer::No;
-        QTest::newRow("Yes/No with question icon") << 36 << MessageAnswer::No;
-        QTest::newRow("OK/Cancel") << 1 << MessageAnswer::Cancel;
+        QTest::newRow("OK only") << MessageStyle::Ok << MessageAnswer::Ok;
+        QTest::newRow("warning") << MessageStyle::Warning << MessageAnswer::Ok;
+        QTest::newRow("information") << MessageStyle::Information << MessageAnswer::Ok;
+        QTest::newRow("Yes/No") << MessageStyle::YesNo << MessageAnswer::No;
+        QTest::newRow("Yes/No with question icon")
+            << MessageStyle::YesNoQuestion << MessageAnswer::No;
+        QTest::newRow("Yes/No/Cancel") << MessageStyle::YesNoCancel << MessageAnswer::No;
+        QTest::newRow("OK/Cancel") << MessageStyle::OkCancel << MessageAnswer::Cancel;
     }
     void withoutHandlerNothingIsActedOn() {
-        QFETCH(int, style);
+        QFETCH(MessageStyle, style);
         QFETCH(MessageAnswer, answer);
         QVERIFY(messageBoxHandler() == nullptr);
         QCOMPARE(ShowMessageBox("Quarix", "Exit Application?", style), answer);
@@ -54,9 +57,9 @@ private slots:
         QCOMPARE(messages.boxes.size(), 2);
         QCOMPARE(messages.boxes[0].caption, QString("Quarix Message"));
         QCOMPARE(messages.boxes[0].text, QString("Please load File 2"));
-        QCOMPARE(messages.boxes[0].style, 48);
+        QCOMPARE(messages.boxes[0].style, MessageStyle::Warning);
         QCOMPARE(messages.boxes[1].caption, QString("Quarix Information"));
-        QCOMPARE(messages.boxes[1].style, 64);
+        QCOMPARE(messages.boxes[1].style, MessageStyle::Information);
     }
 
     void loops_data() {

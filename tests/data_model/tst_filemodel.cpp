@@ -16,8 +16,12 @@ namespace {
 class RecordingSlotView : public FileSlotView {
 public:
     QStringList calls;
-    void clearFileField(int slotNumber) override { calls << QString("clear %1").arg(slotNumber); }
-    void DisableFileCommands(int group) override { calls << QString("disable %1").arg(group); }
+    void clearFileField(FileSlot slot) override {
+        calls << QString("clear %1").arg(static_cast<int>(slot));
+    }
+    void DisableFileCommands(CommandGroup group) override {
+        calls << QString("disable %1").arg(static_cast<int>(group));
+    }
 };
 
 // Loads the first table of a dBase file into a slot, as the open and load commands do.

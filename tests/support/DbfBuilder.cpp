@@ -10,7 +10,7 @@ void putLittleEndian(QByteArray& bytes, int offset, unsigned long long value, in
 
 QByteArray DbfBuilder::bytes() const {
     int recordLength = 1;
-    for (const DbfFieldSpec& field : fields) recordLength += field.width;
+    for (const DbfBuilderField& field : fields) recordLength += field.width;
     const int headerLength = 32 + 32 * int(fields.size()) + 1;
 
     QByteArray out(headerLength, '\0');
@@ -26,7 +26,7 @@ QByteArray DbfBuilder::bytes() const {
     out[29] = char(languageDriver);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int at = 32 + 32 * int(i);
-        const DbfFieldSpec& field = fields[i];
+        const DbfBuilderField& field = fields[i];
         for (int c = 0; c < field.name.size() && c < 11; ++c) out[at + c] = field.name[c];
         out[at + 11] = field.type;
         out[at + 16] = char(field.width & 0xFF);

@@ -6,7 +6,7 @@
 
 // Writes dBase tables byte by byte, so tests can make the damaged and unusual tables that no
 // well-behaved writer would produce.
-struct DbfFieldSpec {
+struct DbfBuilderField {
     QByteArray name;  // at most 11 bytes
     char type = 'C';
     int width = 10;
@@ -16,7 +16,7 @@ struct DbfFieldSpec {
 struct DbfBuilder {
     std::uint8_t version = 0x03;
     std::uint8_t languageDriver = 0x00;
-    std::vector<DbfFieldSpec> fields;
+    std::vector<DbfBuilderField> fields;
     std::vector<std::vector<QByteArray>> records;  // raw field texts, padded to the width
     std::vector<bool> deleted;                     // per record; missing entries are active
     long long headerRecordCount = -1;              // -1: the real count

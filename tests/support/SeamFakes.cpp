@@ -11,13 +11,13 @@ void MessageRecorder::script(std::initializer_list<MessageAnswer> answers) {
 }
 
 MessageAnswer MessageRecorder::showMessageBox(const QString& caption, const QString& text,
-                                              int style) {
+                                              MessageStyle style) {
     boxes.append({caption, text, style});
-    const int buttons = style & MessageStyle::ButtonMask;
-    if (buttons == MessageStyle::Ok) return MessageAnswer::Ok;
+    const MessageAnswer cautious = CautiousAnswer(style);
+    if (cautious == MessageAnswer::Ok) return cautious;  // only an OK button: nothing to ask
     if (m_answers.empty()) {
         ++unscriptedQuestions;
-        return buttons == MessageStyle::OkCancel ? MessageAnswer::Cancel : MessageAnswer::No;
+        return cautious;
     }
     const MessageAnswer answer = m_answers.front();
     m_answers.pop_front();

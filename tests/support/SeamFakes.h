@@ -20,7 +20,7 @@ public:
     struct Box {
         QString caption;
         QString text;
-        int style = 0;
+        MessageStyle style = MessageStyle::Ok;
     };
 
     MessageRecorder();
@@ -29,7 +29,8 @@ public:
     // The answers to the next questions (boxes with Yes/No or Cancel), in order.
     void script(std::initializer_list<MessageAnswer> answers);
 
-    MessageAnswer showMessageBox(const QString& caption, const QString& text, int style) override;
+    MessageAnswer showMessageBox(const QString& caption, const QString& text,
+                                 MessageStyle style) override;
 
     QList<Box> boxes;
     int unscriptedQuestions = 0;

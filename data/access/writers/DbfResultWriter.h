@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/access/writers/AtomicFile.h"
 #include "data/access/writers/DbfTableWriter.h"
 #include "data/access/writers/DbfText.h"
 #include "data/access/writers/ResultNumbers.h"

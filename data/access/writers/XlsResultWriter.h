@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/access/writers/AtomicFile.h"
 #include "data/access/writers/BiffWorkbookWriter.h"
 #include "data/access/writers/ResultNumbers.h"
 #include "data/access/writers/TableStatementWriter.h"

@@ -1,4 +1,4 @@
-#include "app/widgets/PlatformSeams.h"
+#include "app/PlatformSeams.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -7,43 +7,40 @@
 
 #include "app/widgets/WindowPlacement.h"
 
-void ConfigureMessageBox(QMessageBox& box, int style) {
-    switch (style & MessageStyle::ButtonMask) {
+void ConfigureMessageBox(QMessageBox& box, MessageStyle style) {
+    const QMessageBox::StandardButtons yesNo = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (style) {
+        case MessageStyle::Ok:
+            break;
         case MessageStyle::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            buttons = QMessageBox::Ok | QMessageBox::Cancel;
             break;
         case MessageStyle::YesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            buttons = yesNo | QMessageBox::Cancel;
             break;
         case MessageStyle::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
+            buttons = yesNo;
             break;
-        default:
-            box.setStandardButtons(QMessageBox::Ok);
+        case MessageStyle::YesNoQuestion:
+            buttons = yesNo;
+            icon = QMessageBox::Question;
             break;
-    }
-    switch (style & MessageStyle::IconMask) {
-        case MessageStyle::IconError:
-            box.setIcon(QMessageBox::Critical);
+        case MessageStyle::Warning:
+            icon = QMessageBox::Warning;
             break;
-        case MessageStyle::IconQuestion:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MessageStyle::IconWarning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MessageStyle::IconInformation:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            box.setIcon(QMessageBox::NoIcon);
+        case MessageStyle::Information:
+            icon = QMessageBox::Information;
             break;
     }
+    box.setStandardButtons(buttons);
+    if (buttons == yesNo) box.setDefaultButton(QMessageBox::Yes);
+    box.setIcon(icon);
 }
 
 MessageAnswer QtMessageBoxes::showMessageBox(const QString& caption, const QString& text,
-                                             int style) {
+                                             MessageStyle style) {
     QMessageBox box;
     box.setWindowTitle(caption);
     box.setText(text);

@@ -1,4 +1,4 @@
-#include "data/access/ResultFileWriter.h"
+#include "data/access/writers/ResultFileWriters.h"
 
 #include "data/access/writers/DbfResultWriter.h"
 #include "data/access/writers/XlsResultWriter.h"

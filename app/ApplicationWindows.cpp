@@ -1,4 +1,4 @@
-#include "app/widgets/ApplicationWindows.h"
+#include "app/ApplicationWindows.h"
 
 #include "app/uFrmAbout.h"
 #include "app/uFrmMessage.h"

@@ -9,15 +9,15 @@ class QMessageBox;
 // The desktop's implementations of the core's seams: real message boxes, file dialogs and the
 // default-application opener.
 
-// Gives `box` the buttons and the icon that the style flags ask for: 0 OK; 1 OK and Cancel;
-// 3 Yes, No and Cancel; 4 Yes and No; icons 16 error, 32 question, 48 warning, 64 information.
-void ConfigureMessageBox(QMessageBox& box, int style);
+// Gives `box` the buttons and the icon of `style`; Yes is the default button of a Yes/No box.
+void ConfigureMessageBox(QMessageBox& box, MessageStyle style);
 
 class QtMessageBoxes : public MessageBoxHandler {
 public:
     // The box belongs to no window: while a long command runs the main window is disabled, and a
     // box owned by it would be disabled too. It is centred on the active window instead.
-    MessageAnswer showMessageBox(const QString& caption, const QString& text, int style) override;
+    MessageAnswer showMessageBox(const QString& caption, const QString& text,
+                                 MessageStyle style) override;
 };
 
 class QtFileDialogs : public FileDialogs {

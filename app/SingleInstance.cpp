@@ -1,4 +1,4 @@
-#include "app/widgets/SingleInstance.h"
+#include "app/SingleInstance.h"
 
 #include <unistd.h>
 #include <QDir>

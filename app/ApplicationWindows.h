@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/widgets/PlatformSeams.h"
+#include "app/PlatformSeams.h"
 
 class TFrmAbout;
 class TfrmFileList;
