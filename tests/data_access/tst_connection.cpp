@@ -7,7 +7,6 @@
 #include <QTest>
 #include <unistd.h>
 
-#include "data/access/CellText.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
@@ -54,10 +53,7 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        CellTextFormat::setCurrentLocale(QLocale::c());
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void awkwardPathsSurviveTheConnectionString_data() {
         QTest::addColumn<QString>("path");

@@ -49,9 +49,9 @@ QString peerReadersMissing() {
 }
 
 Run runStatements(const QString& connectionString, const QStringList& statements,
-                  const WriteDeviceFilter& filter) {
+                  const WriteDeviceFilter& filter, const QLocale& locale) {
     Run run;
-    DbConnection connection;
+    DbConnection connection{CellTextFormat(locale)};
     connection.setConnectionString(connectionString);
     connection.setWriteDeviceFilter(filter);
     if (!connection.open()) {

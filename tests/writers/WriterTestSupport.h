@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QJsonObject>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -26,8 +27,9 @@ struct Run {
     int code = 0;
     int failedStatement = -1;  // index of the refused statement, -1 when none was refused
 };
+// Numbers in the values are read as `locale` writes them.
 Run runStatements(const QString& connectionString, const QStringList& statements,
-                  const WriteDeviceFilter& filter = {});
+                  const WriteDeviceFilter& filter = {}, const QLocale& locale = QLocale::c());
 
 // Every entry of a folder, hidden ones included, sorted.
 QStringList folderEntries(const QString& folder);

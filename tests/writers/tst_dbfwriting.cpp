@@ -62,8 +62,12 @@ private:
     // Runs the statements on a new table `table` in the test folder, after removing old files.
     int write(const QString& table, const QStringList& statements) {
         for (const char* suffix : {".dbf", ".cpg"}) QFile::remove(folder() + table + suffix);
-        return WriterTest::runStatements(dbaseCreateConnectionString(folder()), statements).code;
+        return WriterTest::runStatements(dbaseCreateConnectionString(folder()), statements, {},
+                                         m_locale)
+            .code;
     }
+
+    QLocale m_locale = QLocale::c();  // how the values write numbers
 
 private slots:
     void initTestCase() {
@@ -71,7 +75,7 @@ private slots:
         const QString missing = WriterTest::peerReadersMissing();
         QVERIFY2(missing.isEmpty(), qPrintable(missing));
     }
-    void init() { CellTextFormat::setCurrentLocale(QLocale::c()); }
+    void init() { m_locale = QLocale::c(); }
 
     void fieldsAndValues_data() {
         QTest::addColumn<QStringList>("statements");
@@ -158,7 +162,7 @@ private slots:
     }
 
     void numbersAreWrittenWithAPointInEveryLocale() {
-        CellTextFormat::setCurrentLocale(QLocale(QLocale::German, QLocale::Germany));
+        m_locale = QLocale(QLocale::German, QLocale::Germany);
         QCOMPARE(write("de", {"CREATE TABLE de([Amount] REAL ,[Raw] REAL )",
                               "INSERT INTO de ([Amount],[Raw]) VALUES ('12,5','1')",
                               "INSERT INTO de ([Amount],[Raw]) VALUES ('-3','12.5')"}),

@@ -66,7 +66,8 @@ private:
 
     QString write(const QStringList& statements) {
         const QString path = newPath();
-        const auto run = WriterTest::runStatements(excelCreateConnectionString(path), statements);
+        const auto run =
+            WriterTest::runStatements(excelCreateConnectionString(path), statements, {}, m_locale);
         if (run.code != NativeError::None) {
             qWarning() << "statement" << run.failedStatement << "failed with" << run.code;
             return {};
@@ -74,13 +75,15 @@ private:
         return path;
     }
 
+    QLocale m_locale = QLocale::c();  // how the values write numbers
+
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
         const QString missing = WriterTest::peerReadersMissing();
         QVERIFY2(missing.isEmpty(), qPrintable(missing));
     }
-    void init() { CellTextFormat::setCurrentLocale(QLocale::c()); }
+    void init() { m_locale = QLocale::c(); }
 
     void valuesAndTypes_data() {
         QTest::addColumn<QStringList>("statements");
@@ -141,7 +144,7 @@ private slots:
     }
 
     void decimalCommaLocale() {
-        CellTextFormat::setCurrentLocale(QLocale(QLocale::German, QLocale::Germany));
+        m_locale = QLocale(QLocale::German, QLocale::Germany);
         const QString path =
             write({"CREATE TABLE Result([Amount] REAL ,[Count] INTEGER )",
                    "INSERT INTO Result ([Amount],[Count]) VALUES ('12,5','3')",

@@ -14,7 +14,9 @@ TruthSheet::Value valueAt(const QJsonArray& values, const QJsonArray& types, int
     return {types.at(column).toString(), values.at(column)};
 }
 
-double numberOf(const QJsonValue& value) {
+}  // namespace
+
+double truthNumber(const QJsonValue& value) {
     if (value.isDouble()) return value.toDouble();
     const QString text = value.toString();
     if (text == QLatin1String("NaN")) return std::nan("");
@@ -22,8 +24,6 @@ double numberOf(const QJsonValue& value) {
     if (text == QLatin1String("-Infinity")) return -INFINITY;
     return 0;
 }
-
-}  // namespace
 
 double truthDays(const QString& iso) {
     const QDateTime moment = QDateTime::fromString(iso, Qt::ISODateWithMs);
@@ -98,48 +98,4 @@ std::vector<TruthSheet> truthSheets(const QJsonObject& truth) {
         sheets.push_back(sheet);
     }
     return sheets;
-}
-
-QString compareCell(const Cell& cell, const SheetTable& table, const TruthSheet::Value& truth) {
-    auto mismatch = [&](const QString& what) {
-        return QStringLiteral("%1 (truth %2 %3)")
-            .arg(what, truth.type, truth.value.toVariant().toString());
-    };
-    const QString& type = truth.type;
-    if (type == QLatin1String("empty")) {
-        return cell.kind == CellKind::Empty ? QString() : mismatch(QStringLiteral("not empty"));
-    }
-    if (type == QLatin1String("text") || type == QLatin1String("error")) {
-        // A formula whose cached result is the empty text shows nothing: we hold it as an
-        // empty cell, so that it neither widens the table nor makes its column a text column;
-        // the peer holds an empty text.
-        if (cell.kind == CellKind::Empty && truth.value.toString().isEmpty()) return {};
-        const CellKind kind = type == QLatin1String("text") ? CellKind::Text : CellKind::Error;
-        if (cell.kind != kind) return mismatch(QStringLiteral("kind %1").arg(int(cell.kind)));
-        const QString& text = table.texts.at(cell.text);
-        return text == truth.value.toString() ? QString()
-                                              : mismatch(QStringLiteral("text ") + text);
-    }
-    if (type == QLatin1String("bool")) {
-        if (cell.kind != CellKind::Boolean) return mismatch(QStringLiteral("not a boolean"));
-        return (cell.number != 0) == truth.value.toBool() ? QString()
-                                                          : mismatch(QStringLiteral("value"));
-    }
-    if (type == QLatin1String("number")) {
-        if (cell.kind != CellKind::Number) return mismatch(QStringLiteral("not a number"));
-        const double expected = numberOf(truth.value);
-        const bool same =
-            cell.number == expected || (std::isnan(cell.number) && std::isnan(expected));
-        return same ? QString() : mismatch(QString::number(cell.number, 'g', 17));
-    }
-    if (type == QLatin1String("xldate")) {
-        if (cell.kind != CellKind::Date) return mismatch(QStringLiteral("not a date"));
-        double expected = truthDays(truth.value.toString());
-        // A time of day alone: the peer puts it on a day of its own choosing; we keep no day.
-        if (cell.number < 1) expected -= std::floor(expected);
-        return std::abs(cell.number - expected) < 0.5 / 86400
-                   ? QString()
-                   : mismatch(QString::number(cell.number, 'g', 17));
-    }
-    return mismatch(QStringLiteral("unknown truth type"));
 }

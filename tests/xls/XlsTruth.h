@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <vector>
 
-#include "data/access/SheetTable.h"
 
 // What a truth file (written by a peer reader, which starts every sheet at cell A1) says about
 // one sheet, moved onto our table, which starts at the first row and column holding a value.
@@ -33,4 +32,5 @@ std::vector<TruthSheet> truthSheets(const QJsonObject& truth);
 double truthDays(const QString& iso);
 
 // Compares a cell of our table with the truth; an empty string when they agree, else why not.
-QString compareCell(const Cell& cell, const SheetTable& table, const TruthSheet::Value& truth);
+// A number of a truth file: a JSON number, or "NaN", "Infinity", "-Infinity".
+double truthNumber(const QJsonValue& value);

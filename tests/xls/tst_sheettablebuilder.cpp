@@ -1,10 +1,11 @@
-// The sheet builder lays out the same table whatever order the cells come in.
+// The sheet builder lays out the same table whatever order the cells come in, and holds each
+// distinct text once.
 #include <QTest>
 #include <algorithm>
 #include <random>
 
 #include "data/access/CellText.h"
-#include "data/access/SheetTable.h"
+#include "data/access/SheetTableBuilder.h"
 
 namespace {
 
@@ -24,13 +25,13 @@ std::vector<Placement> cellsOfTheRange() {
     return cells;
 }
 
+const CellTextFormat kFormat{QLocale::c()};
+
 }  // namespace
 
 class TestSheetTableBuilder : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { CellTextFormat::setCurrentLocale(QLocale::c()); }
-
     void anyOrderGivesOneLayout_data() {
         QTest::addColumn<QString>("order");
         QTest::addColumn<bool>("hint");
@@ -61,18 +62,14 @@ private slots:
                 builder.addNumber(p.row, p.column, p.row * 10 + p.column);
             }
         }
-        const SheetTable table = builder.finish();
+        SheetTable table = builder.finish(kFormat);
         QCOMPARE(table.columnCount(), 4);
         QCOMPARE(table.rowCount, 4);
         QCOMPARE(table.headings, (std::vector<QString>{"h3", "h4", "h5", "h6"}));
         for (int r = 3; r <= 6; ++r) {
             for (int c = 3; c <= 6; ++c) {
-                const Cell& cell = table.at(r - 3, c - 3);
-                if ((r + c) % 3 == 0) {
-                    QCOMPARE(int(cell.kind), int(CellKind::Empty));
-                } else {
-                    QCOMPARE(cell.number, double(r * 10 + c));
-                }
+                QCOMPARE(table.text(r - 3, c - 3),
+                         (r + c) % 3 == 0 ? QString() : QString::number(r * 10 + c));
             }
         }
     }
@@ -84,24 +81,27 @@ private slots:
     }
     void texts() {
         QFETCH(bool, sharedFirst);
-        SheetTableBuilder builder;
+        SheetTableBuilder builder(std::make_shared<std::vector<QString>>(
+            std::vector<QString>{QStringLiteral("zero"), QStringLiteral("12"), QStringLiteral("own")}));
         if (sharedFirst) builder.addSharedText(1, 0, 1);
         builder.addText(1, 1, QStringLiteral("own"));
         builder.addError(1, 2, QStringLiteral("#N/A"));
         if (!sharedFirst) builder.addSharedText(1, 0, 1);
-        builder.addSharedText(1, 3, 99);           // outside the pool: no text
-        builder.addSharedText(1, 4, 0x80000001u);  // looks like an own text: still outside
+        builder.addSharedText(1, 3, 99);           // outside the shared texts: no text
+        builder.addSharedText(1, 4, 0x80000001u);  // looks like a cell id of another kind
+        builder.addNumber(2, 0, 12);               // a number in a text column
+        builder.addSharedText(2, 1, 2);            // the same text as an own one
         builder.addNumber(0, 0, 1);
-        const SheetTable table = builder.finish({QStringLiteral("zero"), QStringLiteral("one")});
-        const CellTextFormat& format = CellTextFormat::current();
-        const auto text = [&](int column) {
-            return format.render(table.at(0, column), fieldTypeCode(FieldType::String), table);
-        };
-        QCOMPARE(text(0), QStringLiteral("one"));
-        QCOMPARE(text(1), QStringLiteral("own"));
-        QCOMPARE(text(2), QStringLiteral("#N/A"));
-        QCOMPARE(int(table.at(0, 3).kind), int(CellKind::Empty));
-        QCOMPARE(int(table.at(0, 4).kind), int(CellKind::Empty));
+        SheetTable table = builder.finish(kFormat);
+        QCOMPARE(table.text(0, 0), QStringLiteral("12"));
+        QCOMPARE(table.text(0, 1), QStringLiteral("own"));
+        QCOMPARE(table.text(0, 2), QStringLiteral("#N/A"));
+        QCOMPARE(table.text(0, 3), QString());
+        QCOMPARE(table.text(0, 4), QString());
+        // Equal texts are one entry of the pool, whatever kind of cell they came from.
+        QCOMPARE(table.textId(1, 0), table.textId(0, 0));
+        QCOMPARE(table.textId(1, 1), table.textId(0, 1));
+        QCOMPARE(table.textId(0, 3), 0u);
     }
 
     void tooWideInAnyOrder_data() {
@@ -114,10 +114,27 @@ private slots:
         SheetTableBuilder builder;
         builder.addNumber(5000, leftward ? 300 : 0, 1);  // a tall grid before it widens
         for (int c = 0; c <= 300; ++c) builder.addNumber(0, leftward ? 300 - c : c, c);
-        const SheetTable table = builder.finish();
+        SheetTable table = builder.finish(kFormat);
         QVERIFY(table.isTooWide());
         QCOMPARE(table.columnCount(), 301);
-        QVERIFY(table.cells.empty());
+        QVERIFY(table.takeColumns().empty());
+    }
+
+    // A sheet whose few cells reach far: each cell of its range costs one 32-bit id, and rows
+    // that come upwards do not make the columns grow past the range.
+    void sparseRangeCostsAnIdACell() {
+        SheetTableBuilder builder;
+        builder.addText(65535, 249, QStringLiteral("corner"));
+        for (int r = 65534; r >= 0; r -= 997) builder.addNumber(r, 100, r);
+        builder.addText(0, 0, QStringLiteral("heading"));
+        SheetTable table = builder.finish(kFormat);
+        QCOMPARE(table.rowCount, 65535);
+        QCOMPARE(table.columnCount(), 250);
+        QCOMPARE(table.text(65534, 249), QStringLiteral("corner"));
+        QCOMPARE(table.text(65533 - 997, 100), QStringLiteral("64537"));
+        std::size_t held = 0;
+        for (const auto& column : table.takeColumns()) held += column.capacity();
+        QVERIFY2(held <= std::size_t(65535) * 250 * 5 / 4, qPrintable(QString::number(held)));
     }
 };
 
