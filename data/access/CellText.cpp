@@ -196,7 +196,8 @@ bool CompiledDateTimeFormat::compile(const QString& format) {
 }
 
 void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const {
-    const int year = date.year();
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     if (!m_compiled || year < 1 || year > 9999) {
         out += m_kind == Kind::Date ? m_locale.toString(date, m_pattern)
                                     : m_locale.toString(QTime(0, 0).addSecs(seconds), m_pattern);
@@ -207,14 +208,14 @@ void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const
     for (const Piece& piece : m_pieces) {
         switch (piece.part) {
             case Part::Literal: out += piece.literal; break;
-            case Part::Day: appendNumber(out, date.day(), 1); break;
-            case Part::Day2: appendNumber(out, date.day(), 2); break;
+            case Part::Day: appendNumber(out, day, 1); break;
+            case Part::Day2: appendNumber(out, day, 2); break;
             case Part::DayNameShort: out += m_dayNames[0][date.dayOfWeek() - 1]; break;
             case Part::DayNameLong: out += m_dayNames[1][date.dayOfWeek() - 1]; break;
-            case Part::Month: appendNumber(out, date.month(), 1); break;
-            case Part::Month2: appendNumber(out, date.month(), 2); break;
-            case Part::MonthNameShort: out += m_monthNames[0][date.month() - 1]; break;
-            case Part::MonthNameLong: out += m_monthNames[1][date.month() - 1]; break;
+            case Part::Month: appendNumber(out, month, 1); break;
+            case Part::Month2: appendNumber(out, month, 2); break;
+            case Part::MonthNameShort: out += m_monthNames[0][month - 1]; break;
+            case Part::MonthNameLong: out += m_monthNames[1][month - 1]; break;
             case Part::Year2: appendNumber(out, year % 100, 2); break;
             case Part::Year4: appendNumber(out, year, 4); break;
             case Part::Hour12: appendNumber(out, hour12, 1); break;
@@ -251,21 +252,42 @@ QString CellTextFormat::integerText(double value) const {
 
 QString CellTextFormat::floatText(double value) const {
     if (value == 0) return QStringLiteral("0");  // also for -0
-    char digits[40];
     if (std::isfinite(value)) {
-        // Where the 16th and 17th digits are "50" the value may lie exactly half-way between
-        // two 15-digit texts; Qt rounds such ties away from zero, to_chars to even. They are
-        // rare, and Qt writes them as it always has.
-        const auto exact =
-            std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 16);
-        const char* mantissa = digits[0] == '-' ? digits + 1 : digits;
-        const bool maybeTie = exact.ec == std::errc() && mantissa[16] == '5' && mantissa[17] == '0';
+        // The shortest digits that read back as the value: when there are at most 15 of them
+        // they are also the value rounded to 15 significant digits, so the text follows from
+        // them directly, in the form printf's %.15g gives (as QString::number does).
+        char shortest[32];
+        const auto result =
+            std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+        const char* p = shortest;
+        const bool negative = *p == '-';
+        if (negative) ++p;
+        char digits[20];
+        int count = 0;
+        for (; p != result.ptr && *p != 'e'; ++p) {
+            if (*p != '.') digits[count++] = *p;
+            if (count > 15) break;
+        }
+        // (Subnormal numbers are too coarse for this: their shortest digits may be fewer.)
+        if (count <= 15 && p != result.ptr && *p == 'e' && std::isnormal(value)) {
+            int exponent = 0;
+            std::from_chars(p + 1 + (p[1] == '+'), result.ptr, exponent);
+            return generalText(negative, digits, count, exponent);
+        }
+        // More digits: round to 15. Where the 16th and 17th digits are "50" the value may lie
+        // exactly half-way between two 15-digit texts; Qt rounds such ties away from zero,
+        // to_chars to even, so those few are left to Qt.
+        char exact[40];
+        const auto wide =
+            std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific, 16);
+        const char* mantissa = exact[0] == '-' ? exact + 1 : exact;
+        const bool maybeTie = wide.ec == std::errc() && mantissa[16] == '5' && mantissa[17] == '0';
         if (!maybeTie) {
-            const auto result = std::to_chars(digits, digits + sizeof digits, value,
-                                              std::chars_format::general, 15);
-            QString text(result.ptr - digits, Qt::Uninitialized);
+            const auto rounded = std::to_chars(exact, exact + sizeof exact, value,
+                                               std::chars_format::general, 15);
+            QString text(rounded.ptr - exact, Qt::Uninitialized);
             QChar* out = text.data();
-            for (const char* c = digits; c != result.ptr; ++c) {
+            for (const char* c = exact; c != rounded.ptr; ++c) {
                 *out++ = *c == '.' ? m_decimal : QLatin1Char(*c);
             }
             return text;
@@ -273,6 +295,42 @@ QString CellTextFormat::floatText(double value) const {
     }
     QString text = QString::number(value, 'g', 15);
     if (m_decimal != QLatin1Char('.')) text.replace(QLatin1Char('.'), m_decimal);
+    return text;
+}
+
+// `count` significant digits d1 d2 ... (no trailing zeros) of the value d1.d2... x 10^exponent,
+// written as %g writes them: in scientific notation when the exponent is below -4 or 15 and
+// above, else in plain notation.
+QString CellTextFormat::generalText(bool negative, const char* digits, int count,
+                                    int exponent) const {
+    while (count > 1 && digits[count - 1] == '0') --count;
+    QString text;
+    text.reserve(count + 24);
+    if (negative) text += QLatin1Char('-');
+    if (exponent < -4 || exponent >= 15) {
+        text += QLatin1Char(digits[0]);
+        if (count > 1) {
+            text += m_decimal;
+            text += QLatin1String(digits + 1, count - 1);
+        }
+        text += QLatin1String(exponent < 0 ? "e-" : "e+");
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10) text += QLatin1Char('0');
+        text += QString::number(magnitude);
+    } else if (exponent < 0) {
+        text += QLatin1Char('0');
+        text += m_decimal;
+        for (int i = -1; i > exponent; --i) text += QLatin1Char('0');
+        text += QLatin1String(digits, count);
+    } else {
+        const int whole = exponent + 1;
+        text += QLatin1String(digits, std::min(count, whole));
+        for (int i = count; i < whole; ++i) text += QLatin1Char('0');
+        if (count > whole) {
+            text += m_decimal;
+            text += QLatin1String(digits + whole, count - whole);
+        }
+    }
     return text;
 }
 

@@ -70,6 +70,8 @@ public:
     QString dateValueText(double days, std::uint8_t columnType) const;
 
 private:
+    QString generalText(bool negative, const char* digits, int count, int exponent) const;
+
     QLocale m_locale;
     QChar m_decimal;
     CompiledDateTimeFormat m_date;
