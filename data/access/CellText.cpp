@@ -304,34 +304,38 @@ QString CellTextFormat::floatText(double value) const {
 QString CellTextFormat::generalText(bool negative, const char* digits, int count,
                                     int exponent) const {
     while (count > 1 && digits[count - 1] == '0') --count;
-    QString text;
-    text.reserve(count + 24);
-    if (negative) text += QLatin1Char('-');
+    char16_t text[48];  // sign, 15 digits, up to 19 zeros or an exponent, a separator
+    int length = 0;
+    const char16_t decimal = m_decimal.unicode();
+    auto put = [&](char c) { text[length++] = static_cast<char16_t>(c); };
+    if (negative) put('-');
     if (exponent < -4 || exponent >= 15) {
-        text += QLatin1Char(digits[0]);
+        put(digits[0]);
         if (count > 1) {
-            text += m_decimal;
-            text += QLatin1String(digits + 1, count - 1);
+            text[length++] = decimal;
+            for (int i = 1; i < count; ++i) put(digits[i]);
         }
-        text += QLatin1String(exponent < 0 ? "e-" : "e+");
+        put('e');
+        put(exponent < 0 ? '-' : '+');
         const int magnitude = std::abs(exponent);
-        if (magnitude < 10) text += QLatin1Char('0');
-        text += QString::number(magnitude);
+        if (magnitude >= 100) put(char('0' + magnitude / 100));
+        put(char('0' + magnitude / 10 % 10));
+        put(char('0' + magnitude % 10));
     } else if (exponent < 0) {
-        text += QLatin1Char('0');
-        text += m_decimal;
-        for (int i = -1; i > exponent; --i) text += QLatin1Char('0');
-        text += QLatin1String(digits, count);
+        put('0');
+        text[length++] = decimal;
+        for (int i = -1; i > exponent; --i) put('0');
+        for (int i = 0; i < count; ++i) put(digits[i]);
     } else {
         const int whole = exponent + 1;
-        text += QLatin1String(digits, std::min(count, whole));
-        for (int i = count; i < whole; ++i) text += QLatin1Char('0');
+        for (int i = 0; i < std::min(count, whole); ++i) put(digits[i]);
+        for (int i = count; i < whole; ++i) put('0');
         if (count > whole) {
-            text += m_decimal;
-            text += QLatin1String(digits + whole, count - whole);
+            text[length++] = decimal;
+            for (int i = whole; i < count; ++i) put(digits[i]);
         }
     }
-    return text;
+    return QString(reinterpret_cast<const QChar*>(text), length);
 }
 
 QString CellTextFormat::dateText(double days) const {
@@ -339,6 +343,7 @@ QString CellTextFormat::dateText(double days) const {
     int seconds = 0;
     splitDays(days, wholeDays, seconds);
     QString text;
+    text.reserve(16);
     m_date.append(dayZero().addDays(wholeDays), 0, text);
     return text;
 }
@@ -348,6 +353,7 @@ QString CellTextFormat::timeText(double days) const {
     int seconds = 0;
     splitDays(days, wholeDays, seconds);
     QString text;
+    text.reserve(16);
     m_time.append(QDate(2000, 1, 1), seconds, text);
     return text;
 }
@@ -357,6 +363,7 @@ QString CellTextFormat::dateTimeText(double days) const {
     int seconds = 0;
     splitDays(days, wholeDays, seconds);
     QString text;
+    text.reserve(32);
     m_date.append(dayZero().addDays(wholeDays), 0, text);
     text += QLatin1Char(' ');
     m_time.append(QDate(2000, 1, 1), seconds, text);

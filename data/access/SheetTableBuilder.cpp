@@ -39,11 +39,12 @@ void SheetTableBuilder::growValueIndex() {
     m_valueSlots = std::move(table);
 }
 
-std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, double value) {
+std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, std::uint64_t bits, std::size_t hash) {
     if ((m_values.kinds.size() + 1) * 2 > m_valueSlots.size()) growValueIndex();
     const std::size_t mask = m_valueSlots.size() - 1;
-    const std::uint64_t bits = bitsOf(value);
-    for (std::size_t slot = valueHash(kind, bits) & mask;; slot = (slot + 1) & mask) {
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         ValueSlot& entry = m_valueSlots[slot];
         if (entry.index == 0) {
             const auto index = static_cast<std::uint32_t>(m_values.kinds.size());
@@ -56,31 +57,59 @@ std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, double value) {
     }
 }
 
+void SheetTableBuilder::queue(const QueuedCell& cell) {
+    if (m_queued == kQueueLength) placeOldest();
+    m_queue[(m_queueHead + m_queued++) % kQueueLength] = cell;
+}
+
+void SheetTableBuilder::placeOldest() {
+    const QueuedCell& oldest = m_queue[m_queueHead];
+    m_queueHead = (m_queueHead + 1) % kQueueLength;
+    --m_queued;
+    add(oldest.row, oldest.column,
+        oldest.isValue ? valueCell(oldest.kind, oldest.bits, oldest.cell) : oldest.cell);
+}
+
+void SheetTableBuilder::placeAll() {
+    while (m_queued > 0) placeOldest();
+}
+
+void SheetTableBuilder::addValue(std::int32_t row, std::int32_t column, ValueKind kind,
+                                 double value) {
+    const std::uint64_t bits = bitsOf(value);
+    const std::size_t hash = valueHash(kind, bits);
+    if (!m_valueSlots.empty()) __builtin_prefetch(&m_valueSlots[hash & (m_valueSlots.size() - 1)]);
+    queue({row, column, static_cast<std::uint32_t>(hash), bits, kind, true});
+}
+
 void SheetTableBuilder::addNumber(std::int32_t row, std::int32_t column, double value) {
-    add(row, column, valueCell(ValueKind::Number, value));
+    addValue(row, column, ValueKind::Number, value);
 }
 
 void SheetTableBuilder::addDate(std::int32_t row, std::int32_t column, double days) {
-    add(row, column, valueCell(ValueKind::Date, days));
+    addValue(row, column, ValueKind::Date, days);
 }
 
 void SheetTableBuilder::addBoolean(std::int32_t row, std::int32_t column, bool value) {
-    add(row, column, valueCell(ValueKind::Boolean, value ? 1.0 : 0.0));
+    addValue(row, column, ValueKind::Boolean, value ? 1.0 : 0.0);
 }
 
 void SheetTableBuilder::addText(std::int32_t row, std::int32_t column, QStringView text) {
-    add(row, column, text.isEmpty() ? CellId::kEmptyText : CellId::kText | m_texts.intern(text));
+    const std::uint32_t cell =
+        text.isEmpty() ? CellId::kEmptyText : CellId::kText | m_texts.intern(text);
+    queue({row, column, cell, 0, ValueKind::Number, false});
 }
 
 void SheetTableBuilder::addSharedText(std::int32_t row, std::int32_t column,
                                       std::uint32_t sharedIndex) {
     const bool known = m_sharedTexts && sharedIndex < m_sharedTexts->size();
-    add(row, column, known ? CellId::kSharedText | sharedIndex : CellId::kText);
+    queue({row, column, known ? CellId::kSharedText | sharedIndex : CellId::kText, 0,
+           ValueKind::Number, false});
 }
 
 void SheetTableBuilder::expectRange(std::int32_t firstRow, std::int32_t lastRow,
                                     std::int32_t firstColumn, std::int32_t lastColumn) {
-    if (m_cellCount > 0 || m_declared || firstRow < 0 || firstColumn < 0 || lastRow < firstRow ||
+    if (cellCount() > 0 || m_declared || firstRow < 0 || firstColumn < 0 || lastRow < firstRow ||
         lastColumn < firstColumn || lastColumn - firstColumn >= kMaxColumns) {
         return;
     }
@@ -196,6 +225,7 @@ std::uint8_t SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>&
 }
 
 SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
+    placeAll();
     SheetTable table;
     table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}});
     SheetTable::Renderer& renderer = *table.m_renderer;

@@ -43,15 +43,30 @@ public:
     void declareFieldTypes(std::vector<std::uint8_t> codes);
     void declareRowCount(std::int32_t rows);
 
-    std::size_t cellCount() const { return m_cellCount; }
+    std::size_t cellCount() const { return m_cellCount + m_queued; }
 
     // Makes the table; its texts will follow `format`. Headings of a worksheet are written as
     // cells of a text column; an empty heading is named emptyHeadingName().
     SheetTable finish(const CellTextFormat& format);
 
 private:
+    // Cells wait in a short queue before they are placed, so that the look-up of a value's slot
+    // in the index can be prefetched while the cells before it are placed.
+    struct QueuedCell {
+        std::int32_t row, column;
+        std::uint32_t cell;  // for a value: its hash; the id is found when it is placed
+        std::uint64_t bits;
+        ValueKind kind;
+        bool isValue;
+    };
+    static constexpr std::size_t kQueueLength = 16;
+    void queue(const QueuedCell& cell);
+    void placeOldest();
+    void placeAll();
+
     void add(std::int32_t row, std::int32_t column, std::uint32_t cell);
-    std::uint32_t valueCell(ValueKind kind, double value);
+    void addValue(std::int32_t row, std::int32_t column, ValueKind kind, double value);
+    std::uint32_t valueCell(ValueKind kind, std::uint64_t bits, std::size_t hash);
     void growValueIndex();
     std::uint8_t inferFieldType(const std::vector<std::uint32_t>& cells) const;
 
@@ -66,6 +81,8 @@ private:
         ValueKind kind = ValueKind::Number;
     };
     std::vector<ValueSlot> m_valueSlots;
+    QueuedCell m_queue[kQueueLength];
+    std::size_t m_queueHead = 0, m_queued = 0;
 
     // m_columns[c][r] holds the cell of column m_left + c, row m_top + r; a column is only as
     // long as its last cell.
