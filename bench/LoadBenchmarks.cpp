@@ -1,13 +1,13 @@
 // Loading: the whole path a user waits for, from a file name to a loaded slot (connection,
 // sheet names, the chosen sheet's data set, the copy into the slot's contents with a progress
 // step a row), beside python3-xlrd and python3-dbfread reading the same files in the same run.
+#include <shapefil.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
-#include <shapefil.h>
 
 #include "Benchmarks.h"
 #include "data/ProgressSink.h"
@@ -188,11 +188,21 @@ bool writeDbaseTable(const QString& path) {
     for (int c = 0; c < kDbaseColumns; ++c) {
         const QByteArray name = "FIELD" + QByteArray::number(c);
         switch (c % 5) {
-            case 0: DBFAddField(dbf, name.constData(), FTString, 24, 0); break;
-            case 1: DBFAddField(dbf, name.constData(), FTInteger, 9, 0); break;
-            case 2: DBFAddField(dbf, name.constData(), FTDouble, 12, 2); break;
-            case 3: DBFAddNativeFieldType(dbf, name.constData(), 'D', 8, 0); break;
-            default: DBFAddNativeFieldType(dbf, name.constData(), 'L', 1, 0); break;
+            case 0:
+                DBFAddField(dbf, name.constData(), FTString, 24, 0);
+                break;
+            case 1:
+                DBFAddField(dbf, name.constData(), FTInteger, 9, 0);
+                break;
+            case 2:
+                DBFAddField(dbf, name.constData(), FTDouble, 12, 2);
+                break;
+            case 3:
+                DBFAddNativeFieldType(dbf, name.constData(), 'D', 8, 0);
+                break;
+            default:
+                DBFAddNativeFieldType(dbf, name.constData(), 'L', 1, 0);
+                break;
         }
     }
     bool ok = true;
@@ -200,18 +210,26 @@ bool writeDbaseTable(const QString& path) {
         for (int c = 0; c < kDbaseColumns && ok; ++c) {
             switch (c % 5) {
                 case 0: {
-                    const QByteArray text = "text " + QByteArray::number(r) + '/' + QByteArray::number(c);
+                    const QByteArray text =
+                        "text " + QByteArray::number(r) + '/' + QByteArray::number(c);
                     ok = DBFWriteStringAttribute(dbf, r, c, text.constData());
                     break;
                 }
-                case 1: ok = DBFWriteIntegerAttribute(dbf, r, c, (r * 37 + c) % 100000); break;
-                case 2: ok = DBFWriteDoubleAttribute(dbf, r, c, (r * 7919 % 1000003) / 100.0); break;
+                case 1:
+                    ok = DBFWriteIntegerAttribute(dbf, r, c, (r * 37 + c) % 100000);
+                    break;
+                case 2:
+                    ok = DBFWriteDoubleAttribute(dbf, r, c, (r * 7919 % 1000003) / 100.0);
+                    break;
                 case 3: {
-                    const QByteArray date = QByteArray::number(19900101 + (r % 28) + (r % 12) * 100);
+                    const QByteArray date =
+                        QByteArray::number(19900101 + (r % 28) + (r % 12) * 100);
                     ok = DBFWriteStringAttribute(dbf, r, c, date.constData());
                     break;
                 }
-                default: ok = DBFWriteLogicalAttribute(dbf, r, c, r % 2 ? 'T' : 'F'); break;
+                default:
+                    ok = DBFWriteLogicalAttribute(dbf, r, c, r % 2 ? 'T' : 'F');
+                    break;
             }
         }
     }
@@ -222,10 +240,11 @@ bool writeDbaseTable(const QString& path) {
 }  // namespace
 
 void runLoadBenchmarks(const QString& workDir) {
-    std::printf("load: from a file name to a loaded slot (open, sheet names, query, copy into the "
-                "contents with a progress step a row); median of %d runs; the peer in the same "
-                "run opens the file and reads every value of every row\n",
-                kRuns);
+    std::printf(
+        "load: from a file name to a loaded slot (open, sheet names, query, copy into the "
+        "contents with a progress step a row); median of %d runs; the peer in the same "
+        "run opens the file and reads every value of every row\n",
+        kRuns);
     const QString narrow = workDir + QStringLiteral("/narrow.xls");
     const QString wide = workDir + QStringLiteral("/wide.xls");
     const QString table = workDir + QStringLiteral("/table.dbf");

@@ -10,7 +10,9 @@
 
 namespace {
 
-SlotLoadResult failed(int code) { return {SlotLoad::Failed, code}; }
+SlotLoadResult failed(int code) {
+    return {SlotLoad::Failed, code};
+}
 
 }  // namespace
 
@@ -38,8 +40,7 @@ SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSin
     slot.SheetName = sheetName;
     auto contents = std::make_unique<clResult>();
     contents->DataSet = std::make_unique<DbDataSet>(*slot.Connection);
-    contents->DataSet->setQuery(QStringLiteral("SELECT * FROM \"") + sheetName +
-                                QLatin1Char('"'));
+    contents->DataSet->setQuery(QStringLiteral("SELECT * FROM \"") + sheetName + QLatin1Char('"'));
     if (!contents->DataSet->open()) return failed(slot.Connection->nativeError());
     if (!CopyRowsToContents(*contents->DataSet, *contents, progress)) {
         return {SlotLoad::Cancelled, 0};

@@ -20,16 +20,22 @@ QString FileExtension(const QString& path) {
     return (dot < 0 ? path : path.mid(dot + 1)).toLower();
 }
 
-QString FileNameOnly(const QString& path) { return PathNames::fileName(path); }
+QString FileNameOnly(const QString& path) {
+    return PathNames::fileName(path);
+}
 
 QString FolderOf(const QString& path) {
     const qsizetype separator = lastSeparator(path);
     return separator < 0 ? QString() : path.left(separator + 1);
 }
 
-QString TableNameOf(const QString& path) { return PathNames::tableName(path); }
+QString TableNameOf(const QString& path) {
+    return PathNames::tableName(path);
+}
 
-void setFileSlotView(FileSlotView* view) { g_fileSlotView = view; }
+void setFileSlotView(FileSlotView* view) {
+    g_fileSlotView = view;
+}
 
 void UnloadFile(clFile& slot) {
     const bool isFile2 = &slot == &File2;

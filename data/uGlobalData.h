@@ -48,10 +48,15 @@ public:
         using difference_type = std::ptrdiff_t;
         using pointer = const clValues*;
         using reference = const clValues&;
-        const_iterator(const SheetTexts* texts, const std::uint32_t* id) : m_texts(texts), m_id(id) {}
+        const_iterator(const SheetTexts* texts, const std::uint32_t* id)
+            : m_texts(texts), m_id(id) {}
         reference operator*() const { return (*m_texts)[*m_id]; }
-        const_iterator& operator++() { ++m_id; return *this; }
+        const_iterator& operator++() {
+            ++m_id;
+            return *this;
+        }
         bool operator==(const const_iterator& other) const { return m_id == other.m_id; }
+
     private:
         const SheetTexts* m_texts;
         const std::uint32_t* m_id;

@@ -120,7 +120,8 @@ bool CompiledDateTimeFormat::compile(const QString& format) {
         qsizetype repeat = repeatCount(format, i);
         std::optional<Part> part;
         // Letters of the other kind are literal, as QLocale writes them.
-        const bool dateLetter = c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d');
+        const bool dateLetter =
+            c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d');
         switch (dateLetter == forDates ? c.unicode() : 0) {
             case 'y':
                 if (repeat >= 4) {
@@ -207,28 +208,72 @@ void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     for (const Piece& piece : m_pieces) {
         switch (piece.part) {
-            case Part::Literal: out += piece.literal; break;
-            case Part::Day: appendNumber(out, day, 1); break;
-            case Part::Day2: appendNumber(out, day, 2); break;
-            case Part::DayNameShort: out += m_dayNames[0][date.dayOfWeek() - 1]; break;
-            case Part::DayNameLong: out += m_dayNames[1][date.dayOfWeek() - 1]; break;
-            case Part::Month: appendNumber(out, month, 1); break;
-            case Part::Month2: appendNumber(out, month, 2); break;
-            case Part::MonthNameShort: out += m_monthNames[0][month - 1]; break;
-            case Part::MonthNameLong: out += m_monthNames[1][month - 1]; break;
-            case Part::Year2: appendNumber(out, year % 100, 2); break;
-            case Part::Year4: appendNumber(out, year, 4); break;
-            case Part::Hour12: appendNumber(out, hour12, 1); break;
-            case Part::Hour12Two: appendNumber(out, hour12, 2); break;
-            case Part::Hour24: appendNumber(out, hour, 1); break;
-            case Part::Hour24Two: appendNumber(out, hour, 2); break;
-            case Part::Minute: appendNumber(out, seconds / 60 % 60, 1); break;
-            case Part::Minute2: appendNumber(out, seconds / 60 % 60, 2); break;
-            case Part::Second: appendNumber(out, seconds % 60, 1); break;
-            case Part::Second2: appendNumber(out, seconds % 60, 2); break;
-            case Part::AmPmUpper: out += (hour < 12 ? m_am : m_pm).toUpper(); break;
-            case Part::AmPmLower: out += (hour < 12 ? m_am : m_pm).toLower(); break;
-            case Part::AmPmLocale: out += hour < 12 ? m_am : m_pm; break;
+            case Part::Literal:
+                out += piece.literal;
+                break;
+            case Part::Day:
+                appendNumber(out, day, 1);
+                break;
+            case Part::Day2:
+                appendNumber(out, day, 2);
+                break;
+            case Part::DayNameShort:
+                out += m_dayNames[0][date.dayOfWeek() - 1];
+                break;
+            case Part::DayNameLong:
+                out += m_dayNames[1][date.dayOfWeek() - 1];
+                break;
+            case Part::Month:
+                appendNumber(out, month, 1);
+                break;
+            case Part::Month2:
+                appendNumber(out, month, 2);
+                break;
+            case Part::MonthNameShort:
+                out += m_monthNames[0][month - 1];
+                break;
+            case Part::MonthNameLong:
+                out += m_monthNames[1][month - 1];
+                break;
+            case Part::Year2:
+                appendNumber(out, year % 100, 2);
+                break;
+            case Part::Year4:
+                appendNumber(out, year, 4);
+                break;
+            case Part::Hour12:
+                appendNumber(out, hour12, 1);
+                break;
+            case Part::Hour12Two:
+                appendNumber(out, hour12, 2);
+                break;
+            case Part::Hour24:
+                appendNumber(out, hour, 1);
+                break;
+            case Part::Hour24Two:
+                appendNumber(out, hour, 2);
+                break;
+            case Part::Minute:
+                appendNumber(out, seconds / 60 % 60, 1);
+                break;
+            case Part::Minute2:
+                appendNumber(out, seconds / 60 % 60, 2);
+                break;
+            case Part::Second:
+                appendNumber(out, seconds % 60, 1);
+                break;
+            case Part::Second2:
+                appendNumber(out, seconds % 60, 2);
+                break;
+            case Part::AmPmUpper:
+                out += (hour < 12 ? m_am : m_pm).toUpper();
+                break;
+            case Part::AmPmLower:
+                out += (hour < 12 ? m_am : m_pm).toLower();
+                break;
+            case Part::AmPmLocale:
+                out += hour < 12 ? m_am : m_pm;
+                break;
         }
     }
 }
@@ -241,7 +286,9 @@ CellTextFormat::CellTextFormat(const QLocale& locale)
       m_time(locale, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)),
              CompiledDateTimeFormat::Kind::Time) {}
 
-CellTextFormat CellTextFormat::system() { return CellTextFormat(QLocale::system()); }
+CellTextFormat CellTextFormat::system() {
+    return CellTextFormat(QLocale::system());
+}
 
 QString CellTextFormat::integerText(double value) const {
     char digits[24];
@@ -257,8 +304,8 @@ QString CellTextFormat::floatText(double value) const {
         // they are also the value rounded to 15 significant digits, so the text follows from
         // them directly, in the form printf's %.15g gives (as QString::number does).
         char shortest[32];
-        const auto result =
-            std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+        const auto result = std::to_chars(shortest, shortest + sizeof shortest, value,
+                                          std::chars_format::scientific);
         const char* p = shortest;
         const bool negative = *p == '-';
         if (negative) ++p;
@@ -283,8 +330,8 @@ QString CellTextFormat::floatText(double value) const {
         const char* mantissa = exact[0] == '-' ? exact + 1 : exact;
         const bool maybeTie = wide.ec == std::errc() && mantissa[16] == '5' && mantissa[17] == '0';
         if (!maybeTie) {
-            const auto rounded = std::to_chars(exact, exact + sizeof exact, value,
-                                               std::chars_format::general, 15);
+            const auto rounded =
+                std::to_chars(exact, exact + sizeof exact, value, std::chars_format::general, 15);
             QString text(rounded.ptr - exact, Qt::Uninitialized);
             QChar* out = text.data();
             for (const char* c = exact; c != rounded.ptr; ++c) {
@@ -375,8 +422,7 @@ QString CellTextFormat::booleanText(bool value) {
 }
 
 QString CellTextFormat::numberText(double value, std::uint8_t columnType) const {
-    return columnType == fieldTypeCode(FieldType::Integer) ? integerText(value)
-                                                           : floatText(value);
+    return columnType == fieldTypeCode(FieldType::Integer) ? integerText(value) : floatText(value);
 }
 
 QString CellTextFormat::dateValueText(double days, std::uint8_t columnType) const {

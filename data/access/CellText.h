@@ -8,7 +8,9 @@
 
 // Dates travel through the data access layer as days since this day (the fraction being the
 // time of day), whatever date system the file used.
-inline QDate dayZero() { return QDate(1899, 12, 30); }
+inline QDate dayZero() {
+    return QDate(1899, 12, 30);
+}
 
 // A locale's date or time format taken apart once, so that a million cells are written without
 // reading the pattern again for each. Formats it cannot take apart exactly (a locale with digits
@@ -24,9 +26,28 @@ public:
 
 private:
     enum class Part : std::uint8_t {
-        Literal, Day, Day2, DayNameShort, DayNameLong, Month, Month2, MonthNameShort,
-        MonthNameLong, Year2, Year4, Hour12, Hour12Two, Hour24, Hour24Two, Minute, Minute2,
-        Second, Second2, AmPmUpper, AmPmLower, AmPmLocale
+        Literal,
+        Day,
+        Day2,
+        DayNameShort,
+        DayNameLong,
+        Month,
+        Month2,
+        MonthNameShort,
+        MonthNameLong,
+        Year2,
+        Year4,
+        Hour12,
+        Hour12Two,
+        Hour24,
+        Hour24Two,
+        Minute,
+        Minute2,
+        Second,
+        Second2,
+        AmPmUpper,
+        AmPmLower,
+        AmPmLocale
     };
     struct Piece {
         Part part;

@@ -9,7 +9,9 @@
 #include "data/access/writers/ResultFileWriters.h"
 
 DbConnection::DbConnection(CellTextFormat format) : m_format(std::move(format)) {}
-DbConnection::~DbConnection() { close(); }
+DbConnection::~DbConnection() {
+    close();
+}
 
 void DbConnection::setConnectionString(const QString& text) {
     close();
@@ -59,7 +61,8 @@ bool DbConnection::open() {
     if (m_target.isSource()) {
         if (!ensureSourceReader()) return false;
     } else {
-        std::unique_ptr<ResultFileWriter> writer = createResultFileWriter(m_target, m_format.locale(), m_writeFilter);
+        std::unique_ptr<ResultFileWriter> writer =
+            createResultFileWriter(m_target, m_format.locale(), m_writeFilter);
         if (!writer) return fail(NativeError::NotConnected);
         const int code = writer->create();
         if (code != NativeError::None) return fail(code);

@@ -1,12 +1,12 @@
 #include "data/access/DbfReader.h"
 
+#include <shapefil.h>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
 #include <limits>
-#include <shapefil.h>
 
 #include "data/access/CodePage.h"
 #include "data/access/NativeError.h"
@@ -172,8 +172,7 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
     // The header's record count is not to be trusted: count only the records the file holds.
     const qint64 fileSize = QFileInfo(m_path).size();
     const qint64 stored = (fileSize - header.headerLength) / header.recordLength;
-    const qint64 recordsToRead =
-        std::max<qint64>(0, std::min<qint64>(stored, header.recordCount));
+    const qint64 recordsToRead = std::max<qint64>(0, std::min<qint64>(stored, header.recordCount));
 
     SheetTableBuilder builder;
     builder.declareColumns(std::move(headings));

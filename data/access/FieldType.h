@@ -14,7 +14,9 @@ enum class FieldType : std::uint8_t {
     Memo = 16,
 };
 
-constexpr std::uint8_t fieldTypeCode(FieldType type) { return static_cast<std::uint8_t>(type); }
+constexpr std::uint8_t fieldTypeCode(FieldType type) {
+    return static_cast<std::uint8_t>(type);
+}
 
 // Whether a number may be a value of an integer column: whole and within 32 bits.
 bool fitsIntegerField(double value);

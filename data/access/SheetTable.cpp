@@ -21,8 +21,9 @@ constexpr std::uint32_t kNotRendered = std::numeric_limits<std::uint32_t>::max()
 
 }  // namespace
 
-QString emptyHeadingName(std::int32_t column) { return QStringLiteral("F%1").arg(column + 1); }
-
+QString emptyHeadingName(std::int32_t column) {
+    return QStringLiteral("F%1").arg(column + 1);
+}
 
 std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t columnType,
                                              PendingCell& pendingCell) {
@@ -51,8 +52,8 @@ std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t co
             key = BooleanKey;
             break;
         case ValueKind::Number:
-            key = columnType == fieldTypeCode(FieldType::Integer) ? IntegerColumnNumber
-                                                                  : OtherNumber;
+            key =
+                columnType == fieldTypeCode(FieldType::Integer) ? IntegerColumnNumber : OtherNumber;
             break;
         case ValueKind::Date:
             key = columnType == fieldTypeCode(FieldType::Date)       ? DateColumnDate
@@ -100,7 +101,8 @@ std::uint32_t SheetTable::textId(std::int32_t row, std::int32_t column) {
         static_cast<std::size_t>(column) >= m_columns.size()) {
         return 0;
     }
-    std::uint32_t& cell = m_columns[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
+    std::uint32_t& cell =
+        m_columns[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
     if ((cell & ~CellId::kIndexMask) != CellId::kText && m_renderer) {
         cell = m_renderer->render(cell, fieldTypes[static_cast<std::size_t>(column)], m_texts);
     }

@@ -92,7 +92,8 @@ private:
         std::uint32_t render(std::uint32_t cell, std::uint8_t columnType, TextPool& pool);
         // Where a cell's pool id is remembered (null for a cell that is text already); when it
         // is not known yet, its text is made into `pendingCell`.
-        std::uint32_t* cacheOf(std::uint32_t cell, std::uint8_t columnType, PendingCell& pendingCell);
+        std::uint32_t* cacheOf(std::uint32_t cell, std::uint8_t columnType,
+                               PendingCell& pendingCell);
     };
 
     std::vector<std::vector<std::uint32_t>> m_columns;

@@ -130,7 +130,9 @@ void SheetTableBuilder::declareFieldTypes(std::vector<std::uint8_t> codes) {
     m_declaredTypes = std::move(codes);
 }
 
-void SheetTableBuilder::declareRowCount(std::int32_t rows) { m_declaredRows = rows; }
+void SheetTableBuilder::declareRowCount(std::int32_t rows) {
+    m_declaredRows = rows;
+}
 
 void SheetTableBuilder::add(std::int32_t row, std::int32_t column, std::uint32_t cell) {
     if (row < 0 || column < 0) return;

@@ -16,9 +16,13 @@ std::uint32_t TextPool::hashOf(QStringView text) {
 
 TextPool::TextPool() : m_texts{QString()} {}
 
-std::uint32_t TextPool::intern(QStringView text) { return add(text, text, hashOf(text)); }
+std::uint32_t TextPool::intern(QStringView text) {
+    return add(text, text, hashOf(text));
+}
 
-std::uint32_t TextPool::intern(const QString& text) { return add(text, text, hashOf(text)); }
+std::uint32_t TextPool::intern(const QString& text) {
+    return add(text, text, hashOf(text));
+}
 
 std::uint32_t TextPool::intern(const QString& text, std::uint32_t hash) {
     return add(text, text, hash);
@@ -26,8 +30,8 @@ std::uint32_t TextPool::intern(const QString& text, std::uint32_t hash) {
 
 void TextPool::prepare(std::size_t count) {
     if (!m_indexed || (m_texts.size() + count) * 2 > m_slots.size()) {
-        rebuildIndex(std::max({kFirstSlots, m_slots.size() * 2,
-                               std::bit_ceil((m_texts.size() + count) * 2)}));
+        rebuildIndex(std::max(
+            {kFirstSlots, m_slots.size() * 2, std::bit_ceil((m_texts.size() + count) * 2)}));
     }
 }
 

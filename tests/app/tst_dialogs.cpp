@@ -237,8 +237,8 @@ private slots:
         gauge.setForeColor(Qt::black);
         gauge.setProgress(30);
         const QImage image = gauge.render();
-        QCOMPARE(image.pixel(10, 100), qRgb(0, 0, 0));        // lowest inner row: bar
-        QCOMPARE(image.pixel(10, 71), qRgb(0, 0, 0));         // 30 rows of bar
+        QCOMPARE(image.pixel(10, 100), qRgb(0, 0, 0));       // lowest inner row: bar
+        QCOMPARE(image.pixel(10, 71), qRgb(0, 0, 0));        // 30 rows of bar
         QCOMPARE(image.pixel(10, 70), qRgb(255, 255, 255));  // background above
     }
 

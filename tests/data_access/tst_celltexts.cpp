@@ -67,10 +67,10 @@ private slots:
 
     // The compiled date and time patterns write what QLocale writes, in every locale.
     void compiledPatternsMatchQLocale() {
-        const QList<QLocale> locales =
-            QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+        const QList<QLocale> locales = QLocale::matchingLocales(
+            QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
         QVERIFY(locales.size() > 100);
-        const QDate dates[] = {QDate(1900, 1, 1), QDate(1904, 2, 29), QDate(1999, 12, 31),
+        const QDate dates[] = {QDate(1900, 1, 1), QDate(1904, 2, 29),  QDate(1999, 12, 31),
                                QDate(2024, 7, 4), QDate(9999, 12, 31), QDate(1, 1, 1)};
         const int seconds[] = {0, 1, 3599, 12 * 3600, 13 * 3600 + 61, 86399};
         for (const QLocale& locale : locales) {
@@ -109,9 +109,14 @@ private slots:
                     std::memcpy(&value, &bits, sizeof value);
                     break;
                 }
-                case 1: value = double(std::int64_t(random() % 20000000000000000)) / 2; break;
-                case 2: value = double(std::int64_t(random() % 2000000)) / 100 - 10000; break;
-                default: value = std::ldexp(double(random() % 100000), int(random() % 200) - 100);
+                case 1:
+                    value = double(std::int64_t(random() % 20000000000000000)) / 2;
+                    break;
+                case 2:
+                    value = double(std::int64_t(random() % 2000000)) / 100 - 10000;
+                    break;
+                default:
+                    value = std::ldexp(double(random() % 100000), int(random() % 200) - 100);
             }
             if (std::isnan(value)) continue;
             QString expected = QString::number(value, 'g', 15);

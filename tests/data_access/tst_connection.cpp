@@ -1,11 +1,11 @@
 // The connection and the data set: connection strings with awkward paths, and the four ways
 // opening a source file can fail.
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <unistd.h>
 
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
@@ -43,7 +43,9 @@ Outcome openSource(const QString& connectionString) {
     return outcome;
 }
 
-Outcome openDbf(const QString& path) { return openSource(dbaseSourceConnectionString(path, false)); }
+Outcome openDbf(const QString& path) {
+    return openSource(dbaseSourceConnectionString(path, false));
+}
 
 }  // namespace
 
@@ -106,8 +108,8 @@ private slots:
         QTest::addColumn<QString>("text");
         const QString good = excelSourceConnectionString("/tmp/a.xls", false);
         QTest::newRow("empty") << "";
-        QTest::newRow("two different paths")
-            << excelSourceConnectionString("/tmp/a.xls", false).replace("Catalog=/tmp/a", "Catalog=/tmp/b");
+        QTest::newRow("two different paths") << excelSourceConnectionString("/tmp/a.xls", false)
+                                                    .replace("Catalog=/tmp/a", "Catalog=/tmp/b");
         QTest::newRow("no path") << excelSourceConnectionString("", false);
         QTest::newRow("cut short") << good.left(good.size() - 5);
         QTest::newRow("other provider") << QString(good).replace("MSDASQL.1", "Other.1");
@@ -181,12 +183,13 @@ private slots:
         QVERIFY(QFile::copy(TestFiles::publicFile("cp1251.dbf"), path));
         // Another process takes the lock, says so, and holds it until its input closes.
         const QString script = QString(
-            "import fcntl,sys\n"
-            "f=open(sys.argv[1],'r+b')\n"
-            "%1\n"
-            "print('locked',flush=True)\n"
-            "sys.stdin.read()\n")
-            .arg(lockKind == "flock" ? "fcntl.flock(f,fcntl.LOCK_EX)" : "fcntl.lockf(f,fcntl.LOCK_EX)");
+                                   "import fcntl,sys\n"
+                                   "f=open(sys.argv[1],'r+b')\n"
+                                   "%1\n"
+                                   "print('locked',flush=True)\n"
+                                   "sys.stdin.read()\n")
+                                   .arg(lockKind == "flock" ? "fcntl.flock(f,fcntl.LOCK_EX)"
+                                                            : "fcntl.lockf(f,fcntl.LOCK_EX)");
         QProcess holder;
         holder.start(QStringLiteral(QUARIX_SYSTEM_PYTHON), {"-c", script, path});
         QVERIFY(holder.waitForStarted());
@@ -202,7 +205,8 @@ private slots:
         QTest::addColumn<QByteArrayList>("names");
         QTest::addColumn<int>("expectedCode");
         QTest::addColumn<QStringList>("expectedHeadings");
-        QTest::newRow("unique") << QByteArrayList{"A", "B"} << NativeError::None << QStringList{"A", "B"};
+        QTest::newRow("unique") << QByteArrayList{"A", "B"} << NativeError::None
+                                << QStringList{"A", "B"};
         QTest::newRow("duplicated") << QByteArrayList{"A", "B", "A"}
                                     << NativeError::TooManyOrDuplicatedFields << QStringList{};
         QTest::newRow("letter case differs: not a duplicate")
@@ -236,7 +240,8 @@ private slots:
         QFETCH(int, columns);
         QFETCH(int, expectedCode);
         DbfBuilder builder;
-        for (int c = 0; c < columns; ++c) builder.fields.push_back({"C" + QByteArray::number(c), 'C', 2, 0});
+        for (int c = 0; c < columns; ++c)
+            builder.fields.push_back({"C" + QByteArray::number(c), 'C', 2, 0});
         builder.records = {std::vector<QByteArray>(columns, "v")};
         const QString path = m_dir.filePath("wide.dbf");
         QVERIFY(builder.write(path));
@@ -250,8 +255,8 @@ private slots:
         QTest::addColumn<int>("expectedCode");
         for (const QString& name : TestFiles::publicFilesWithSuffix(".dbf")) {
             // dbase_03.dbf has two fields named Point_ID: they cannot both be column names.
-            const int code = name == "dbase_03.dbf" ? NativeError::TooManyOrDuplicatedFields
-                                                    : NativeError::None;
+            const int code =
+                name == "dbase_03.dbf" ? NativeError::TooManyOrDuplicatedFields : NativeError::None;
             QTest::newRow(qPrintable(name)) << name << code;
         }
     }
@@ -284,15 +289,18 @@ private slots:
 
     void openErrorMessages() {
         const QString path = "/data/Sales.xls";
-        QCOMPARE(openErrorMessage(NativeError::Unreadable, path).text, QString("Error opening file!"));
+        QCOMPARE(openErrorMessage(NativeError::Unreadable, path).text,
+                 QString("Error opening file!"));
         QCOMPARE(openErrorMessage(NativeError::GeneralFailure, path).caption, QString("Error"));
-        QCOMPARE(openErrorMessage(NativeError::PasswordProtected, path).caption, QString("Message"));
+        QCOMPARE(openErrorMessage(NativeError::PasswordProtected, path).caption,
+                 QString("Message"));
         QCOMPARE(openErrorMessage(NativeError::TooManyOrDuplicatedFields, path).text,
                  QString("Cannot open /data/Sales.xls. Too many fields (more than 255) or "
                          "duplicated names."));
-        QCOMPARE(openErrorMessage(NativeError::LockedByAnotherProgram, path).text,
-                 QString("Cannot open /data/Sales.xls. It is being used by another person or "
-                         "program. Close any programs that might be using the file and try again."));
+        QCOMPARE(
+            openErrorMessage(NativeError::LockedByAnotherProgram, path).text,
+            QString("Cannot open /data/Sales.xls. It is being used by another person or "
+                    "program. Close any programs that might be using the file and try again."));
         QVERIFY(openErrorMessage(NativeError::TableNotFound, path).text.isEmpty());
         QVERIFY(openErrorMessage(12345, path).text.isEmpty());
         QVERIFY(!describeNativeError(12345, path).isEmpty());

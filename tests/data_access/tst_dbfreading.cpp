@@ -133,22 +133,25 @@ private slots:
         QTest::addColumn<QByteArray>("cpg");  // empty: no .cpg file
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no hint: cp1252") << quint8(0) << QByteArray() << QByteArray("caf\xE9")
-                                         << QString::fromUtf8("café");
+        QTest::newRow("no hint: cp1252")
+            << quint8(0) << QByteArray() << QByteArray("caf\xE9") << QString::fromUtf8("café");
         QTest::newRow("driver 0xC9: cp1251")
             << quint8(0xC9) << QByteArray() << QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2")
             << QString::fromUtf8("Привет");
-        QTest::newRow("driver 0x65: cp866") << quint8(0x65) << QByteArray()
-                                            << QByteArray("\x8F\xE0\xA8") << QString::fromUtf8("При");
-        QTest::newRow(".cpg UTF-8") << quint8(0) << QByteArray("UTF-8\n")
-                                    << QByteArray("\xE4\xB8\xAD\xE6\x96\x87")
-                                    << QString::fromUtf8("中文");
+        QTest::newRow("driver 0x65: cp866")
+            << quint8(0x65) << QByteArray() << QByteArray("\x8F\xE0\xA8")
+            << QString::fromUtf8("При");
+        QTest::newRow(".cpg UTF-8")
+            << quint8(0) << QByteArray("UTF-8\n") << QByteArray("\xE4\xB8\xAD\xE6\x96\x87")
+            << QString::fromUtf8("中文");
         QTest::newRow(".cpg 1251 wins over the driver byte")
-            << quint8(0x03) << QByteArray("1251") << QByteArray("\xC4\xE0") << QString::fromUtf8("Да");
-        QTest::newRow(".cpg ANSI 1250") << quint8(0) << QByteArray("ANSI 1250")
-                                        << QByteArray("\x9A") << QString::fromUtf8("š");
-        QTest::newRow("unknown .cpg: the driver byte") << quint8(0xC9) << QByteArray("gibberish")
-                                                       << QByteArray("\xC4") << QString::fromUtf8("Д");
+            << quint8(0x03) << QByteArray("1251") << QByteArray("\xC4\xE0")
+            << QString::fromUtf8("Да");
+        QTest::newRow(".cpg ANSI 1250")
+            << quint8(0) << QByteArray("ANSI 1250") << QByteArray("\x9A") << QString::fromUtf8("š");
+        QTest::newRow("unknown .cpg: the driver byte")
+            << quint8(0xC9) << QByteArray("gibberish") << QByteArray("\xC4")
+            << QString::fromUtf8("Д");
     }
     void codePages() {
         QFETCH(quint8, languageDriver);
@@ -177,16 +180,17 @@ private slots:
         QTest::addColumn<QByteArrayList>("values");
         QTest::addColumn<int>("expectedType");
         QTest::addColumn<QString>("lastText");
-        QTest::newRow("small whole numbers") << 0 << QByteArrayList{"1", "-2147483648", "2147483647"}
-                                             << int(FieldType::Integer) << "2147483647";
+        QTest::newRow("small whole numbers")
+            << 0 << QByteArrayList{"1", "-2147483648", "2147483647"} << int(FieldType::Integer)
+            << "2147483647";
         // Beyond 32 bits an integer read would overflow: the column becomes a float column and
         // the number keeps every digit.
-        QTest::newRow("beyond 32 bits") << 0 << QByteArrayList{"1", "5000000000"}
-                                        << int(FieldType::Float) << "5000000000";
+        QTest::newRow("beyond 32 bits")
+            << 0 << QByteArrayList{"1", "5000000000"} << int(FieldType::Float) << "5000000000";
         QTest::newRow("decimals") << 2 << QByteArrayList{"1.50", "2.25"} << int(FieldType::Float)
                                   << "2.25";
-        QTest::newRow("blank and overflow stars are empty") << 0 << QByteArrayList{"", "*****", "7"}
-                                                            << int(FieldType::Integer) << "7";
+        QTest::newRow("blank and overflow stars are empty")
+            << 0 << QByteArrayList{"", "*****", "7"} << int(FieldType::Integer) << "7";
     }
     void numberColumnTypes() {
         QFETCH(int, decimals);
@@ -210,8 +214,11 @@ private slots:
     void otherFieldTypesGiveEmptyText() {
         DbfBuilder builder;
         builder.version = 0x30;
-        builder.fields = {{"ID", 'I', 4, 0}, {"PRICE", 'Y', 8, 0}, {"STAMP", 'T', 8, 0},
-                          {"NOTE", 'M', 10, 0}, {"OK", 'L', 1, 0}};
+        builder.fields = {{"ID", 'I', 4, 0},
+                          {"PRICE", 'Y', 8, 0},
+                          {"STAMP", 'T', 8, 0},
+                          {"NOTE", 'M', 10, 0},
+                          {"OK", 'L', 1, 0}};
         builder.records = {{QByteArray("\x01\x02\x03\x04", 4), QByteArray(8, '\xFF'),
                             QByteArray(8, '\x7F'), "0000000001", "?"}};
         Opened opened = readBuilt(builder);

@@ -147,7 +147,8 @@ private slots:
         QTest::addColumn<int>("slotNumber");
         QTest::addColumn<QStringList>("expectedCalls");
         QTest::newRow("File 1") << 1 << QStringList{"clear 1"};
-        QTest::newRow("File 2 also disables Unload File 2") << 2 << QStringList{"clear 2", "disable 1"};
+        QTest::newRow("File 2 also disables Unload File 2")
+            << 2 << QStringList{"clear 2", "disable 1"};
     }
     void unloadReleasesEverything() {
         QFETCH(int, slotNumber);
@@ -174,12 +175,14 @@ private slots:
     // that range and nothing more.
     void sparseSheetCostsItsRange() {
         const qint64 before = residentKilobytes();
-        QVERIFY(loadInto(File1, QStringLiteral(QUARIX_TESTS_DIR "/data/fuzz/sparse-far-corner.xls")));
+        QVERIFY(
+            loadInto(File1, QStringLiteral(QUARIX_TESTS_DIR "/data/fuzz/sparse-far-corner.xls")));
         const qint64 grownMegabytes = (residentKilobytes() - before) / 1024;
         const clResult& contents = *File1.Contents;
         QCOMPARE(contents.FieldCount, 254);
         QCOMPARE(contents.Fields[0].RecordCount, 65535);
-        if (underAddressSanitizer()) QSKIP("the sanitizer's shadow memory makes the size meaningless");
+        if (underAddressSanitizer())
+            QSKIP("the sanitizer's shadow memory makes the size meaningless");
         QVERIFY2(grownMegabytes < 65535LL * 254 * 4 * 5 / 4 / 1048576,
                  qPrintable(QString("%1 MB").arg(grownMegabytes)));
     }
@@ -188,11 +191,13 @@ private slots:
         constexpr int kRows = 65535;
         constexpr int kColumns = 20;
         DbfBuilder builder;
-        for (int c = 0; c < kColumns; ++c) builder.fields.push_back({"COL" + QByteArray::number(c), 'C', 8, 0});
+        for (int c = 0; c < kColumns; ++c)
+            builder.fields.push_back({"COL" + QByteArray::number(c), 'C', 8, 0});
         builder.records.reserve(kRows);
         for (int r = 0; r < kRows; ++r) {
             std::vector<QByteArray> record;
-            for (int c = 0; c < kColumns; ++c) record.push_back("v" + QByteArray::number((r * 31 + c) % 99991));
+            for (int c = 0; c < kColumns; ++c)
+                record.push_back("v" + QByteArray::number((r * 31 + c) % 99991));
             builder.records.push_back(std::move(record));
         }
         const QString path = m_dir.filePath("large.dbf");
@@ -206,7 +211,8 @@ private slots:
         QCOMPARE(File1.Contents->Fields[kColumns - 1].Values.size(), std::size_t(kRows));
         const qint64 grownMegabytes = (after - before) / 1024;
         qInfo("loading %d x %d cells grew the process by %lld MB", kRows, kColumns, grownMegabytes);
-        if (underAddressSanitizer()) QSKIP("the sanitizer's shadow memory makes the size meaningless");
+        if (underAddressSanitizer())
+            QSKIP("the sanitizer's shadow memory makes the size meaningless");
         // An id a cell and each of the 99,991 distinct texts once: well under 40 MB.
         QVERIFY2(grownMegabytes < 40, qPrintable(QString("%1 MB").arg(grownMegabytes)));
     }

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <vector>
 
-
 // What a truth file (written by a peer reader, which starts every sheet at cell A1) says about
 // one sheet, moved onto our table, which starts at the first row and column holding a value.
 struct TruthSheet {

@@ -330,10 +330,12 @@ private slots:
         QCOMPARE(reader->openBuffer(bytes), NativeError::None);
         QCOMPARE(reader->tableNames(), (QStringList{"First", "Hidden", "VeryHidden"}));
         SheetTable table;
-        QCOMPARE(reader->readTable(QStringLiteral("Hidden"), CellTextFormat(QLocale::c()), table), NativeError::None);
+        QCOMPARE(reader->readTable(QStringLiteral("Hidden"), CellTextFormat(QLocale::c()), table),
+                 NativeError::None);
         QCOMPARE(table.columnCount(), 1);
         QCOMPARE(table.headings.at(0), QStringLiteral("b"));
-        QCOMPARE(reader->readTable(QStringLiteral("Chart"), CellTextFormat(QLocale::c()), table), NativeError::TableNotFound);
+        QCOMPARE(reader->readTable(QStringLiteral("Chart"), CellTextFormat(QLocale::c()), table),
+                 NativeError::TableNotFound);
     }
 
     // Too wide a sheet, or a heading twice, is refused when the data set opens it.

@@ -76,7 +76,7 @@ bool removeIfPresent(const QString& path) {
 }  // namespace
 
 DbfResultWriter::DbfResultWriter(const QString& folder, const QLocale& locale,
-                                WriteDeviceFilter filter)
+                                 WriteDeviceFilter filter)
     : m_folder(folder), m_filter(std::move(filter)), m_numbers(locale) {}
 
 int DbfResultWriter::create() {

@@ -57,10 +57,10 @@ private:
 
     QString m_folder;
     WriteDeviceFilter m_filter;
-    QString m_tablePath;  // folder + table + ".dbf"
+    QString m_tablePath;           // folder + table + ".dbf"
     ResultNumberReader m_numbers;  // numbers as the user's locale writes them
-    bool m_needsUtf8 = false;     // some name or value does not fit cp1252
-    qsizetype m_longestUtf8 = 0;  // bytes of the longest value, in UTF-8
+    bool m_needsUtf8 = false;      // some name or value does not fit cp1252
+    qsizetype m_longestUtf8 = 0;   // bytes of the longest value, in UTF-8
     // Every value, row after row, end to end; m_ends[i] is where value i ends.
     QString m_values;
     std::vector<qsizetype> m_ends;

@@ -20,7 +20,7 @@ int commit(const QString& path, const QByteArray& workbook, ExistingTarget exist
 }  // namespace
 
 XlsResultWriter::XlsResultWriter(const QString& path, const QLocale& locale,
-                                WriteDeviceFilter filter)
+                                 WriteDeviceFilter filter)
     : m_path(path), m_filter(std::move(filter)), m_numbers(locale) {}
 
 int XlsResultWriter::create() {

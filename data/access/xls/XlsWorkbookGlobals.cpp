@@ -253,7 +253,8 @@ int GlobalsParser::parse() {
     // A worksheet stream on its own (Excel 2 to 4, or a bare later one) is one sheet whose
     // formats and settings sit in the sheet itself.
     m_singleSheet = type == BiffValue::WorksheetSubstream;
-    const bool globals = type == BiffValue::GlobalsSubstream || type == BiffValue::Excel4WorkbookSubstream;
+    const bool globals =
+        type == BiffValue::GlobalsSubstream || type == BiffValue::Excel4WorkbookSubstream;
     if (m_out.biffVersion >= 8) m_out.codePage = BiffValue::Utf16CodePage;
 
     BiffRecord record;
