@@ -62,11 +62,7 @@ bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents, ProgressSink* pr
     }
 
     std::vector<std::vector<std::uint32_t>> columns = table.takeColumns();
-    std::vector<QString> pooled = table.takeTexts().takeTexts();
-    auto texts = std::make_shared<SheetTexts>();
-    texts->reserve(pooled.size());
-    for (QString& text : pooled) texts->push_back({std::move(text)});
-    pooled = {};
+    auto texts = std::make_shared<SheetTexts>(table.takeTexts().takeTexts());
 
     contents.FieldCount = fieldCount;
     contents.Texts = texts;

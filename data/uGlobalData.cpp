@@ -27,8 +27,7 @@ clResult ContentsFromTexts(const std::vector<QString>& names,
             columns[c].push_back(pool.intern(cell(r, static_cast<std::int32_t>(c))));
         }
     }
-    auto texts = std::make_shared<SheetTexts>();
-    for (QString& text : pool.takeTexts()) texts->push_back({std::move(text)});
+    auto texts = std::make_shared<SheetTexts>(pool.takeTexts());
     clResult contents;
     contents.FieldCount = static_cast<std::int32_t>(names.size());
     contents.Texts = texts;

@@ -9,6 +9,7 @@
 
 #include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
+#include "data/access/TextPool.h"
 
 // The in-memory picture of the two source files. A loaded sheet is held column by column, every
 // cell as text. Rows and columns count from 0 here. Records own what they hold (by value or
@@ -18,10 +19,8 @@
 // per row into that pool. Within one sheet equal ids are equal texts; between File 1 and File 2
 // (a pool each) texts must be compared as texts.
 
-// One text value: a cell, a sheet name, a path of a recent-file list, a cell of a Totals group.
-struct clValues {
-    QString Value;
-};
+// clValues, one text value (a cell, a sheet name, a path of a recent-file list, a cell of a
+// Totals group), is the record the data access layer's text pools hold: see TextPool.h.
 
 // The distinct texts of one loaded sheet, by id; id 0 is the empty text.
 using SheetTexts = std::vector<clValues>;

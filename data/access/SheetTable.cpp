@@ -38,7 +38,10 @@ std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t co
             if (!sharedTexts || index >= sharedTexts->size()) return &emptyText;
             if (sharedIds.empty()) sharedIds.assign(sharedTexts->size(), kNotRendered);
             std::uint32_t* id = &sharedIds[index];
-            if (*id == kNotRendered) pendingCell.shared = &(*sharedTexts)[index];
+            if (*id == kNotRendered) {
+                pendingCell.isShared = true;
+                pendingCell.shared = sharedTexts->at(index);
+            }
             return id;
         }
         default:
@@ -86,7 +89,8 @@ std::uint32_t SheetTable::Renderer::render(std::uint32_t cell, std::uint8_t colu
     std::uint32_t* id = cacheOf(cell, columnType, pendingCell);
     if (!id) return cell;
     if (*id == kNotRendered) {
-        *id = pool.intern(pendingCell.shared ? *pendingCell.shared : pendingCell.text);
+        *id = pendingCell.isShared ? pool.intern(pendingCell.shared)
+                                   : pool.intern(pendingCell.text);
     }
     return *id;
 }
@@ -118,7 +122,7 @@ void SheetTable::renderRow(std::int32_t row) {
     renderer.pending.clear();
     for (std::size_t column = 0; column < m_columns.size(); ++column) {
         std::uint32_t& cell = m_columns[column][static_cast<std::size_t>(row)];
-        Renderer::PendingCell pendingCell{&cell, nullptr, nullptr, {}, 0};
+        Renderer::PendingCell pendingCell{&cell, nullptr, false, {}, {}, 0};
         std::uint32_t* id = renderer.cacheOf(cell, fieldTypes[column], pendingCell);
         if (!id) continue;
         if (*id != kNotRendered) {
@@ -126,15 +130,16 @@ void SheetTable::renderRow(std::int32_t row) {
             continue;
         }
         pendingCell.rendered = id;
-        pendingCell.hash =
-            TextPool::hashOf(pendingCell.shared ? *pendingCell.shared : pendingCell.text);
+        pendingCell.hash = TextPool::hashOf(pendingCell.isShared ? pendingCell.shared
+                                                                 : QStringView(pendingCell.text));
         m_texts.prefetch(pendingCell.hash);
         renderer.pending.push_back(std::move(pendingCell));
     }
     for (Renderer::PendingCell& pendingCell : renderer.pending) {
         if (*pendingCell.rendered == kNotRendered) {
-            *pendingCell.rendered = m_texts.intern(
-                pendingCell.shared ? *pendingCell.shared : pendingCell.text, pendingCell.hash);
+            *pendingCell.rendered =
+                pendingCell.isShared ? m_texts.intern(pendingCell.shared, pendingCell.hash)
+                                     : m_texts.intern(pendingCell.text, pendingCell.hash);
         }
         *pendingCell.cell = *pendingCell.rendered;
     }

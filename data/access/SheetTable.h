@@ -8,6 +8,7 @@
 
 #include "data/access/CellText.h"
 #include "data/access/FieldType.h"
+#include "data/access/TextList.h"
 #include "data/access/TextPool.h"
 
 // The widest table the program loads.
@@ -75,7 +76,7 @@ private:
     struct Renderer {
         CellTextFormat format;
         CellValues values;
-        std::shared_ptr<const std::vector<QString>> sharedTexts;
+        std::shared_ptr<const TextList> sharedTexts;
         std::vector<std::uint32_t> sharedIds;
         std::array<std::vector<std::uint32_t>, 6> valueIds;  // by RenderKey
 
@@ -83,8 +84,9 @@ private:
         struct PendingCell {
             std::uint32_t* cell;
             std::uint32_t* rendered;  // the cache entry that remembers its pool id
-            const QString* shared;    // a shared text, or
-            QString text;             // a value's text
+            bool isShared;
+            QStringView shared;  // a shared text, or
+            QString text;        // a value's text
             std::uint32_t hash;
         };
         std::vector<PendingCell> pending;

@@ -22,7 +22,7 @@ std::size_t valueHash(ValueKind kind, std::uint64_t bits) {
 
 }  // namespace
 
-SheetTableBuilder::SheetTableBuilder(std::shared_ptr<const std::vector<QString>> sharedTexts)
+SheetTableBuilder::SheetTableBuilder(std::shared_ptr<const TextList> sharedTexts)
     : m_sharedTexts(std::move(sharedTexts)) {}
 
 SheetTableBuilder::~SheetTableBuilder() = default;
@@ -30,30 +30,33 @@ SheetTableBuilder::~SheetTableBuilder() = default;
 void SheetTableBuilder::growValueIndex() {
     std::vector<ValueSlot> table(std::max<std::size_t>(1024, m_valueSlots.size() * 2));
     const std::size_t mask = table.size() - 1;
-    for (const ValueSlot& entry : m_valueSlots) {
-        if (entry.index == 0) continue;
-        std::size_t slot = valueHash(entry.kind, entry.bits) & mask;
-        while (table[slot].index != 0) slot = (slot + 1) & mask;
-        table[slot] = entry;
+    for (const ValueSlot& used : m_valueSlots) {
+        if (used.entry == 0) continue;
+        std::size_t slot = valueHash(static_cast<ValueKind>(used.entry >> 30), used.bits) & mask;
+        while (table[slot].entry != 0) slot = (slot + 1) & mask;
+        table[slot] = used;
     }
     m_valueSlots = std::move(table);
 }
 
 std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, std::uint64_t bits, std::size_t hash) {
-    if ((m_values.kinds.size() + 1) * 2 > m_valueSlots.size()) growValueIndex();
+    if ((m_values.kinds.size() + 1) * 4 > m_valueSlots.size() * 3) growValueIndex();
     const std::size_t mask = m_valueSlots.size() - 1;
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
+    const std::uint32_t kindBits = static_cast<std::uint32_t>(kind) << 30;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        ValueSlot& entry = m_valueSlots[slot];
-        if (entry.index == 0) {
+        ValueSlot& used = m_valueSlots[slot];
+        if (used.entry == 0) {
             const auto index = static_cast<std::uint32_t>(m_values.kinds.size());
+            double value;
+            std::memcpy(&value, &bits, sizeof value);
             m_values.numbers.push_back(value);
             m_values.kinds.push_back(kind);
-            entry = {bits, index + 1, kind};
+            used = {bits, kindBits | (index + 1)};
             return CellId::kValue | index;
         }
-        if (entry.bits == bits && entry.kind == kind) return CellId::kValue | (entry.index - 1);
+        if (used.bits == bits && (used.entry & ~CellId::kIndexMask) == kindBits) {
+            return CellId::kValue | ((used.entry & CellId::kIndexMask) - 1);
+        }
     }
 }
 
@@ -229,7 +232,7 @@ std::uint8_t SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>&
 SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
     placeAll();
     SheetTable table;
-    table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}});
+    table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}, {}});
     SheetTable::Renderer& renderer = *table.m_renderer;
 
     if (m_declared) {

@@ -19,7 +19,7 @@
 class SheetTableBuilder {
 public:
     // `sharedTexts`: the workbook's shared texts that addSharedText() refers to.
-    explicit SheetTableBuilder(std::shared_ptr<const std::vector<QString>> sharedTexts = {});
+    explicit SheetTableBuilder(std::shared_ptr<const TextList> sharedTexts = {});
     ~SheetTableBuilder();
 
     void addNumber(std::int32_t row, std::int32_t column, double value);
@@ -70,16 +70,20 @@ private:
     void growValueIndex();
     std::uint8_t inferFieldType(const std::vector<std::uint32_t>& cells) const;
 
-    std::shared_ptr<const std::vector<QString>> m_sharedTexts;
+    std::shared_ptr<const TextList> m_sharedTexts;
     TextPool m_texts;
     CellValues m_values;
-    // Open addressing over m_values; a slot holds the value's bits and kind with its index + 1
-    // (0: free), so that a probe reads one slot.
+    // Open addressing over m_values, filled up to three quarters; a slot holds the value's bits
+    // and, in `entry`, its kind (top two bits) and its index + 1 (0: a free slot), so that a
+    // probe reads one slot. Twelve bytes a slot: a large sheet's index is its largest
+    // temporary.
+#pragma pack(push, 4)
     struct ValueSlot {
         std::uint64_t bits = 0;
-        std::uint32_t index = 0;
-        ValueKind kind = ValueKind::Number;
+        std::uint32_t entry = 0;
     };
+#pragma pack(pop)
+    static_assert(sizeof(ValueSlot) == 12);
     std::vector<ValueSlot> m_valueSlots;
     QueuedCell m_queue[kQueueLength];
     std::size_t m_queueHead = 0, m_queued = 0;

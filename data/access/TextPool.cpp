@@ -8,13 +8,16 @@ namespace {
 
 constexpr std::size_t kFirstSlots = 1024;
 
+// The index is filled up to three quarters.
+std::size_t slotsFor(std::size_t texts) { return std::bit_ceil(texts * 4 / 3 + 1); }
+
 }  // namespace
 
 std::uint32_t TextPool::hashOf(QStringView text) {
     return static_cast<std::uint32_t>(qHash(text));
 }
 
-TextPool::TextPool() : m_texts{QString()} {}
+TextPool::TextPool() : m_texts{clValues{}} {}
 
 std::uint32_t TextPool::intern(QStringView text) {
     return add(text, text, hashOf(text));
@@ -28,15 +31,18 @@ std::uint32_t TextPool::intern(const QString& text, std::uint32_t hash) {
     return add(text, text, hash);
 }
 
+std::uint32_t TextPool::intern(QStringView text, std::uint32_t hash) {
+    return add(text, text, hash);
+}
+
 void TextPool::prepare(std::size_t count) {
-    if (!m_indexed || (m_texts.size() + count) * 2 > m_slots.size()) {
-        rebuildIndex(std::max(
-            {kFirstSlots, m_slots.size() * 2, std::bit_ceil((m_texts.size() + count) * 2)}));
+    if (!m_indexed || !fits(m_texts.size() + count)) {
+        rebuildIndex(std::max({kFirstSlots, m_slots.size() * 2, slotsFor(m_texts.size() + count)}));
     }
 }
 
 void TextPool::reserve(std::size_t count) {
-    const std::size_t wanted = std::bit_ceil((m_texts.size() + count) * 2);
+    const std::size_t wanted = slotsFor(m_texts.size() + count);
     m_texts.reserve(m_texts.size() + count);
     if (wanted > m_slots.size()) rebuildIndex(wanted);
 }
@@ -44,7 +50,7 @@ void TextPool::reserve(std::size_t count) {
 template <typename Text>
 std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t hash) {
     if (view.isEmpty()) return 0;
-    if (!m_indexed || (m_texts.size() + 1) * 2 > m_slots.size()) {
+    if (!m_indexed || !fits(m_texts.size() + 1)) {
         rebuildIndex(std::max(kFirstSlots, m_slots.size() * 2));
     }
     const std::size_t mask = m_slots.size() - 1;
@@ -53,16 +59,16 @@ std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t ha
         if (entry == 0) {
             const auto id = static_cast<std::uint32_t>(m_texts.size());
             if constexpr (std::is_same_v<Text, QString>) {
-                m_texts.push_back(text);  // shares the characters
+                m_texts.push_back({text});  // shares the characters
             } else {
-                m_texts.push_back(view.toString());
+                m_texts.push_back({view.toString()});
             }
             m_slots[slot] = (std::uint64_t(hash) << 32) | (id + 1);
             return id;
         }
         if (entry >> 32 == hash) {
             const std::uint32_t id = static_cast<std::uint32_t>(entry) - 1;
-            if (QStringView(m_texts[id]) == view) return id;
+            if (QStringView(m_texts[id].Value) == view) return id;
         }
     }
 }
@@ -81,7 +87,7 @@ void TextPool::rebuildIndex(std::size_t slotCount) {
         }
     } else {
         for (std::uint32_t id = 1; id < m_texts.size(); ++id) {
-            place((std::uint64_t(hashOf(m_texts[id])) << 32) | (id + 1));
+            place((std::uint64_t(hashOf(m_texts[id].Value)) << 32) | (id + 1));
         }
     }
     m_slots = std::move(table);
@@ -93,8 +99,8 @@ void TextPool::releaseIndex() {
     m_indexed = false;
 }
 
-std::vector<QString> TextPool::takeTexts() {
-    std::vector<QString> texts = std::move(m_texts);
+std::vector<clValues> TextPool::takeTexts() {
+    std::vector<clValues> texts = std::move(m_texts);
     *this = TextPool();
     return texts;
 }

@@ -5,6 +5,13 @@
 #include <cstdint>
 #include <vector>
 
+// One text value of the data model: a cell, a sheet name, a path of a recent-file list, a cell
+// of a Totals group. It is defined here, below the model, because a pool holds its texts as
+// these records: a loaded sheet takes the pool's texts over as they are, without a copy.
+struct clValues {
+    QString Value;
+};
+
 // The distinct texts of one table, each held once and named by a 32-bit id; id 0 is the empty
 // text. Equal texts get equal ids, so within one table comparing ids is comparing texts.
 class TextPool {
@@ -15,7 +22,7 @@ public:
     std::uint32_t intern(QStringView text);
     std::uint32_t intern(const QString& text);
 
-    const QString& text(std::uint32_t id) const { return m_texts[id]; }
+    const QString& text(std::uint32_t id) const { return m_texts[id].Value; }
     std::uint32_t size() const { return static_cast<std::uint32_t>(m_texts.size()); }
     // Makes room for `count` more texts at once.
     void reserve(std::size_t count);
@@ -29,21 +36,23 @@ public:
         __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
     }
     std::uint32_t intern(const QString& text, std::uint32_t hash);
+    std::uint32_t intern(QStringView text, std::uint32_t hash);
 
     // Forgets the look-up index; the texts stay and keep their ids. Adding a text afterwards
     // makes the index again.
     void releaseIndex();
     // Hands the texts over, in id order; the pool is empty afterwards.
-    std::vector<QString> takeTexts();
+    std::vector<clValues> takeTexts();
 
 private:
     template <typename Text>
     std::uint32_t add(const Text& text, QStringView view, std::uint32_t hash);
     void rebuildIndex(std::size_t slotCount);
+    bool fits(std::size_t texts) const { return texts * 4 <= m_slots.size() * 3; }
 
     // Open addressing; a slot holds a text's hash (high half) and its id + 1 (low half), or 0
     // when free, so that a probe reads one slot and compares texts only when the hashes agree.
     std::vector<std::uint64_t> m_slots;
-    std::vector<QString> m_texts;
+    std::vector<clValues> m_texts;
     bool m_indexed = true;
 };

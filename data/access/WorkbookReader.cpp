@@ -76,7 +76,7 @@ private:
     void releaseStream() {
         if (m_path.isEmpty()) return;
         m_stream = WorkbookStream();
-        m_globals.sharedStrings = std::make_shared<std::vector<QString>>();
+        m_globals.sharedStrings = std::make_shared<TextList>();
         m_globals.dateXf = {};
     }
 

@@ -81,8 +81,9 @@ private slots:
     }
     void texts() {
         QFETCH(bool, sharedFirst);
-        SheetTableBuilder builder(std::make_shared<std::vector<QString>>(std::vector<QString>{
-            QStringLiteral("zero"), QStringLiteral("12"), QStringLiteral("own")}));
+        auto shared = std::make_shared<TextList>();
+        for (const char* text : {"zero", "12", "own"}) shared->append(QString::fromLatin1(text));
+        SheetTableBuilder builder(shared);
         if (sharedFirst) builder.addSharedText(1, 0, 1);
         builder.addText(1, 1, QStringLiteral("own"));
         builder.addError(1, 2, QStringLiteral("#N/A"));

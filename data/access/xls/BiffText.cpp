@@ -48,7 +48,7 @@ bool readUnicode(ContinuedReader& reader, int lengthBytes, QString& out) {
     std::uint32_t phoneticSize = 0;
     if ((flags & kHasRuns) && !reader.readU16(runs)) return false;
     if ((flags & kHasPhonetic) && !reader.readU32(phoneticSize)) return false;
-    out.clear();
+    out.resize(0);  // keeps the buffer of a string read before
     if (!reader.readCharacters(count, (flags & kWideCharacters) != 0, out)) return false;
     return reader.skip(runs * kRunSize) && reader.skip(phoneticSize);
 }

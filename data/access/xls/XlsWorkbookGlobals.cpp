@@ -107,12 +107,14 @@ bool GlobalsParser::readSharedStrings(const BiffRecord& record, BiffRecordStream
     if (!reader.readU32(total) || !reader.readU32(unique)) return false;
     // The count is a claim: reserve no more than the records could hold, and stop where the
     // strings end even if fewer than claimed.
-    m_out.sharedStrings->reserve(static_cast<std::size_t>(
-        std::min<std::uint64_t>(unique, reader.totalSize() / kSmallestSharedString)));
+    m_out.sharedStrings->reserve(
+        static_cast<std::size_t>(
+            std::min<std::uint64_t>(unique, reader.totalSize() / kSmallestSharedString)),
+        static_cast<std::size_t>(reader.totalSize()));
+    QString text;  // one buffer for every text
     for (std::uint32_t i = 0; i < unique && !reader.atEnd(); ++i) {
-        QString text;
         if (!BiffText::readUnicode(reader, 2, text)) return false;
-        m_out.sharedStrings->push_back(std::move(text));
+        m_out.sharedStrings->append(text);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/access/TextList.h"
 #include "data/access/xls/CompoundFile.h"
 
 // One sheet of a workbook, in workbook order.
@@ -23,7 +24,7 @@ struct XlsWorkbookGlobals {
     std::vector<XlsSheetEntry> sheets;
     std::vector<bool> dateXf;  // by XF index: whether cells of that XF show dates
     bool dateFormat[64] = {};  // by format index, for Excel 2 cells that name their format
-    std::shared_ptr<std::vector<QString>> sharedStrings = std::make_shared<std::vector<QString>>();
+    std::shared_ptr<TextList> sharedStrings = std::make_shared<TextList>();
 
     bool isDateXf(std::uint32_t xf) const { return xf < dateXf.size() && dateXf[xf]; }
 };
