@@ -108,7 +108,7 @@ bool CompiledDateTimeFormat::compile(const QString& format) {
         if (!m_pieces.empty() && m_pieces.back().part == Part::Literal) {
             m_pieces.back().literal += text;
         } else {
-            m_pieces.push_back({Part::Literal, text});
+            m_pieces.push_back({Part::Literal, 0, text});
         }
     };
     for (qsizetype i = 0; i < format.size();) {
@@ -119,51 +119,36 @@ bool CompiledDateTimeFormat::compile(const QString& format) {
         }
         qsizetype repeat = repeatCount(format, i);
         std::optional<Part> part;
+        int width = 0;
         // Letters of the other kind are literal, as QLocale writes them.
         const bool dateLetter =
             c == QLatin1Char('y') || c == QLatin1Char('M') || c == QLatin1Char('d');
         switch (dateLetter == forDates ? c.unicode() : 0) {
             case 'y':
-                if (repeat >= 4) {
-                    repeat = 4;
-                    part = Part::Year4;
-                } else if (repeat >= 2) {
-                    repeat = 2;
-                    part = Part::Year2;
+                if (repeat >= 2) {
+                    repeat = width = repeat >= 4 ? 4 : 2;
+                    part = Part::Year;
                 } else {
                     repeat = 1;
                 }
                 break;
             case 'M':
-                repeat = std::min<qsizetype>(repeat, 4);
-                part = repeat == 1   ? Part::Month
-                       : repeat == 2 ? Part::Month2
-                       : repeat == 3 ? Part::MonthNameShort
-                                     : Part::MonthNameLong;
-                break;
             case 'd':
+                // 1 or 2 letters: the number; 3 or 4: the short or long name.
                 repeat = std::min<qsizetype>(repeat, 4);
-                part = repeat == 1   ? Part::Day
-                       : repeat == 2 ? Part::Day2
-                       : repeat == 3 ? Part::DayNameShort
-                                     : Part::DayNameLong;
+                width = static_cast<int>(repeat <= 2 ? repeat : repeat - 2);
+                part = c == QLatin1Char('M') ? (repeat <= 2 ? Part::Month : Part::MonthName)
+                                             : (repeat <= 2 ? Part::Day : Part::DayName);
                 break;
             case 'h':
-                repeat = std::min<qsizetype>(repeat, 2);
-                part = hasAmPm ? (repeat == 1 ? Part::Hour12 : Part::Hour12Two)
-                               : (repeat == 1 ? Part::Hour24 : Part::Hour24Two);
-                break;
             case 'H':
-                repeat = std::min<qsizetype>(repeat, 2);
-                part = repeat == 1 ? Part::Hour24 : Part::Hour24Two;
-                break;
             case 'm':
-                repeat = std::min<qsizetype>(repeat, 2);
-                part = repeat == 1 ? Part::Minute : Part::Minute2;
-                break;
             case 's':
-                repeat = std::min<qsizetype>(repeat, 2);
-                part = repeat == 1 ? Part::Second : Part::Second2;
+                repeat = width = static_cast<int>(std::min<qsizetype>(repeat, 2));
+                part = c == QLatin1Char('h')   ? (hasAmPm ? Part::Hour12 : Part::Hour24)
+                       : c == QLatin1Char('H') ? Part::Hour24
+                       : c == QLatin1Char('m') ? Part::Minute
+                                               : Part::Second;
                 break;
             case 'a':
             case 'A': {
@@ -187,7 +172,7 @@ bool CompiledDateTimeFormat::compile(const QString& format) {
                 break;
         }
         if (part) {
-            m_pieces.push_back({*part, {}});
+            m_pieces.push_back({*part, width, {}});
         } else {
             literal(QString(repeat, c));
         }
@@ -199,7 +184,7 @@ bool CompiledDateTimeFormat::compile(const QString& format) {
 void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const {
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
-    if (!m_compiled || year < 1 || year > 9999) {
+    if (!m_compiled || (m_kind == Kind::Date && (year < 1 || year > 9999))) {
         out += m_kind == Kind::Date ? m_locale.toString(date, m_pattern)
                                     : m_locale.toString(QTime(0, 0).addSecs(seconds), m_pattern);
         return;
@@ -212,58 +197,31 @@ void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const
                 out += piece.literal;
                 break;
             case Part::Day:
-                appendNumber(out, day, 1);
+                appendNumber(out, day, piece.width);
                 break;
-            case Part::Day2:
-                appendNumber(out, day, 2);
-                break;
-            case Part::DayNameShort:
-                out += m_dayNames[0][date.dayOfWeek() - 1];
-                break;
-            case Part::DayNameLong:
-                out += m_dayNames[1][date.dayOfWeek() - 1];
+            case Part::DayName:
+                out += m_dayNames[piece.width - 1][date.dayOfWeek() - 1];
                 break;
             case Part::Month:
-                appendNumber(out, month, 1);
+                appendNumber(out, month, piece.width);
                 break;
-            case Part::Month2:
-                appendNumber(out, month, 2);
+            case Part::MonthName:
+                out += m_monthNames[piece.width - 1][month - 1];
                 break;
-            case Part::MonthNameShort:
-                out += m_monthNames[0][month - 1];
-                break;
-            case Part::MonthNameLong:
-                out += m_monthNames[1][month - 1];
-                break;
-            case Part::Year2:
-                appendNumber(out, year % 100, 2);
-                break;
-            case Part::Year4:
-                appendNumber(out, year, 4);
+            case Part::Year:
+                appendNumber(out, piece.width == 2 ? year % 100 : year, piece.width);
                 break;
             case Part::Hour12:
-                appendNumber(out, hour12, 1);
-                break;
-            case Part::Hour12Two:
-                appendNumber(out, hour12, 2);
+                appendNumber(out, hour12, piece.width);
                 break;
             case Part::Hour24:
-                appendNumber(out, hour, 1);
-                break;
-            case Part::Hour24Two:
-                appendNumber(out, hour, 2);
+                appendNumber(out, hour, piece.width);
                 break;
             case Part::Minute:
-                appendNumber(out, seconds / 60 % 60, 1);
-                break;
-            case Part::Minute2:
-                appendNumber(out, seconds / 60 % 60, 2);
+                appendNumber(out, seconds / 60 % 60, piece.width);
                 break;
             case Part::Second:
-                appendNumber(out, seconds % 60, 1);
-                break;
-            case Part::Second2:
-                appendNumber(out, seconds % 60, 2);
+                appendNumber(out, seconds % 60, piece.width);
                 break;
             case Part::AmPmUpper:
                 out += (hour < 12 ? m_am : m_pm).toUpper();
@@ -386,34 +344,26 @@ QString CellTextFormat::generalText(bool negative, const char* digits, int count
 }
 
 QString CellTextFormat::dateText(double days) const {
-    qint64 wholeDays = 0;
-    int seconds = 0;
-    splitDays(days, wholeDays, seconds);
-    QString text;
-    text.reserve(16);
-    m_date.append(dayZero().addDays(wholeDays), 0, text);
-    return text;
+    return dateTimeText(days, true, false);
 }
 
 QString CellTextFormat::timeText(double days) const {
-    qint64 wholeDays = 0;
-    int seconds = 0;
-    splitDays(days, wholeDays, seconds);
-    QString text;
-    text.reserve(16);
-    m_time.append(QDate(2000, 1, 1), seconds, text);
-    return text;
+    return dateTimeText(days, false, true);
 }
 
 QString CellTextFormat::dateTimeText(double days) const {
+    return dateTimeText(days, true, true);
+}
+
+QString CellTextFormat::dateTimeText(double days, bool withDate, bool withTime) const {
     qint64 wholeDays = 0;
     int seconds = 0;
     splitDays(days, wholeDays, seconds);
     QString text;
     text.reserve(32);
-    m_date.append(dayZero().addDays(wholeDays), 0, text);
-    text += QLatin1Char(' ');
-    m_time.append(QDate(2000, 1, 1), seconds, text);
+    if (withDate) m_date.append(dayZero().addDays(wholeDays), 0, text);
+    if (withDate && withTime) text += QLatin1Char(' ');
+    if (withTime) m_time.append(QDate(), seconds, text);
     return text;
 }
 

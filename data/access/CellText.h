@@ -25,32 +25,26 @@ public:
     void append(QDate date, int seconds, QString& out) const;
 
 private:
+    // A number is written with at least `width` digits; a name is the short (width 1) or long
+    // (width 2) one.
     enum class Part : std::uint8_t {
         Literal,
         Day,
-        Day2,
-        DayNameShort,
-        DayNameLong,
+        DayName,
         Month,
-        Month2,
-        MonthNameShort,
-        MonthNameLong,
-        Year2,
-        Year4,
+        MonthName,
+        Year,
         Hour12,
-        Hour12Two,
         Hour24,
-        Hour24Two,
         Minute,
-        Minute2,
         Second,
-        Second2,
         AmPmUpper,
         AmPmLower,
         AmPmLocale
     };
     struct Piece {
         Part part;
+        int width;
         QString literal;
     };
     bool compile(const QString& pattern);
@@ -92,6 +86,7 @@ public:
 
 private:
     QString generalText(bool negative, const char* digits, int count, int exponent) const;
+    QString dateTimeText(double days, bool withDate, bool withTime) const;
 
     QLocale m_locale;
     QChar m_decimal;
