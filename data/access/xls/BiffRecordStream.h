@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVarLengthArray>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -64,7 +65,8 @@ public:
 
     // Collects `first` and every CONTINUE record directly after it from `stream`.
     ContinuedReader(const BiffRecord& first, BiffRecordStream& stream);
-    explicit ContinuedReader(std::vector<Piece> pieces) : m_pieces(std::move(pieces)) {}
+    // One piece alone: a text inside one record.
+    explicit ContinuedReader(Piece only) { m_pieces.push_back(only); }
 
     bool read(unsigned char* out, std::uint32_t count);
     bool skip(std::uint32_t count);
@@ -83,7 +85,7 @@ public:
 private:
     bool nextPiece();
 
-    std::vector<Piece> m_pieces;
-    std::size_t m_piece = 0;
+    QVarLengthArray<Piece, 4> m_pieces;  // a cell's text reads without an allocation
+    qsizetype m_piece = 0;
     std::uint32_t m_offset = 0;
 };

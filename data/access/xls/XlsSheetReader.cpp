@@ -192,7 +192,7 @@ int SheetParser::handle(const BiffRecord& record, BiffRecordStream& records) {
             QString text;
             if (unicode) {
                 if (size < kCellHeader) return NativeError::Unreadable;
-                ContinuedReader reader({{d + kCellHeader, size - kCellHeader}});
+                ContinuedReader reader(ContinuedReader::Piece{d + kCellHeader, size - kCellHeader});
                 if (!BiffText::readUnicode(reader, 2, text)) return NativeError::Unreadable;
             } else if (!readByteText(d + kCellHeader, size - std::min(size, kCellHeader), 2,
                                      text)) {

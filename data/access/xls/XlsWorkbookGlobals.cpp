@@ -83,7 +83,7 @@ private:
 bool GlobalsParser::readText(const unsigned char* data, std::uint32_t size, int lengthBytes,
                              RawText& out) {
     if (m_out.biffVersion >= 8) {
-        ContinuedReader reader({{data, size}});
+        ContinuedReader reader(ContinuedReader::Piece{data, size});
         return BiffText::readUnicode(reader, lengthBytes, out.unicode);
     }
     if (size < static_cast<std::uint32_t>(lengthBytes)) return false;
