@@ -1,12 +1,11 @@
 #include "data/access/DbfReader.h"
 
+#include <shapefil.h>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <cmath>
 #include <limits>
-#include <shapefil.h>
 
 #include "data/access/CodePage.h"
 #include "data/access/NativeError.h"
@@ -59,6 +58,7 @@ DbfHandlePtr openTable(const QString& path) {
     return DbfHandlePtr(DBFOpenLL(QFile::encodeName(path).constData(), "rb", &hooks));
 }
 
+// Empty when neither a .cpg file nor the language-driver byte names a code page.
 QByteArray codePageOf(const QString& path, std::uint8_t languageDriver) {
     const QFileInfo info(path);
     for (const QString& suffix : {QStringLiteral(".cpg"), QStringLiteral(".CPG")}) {
@@ -68,8 +68,7 @@ QByteArray codePageOf(const QString& path, std::uint8_t languageDriver) {
             if (!named.isEmpty()) return named;
         }
     }
-    const QByteArray named = CodePage::fromLanguageDriver(languageDriver);
-    return named.isEmpty() ? CodePage::fallback() : named;
+    return CodePage::fromLanguageDriver(languageDriver);
 }
 
 QByteArray trimmedRight(const char* data, int width) {
@@ -142,8 +141,7 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
     if (!handle) return NativeError::Unreadable;
     DBFHandle dbf = handle.get();
 
-    QStringDecoder decoder(m_codePage.constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid()) decoder = QStringDecoder(CodePage::fallback().constData());
+    CodePage::TextDecoder decoder(m_codePage);
 
     const int fieldCount = DBFGetFieldCount(dbf);
     if (fieldCount <= 0) return NativeError::Unreadable;
@@ -162,7 +160,6 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
         column.decimals = decimals;
         if (width <= 0) return NativeError::Unreadable;
         offset += width;
-        decoder.resetState();
         QString fieldName = decoder.decode(QByteArray(rawName).trimmed());
         if (fieldName.isEmpty()) fieldName = emptyHeadingName(i);
         headings.push_back(fieldName);
@@ -172,8 +169,7 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
     // The header's record count is not to be trusted: count only the records the file holds.
     const qint64 fileSize = QFileInfo(m_path).size();
     const qint64 stored = (fileSize - header.headerLength) / header.recordLength;
-    const qint64 recordsToRead =
-        std::max<qint64>(0, std::min<qint64>(stored, header.recordCount));
+    const qint64 recordsToRead = std::max<qint64>(0, std::min<qint64>(stored, header.recordCount));
 
     SheetTableBuilder builder;
     builder.declareColumns(std::move(headings));
@@ -194,10 +190,7 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
             const auto c = static_cast<std::int32_t>(i);
             switch (column.kind) {
                 case ColumnKind::Text:
-                    if (!raw.isEmpty()) {
-                        decoder.resetState();
-                        builder.addText(row, c, QString(decoder.decode(raw)));
-                    }
+                    if (!raw.isEmpty()) builder.addText(row, c, decoder.decode(raw));
                     break;
                 case ColumnKind::Number: {
                     bool ok = false;

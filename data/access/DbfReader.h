@@ -9,7 +9,9 @@ public:
     QStringList tableNames() const override;
     int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) override;
 
-    // The code page the table's texts are decoded with (known after open).
+    // The code page named for the table's texts (known after open): by a .cpg file beside it,
+    // else by the header's language-driver byte. Empty when neither names one; each text is then
+    // read as UTF-8 where it is valid UTF-8, otherwise as windows-1252.
     QByteArray codePage() const { return m_codePage; }
 
 private:

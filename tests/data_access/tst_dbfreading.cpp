@@ -172,6 +172,20 @@ private slots:
         QCOMPARE(opened.table.text(0, 0), expected);
     }
 
+    void utf8TablesThatNameNoCodePage() {
+        DbfBuilder builder;
+        builder.languageDriver = 0xF0;  // names no code page
+        builder.fields = {{"Größe", 'C', 12, 0}, {"名前", 'C', 12, 0}};
+        builder.records = {{"groß", "中文"}, {"caf\xE9", "ok"}};
+        Opened opened = readBuilt(builder, "utf8.dbf");
+        QCOMPARE(opened.code, NativeError::None);
+        QCOMPARE(opened.table.headings, (std::vector<QString>{"Größe", "名前"}));
+        QCOMPARE(opened.table.text(0, 0), QString("groß"));
+        QCOMPARE(opened.table.text(0, 1), QString("中文"));
+        // Each text on its own: one that is no valid UTF-8 reads as cp1252.
+        QCOMPARE(opened.table.text(1, 0), QString("café"));
+    }
+
     void numberColumnTypes_data() {
         QTest::addColumn<int>("decimals");
         QTest::addColumn<QByteArrayList>("values");
