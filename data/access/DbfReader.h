@@ -1,10 +1,17 @@
 #pragma once
 
+#include <memory>
+
 #include "data/access/TableFileReader.h"
 
 // Reads a dBase table (dBase III/IV, FoxPro, Visual FoxPro) as one table named after the file.
 class DbfReader final : public TableFileReader {
 public:
+    DbfReader();
+    ~DbfReader() override;
+
+    // Opens the table and reads its header and fields; they stay open
+    // until the table is read.
     int open(const QString& path) override;
     QStringList tableNames() const override;
     int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) override;
@@ -15,7 +22,11 @@ public:
     QByteArray codePage() const { return m_codePage; }
 
 private:
+    struct OpenTable;
+    int fail(int code);
+
     QString m_path;
     QString m_tableName;
     QByteArray m_codePage;
+    std::unique_ptr<OpenTable> m_table;  // what open() found, until the table is read
 };

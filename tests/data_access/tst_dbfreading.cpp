@@ -238,6 +238,29 @@ private slots:
         QCOMPARE(opened.table.text(0, 4), QString());  // "?" is an unknown truth value
     }
 
+    void readsTheFilesOpenOpened() {
+        // The table is opened once, by open(): removed meanwhile, it is still read. Once read it
+        // is closed; another read opens it anew.
+        QTemporaryDir dir;
+        const QStringList names = {"dbase_8b.dbf", "dbase_8b.dbt"};
+        const auto copy = [&] {
+            for (const QString& name : names) {
+                if (!QFile::copy(TestFiles::publicFile(name), dir.filePath(name))) return false;
+            }
+            return true;
+        };
+        QVERIFY(copy());
+        DbfReader reader;
+        QCOMPARE(reader.open(dir.filePath("dbase_8b.dbf")), NativeError::None);
+        for (const QString& name : names) QVERIFY(QFile::remove(dir.filePath(name)));
+        SheetTable table;
+        QCOMPARE(reader.readTable("dbase_8b", kFormat, table), NativeError::None);
+        QCOMPARE(table.text(0, 0), QString("One"));
+        QVERIFY(copy());
+        QCOMPARE(reader.readTable("dbase_8b", kFormat, table), NativeError::None);
+        QCOMPARE(table.rowCount, 10);
+    }
+
     void recordsTheFileDoesNotHold() {
         DbfBuilder builder;
         builder.fields = {{"NAME", 'C', 6, 0}};
