@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "data/access/CodePage.h"
+#include "data/access/DbfMemoFile.h"
 #include "data/access/NativeError.h"
 #include "data/access/PathNames.h"
 #include "data/access/SheetTableBuilder.h"
@@ -64,7 +65,7 @@ QByteArrayView trimmedRight(const char* data, int width) {
     return QByteArrayView(data, width);
 }
 
-enum class ColumnKind { Text, Number, Date, Logical, Unsupported };
+enum class ColumnKind { Text, Number, Date, Logical, Memo, Unsupported };
 
 struct Column {
     ColumnKind kind = ColumnKind::Unsupported;
@@ -85,7 +86,9 @@ ColumnKind kindOf(char nativeType) {
             return ColumnKind::Date;
         case 'L':
             return ColumnKind::Logical;
-        default:  // memo, general, binary FoxPro types: shown as empty text, never as raw bytes
+        case 'M':
+            return ColumnKind::Memo;
+        default:  // general, binary FoxPro types: shown as empty text, never as raw bytes
             return ColumnKind::Unsupported;
     }
 }
@@ -100,6 +103,8 @@ std::uint8_t fieldTypeOf(const Column& column, bool allWholeInt32) {
             return fieldTypeCode(FieldType::Date);
         case ColumnKind::Logical:
             return fieldTypeCode(FieldType::Boolean);
+        case ColumnKind::Memo:
+            return fieldTypeCode(FieldType::Memo);
         case ColumnKind::Text:
         case ColumnKind::Unsupported:
             break;
@@ -126,6 +131,7 @@ bool parseDate(QByteArrayView text, double& days) {
 // through them.
 struct DbfReader::OpenTable {
     DbfHandlePtr handle;
+    std::uint8_t version = 0;
     std::uint8_t languageDriver = 0;
     std::uint32_t recordCount = 0;
     int headerLength = 0;
@@ -133,6 +139,8 @@ struct DbfReader::OpenTable {
     qint64 fileSize = 0;
     std::vector<Column> columns;
     std::vector<QString> headings;
+    bool hasMemo = false;
+    DbfMemoFile memo;
 
     bool readHeader();
     bool readFields(CodePage::TextDecoder& decoder);
@@ -142,6 +150,7 @@ struct DbfReader::OpenTable {
 bool DbfReader::OpenTable::readHeader() {
     unsigned char b[kHeaderSize];
     if (!readFileStart(handle.get(), b, fileSize)) return false;
+    version = b[0];
     recordCount = b[4] | (b[5] << 8) | (b[6] << 16) | (std::uint32_t(b[7]) << 24);
     headerLength = b[8] | (b[9] << 8);
     recordLength = b[10] | (b[11] << 8);
@@ -167,6 +176,7 @@ bool DbfReader::OpenTable::readFields(CodePage::TextDecoder& decoder) {
         QString fieldName = decoder.decode(QByteArrayView(rawName).trimmed());
         if (fieldName.isEmpty()) fieldName = emptyHeadingName(std::int32_t(headings.size()));
         headings.push_back(fieldName);
+        hasMemo = hasMemo || columns.back().kind == ColumnKind::Memo;
     }
     return !columns.empty() && offset <= recordLength;
 }
@@ -181,6 +191,7 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
     builder.declareColumns(std::move(headings));
     std::vector<bool> allWholeInt32(columns.size(), true);
     QByteArray record(recordLength, Qt::Uninitialized);
+    QByteArray memoBytes;
     std::int32_t row = 0;
     for (qint64 r = 0; r < recordsToRead; ++r) {
         const char* tuple = DBFReadTuple(handle.get(), static_cast<int>(r));
@@ -225,6 +236,16 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
                     }
                     break;
                 }
+                case ColumnKind::Memo: {
+                    std::uint64_t block = 0;
+                    bool isText = true;
+                    if (!DbfMemoFile::blockNumber(field, column.width, block)) break;
+                    if (!memo.read(block, memoBytes, isText)) return NativeError::Unreadable;
+                    if (isText && !memoBytes.isEmpty()) {
+                        builder.addText(row, c, decoder.decode(memoBytes));
+                    }
+                    break;
+                }
                 case ColumnKind::Unsupported:
                     break;
             }
@@ -261,6 +282,9 @@ int DbfReader::open(const QString& path) {
     const QByteArray codePage = codePageOf(path, table->languageDriver);
     CodePage::TextDecoder decoder(codePage);
     if (!table->readFields(decoder)) return fail(NativeError::Unreadable);
+    if (table->hasMemo && table->memo.open(path, table->version) != NativeError::None) {
+        return fail(NativeError::Unreadable);
+    }
     m_path = path;
     m_tableName = PathNames::tableName(path);
     m_codePage = codePage;

@@ -4,13 +4,14 @@
 
 #include "data/access/TableFileReader.h"
 
-// Reads a dBase table (dBase III/IV, FoxPro, Visual FoxPro) as one table named after the file.
+// Reads a dBase table (dBase III/IV, FoxPro, Visual FoxPro) as one table named after the file,
+// the texts of its memo fields from the memo file beside it.
 class DbfReader final : public TableFileReader {
 public:
     DbfReader();
     ~DbfReader() override;
 
-    // Opens the table and reads its header and fields; they stay open
+    // Opens the table (and its memo file) and reads its header and fields; they stay open
     // until the table is read.
     int open(const QString& path) override;
     QStringList tableNames() const override;

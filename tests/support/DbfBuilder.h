@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 // Writes dBase tables byte by byte, so tests can make the damaged and unusual tables that no
@@ -24,4 +25,16 @@ struct DbfBuilder {
 
     QByteArray bytes() const;
     bool write(const QString& path) const;
+};
+
+// Writes the memo file of a table: each text gets an entry of its own, and its block number is
+// what the record's memo field holds; an empty text gets none (block 0).
+struct DbfMemoBuilder {
+    enum class Layout { DbaseIII, FoxPro };
+    Layout layout = Layout::DbaseIII;
+    int blockSize = 512;  // FoxPro's own; dBase III's is always 512
+
+    // The file's bytes; `blocks` gets the block number of each text.
+    QByteArray bytes(const std::vector<QByteArray>& texts,
+                     std::vector<std::uint32_t>& blocks) const;
 };
