@@ -4,6 +4,9 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -17,8 +20,18 @@ namespace {
 
 constexpr int kHeaderSize = 32;
 constexpr int kFieldDescriptorSize = 32;
+constexpr int kFieldFlagsOffset = 18;
+constexpr std::uint8_t kFieldCanBeNull = 0x02;
+constexpr char kNullFlagsType = '0';
 constexpr char kDeletedFlag = '*';
 constexpr char kEndOfFile = 0x1A;
+constexpr qint64 kJulianDayOfDayZero = 2415019;  // 1899-12-30
+constexpr std::uint32_t kMillisecondsPerDay = 86400000;
+
+// Only Visual FoxPro stores I, Y, B and T fields as binary numbers, and field flags.
+bool isVisualFoxPro(std::uint8_t version) {
+    return version == 0x30 || version == 0x31 || version == 0x32;
+}
 
 // shapelib reports its troubles through this hook; the caller turns them into an error code.
 void quietError(const char*) {}
@@ -65,7 +78,28 @@ QByteArrayView trimmedRight(const char* data, int width) {
     return QByteArrayView(data, width);
 }
 
-enum class ColumnKind { Text, Number, Date, Logical, Memo, Unsupported };
+bool isBlank(const char* data, int width) {
+    return trimmedRight(data, width).isEmpty();
+}
+
+// A binary field that a writer left blank; zero bytes are the number 0.
+bool isSpaces(const char* data, int width) {
+    return std::all_of(data, data + width, [](char c) { return c == ' '; });
+}
+
+enum class ColumnKind {
+    Text,
+    VarText,
+    Number,
+    Date,
+    Logical,
+    Integer,
+    Currency,
+    Double,
+    DateTime,
+    Memo,
+    Unsupported
+};
 
 struct Column {
     ColumnKind kind = ColumnKind::Unsupported;
@@ -73,9 +107,13 @@ struct Column {
     int offset = 0;  // within the record, after the deletion flag
     int width = 0;
     int decimals = 0;
+    // Visual FoxPro: the bits of the _NullFlags field that say the value is null and that a
+    // varying-length value is shorter than the field; -1 when the field has none.
+    int nullBit = -1;
+    int lengthBit = -1;
 };
 
-ColumnKind kindOf(char nativeType) {
+ColumnKind kindOf(char nativeType, int width, bool visualFoxPro) {
     switch (nativeType) {
         case 'C':
             return ColumnKind::Text;
@@ -88,7 +126,22 @@ ColumnKind kindOf(char nativeType) {
             return ColumnKind::Logical;
         case 'M':
             return ColumnKind::Memo;
-        default:  // general, binary FoxPro types: shown as empty text, never as raw bytes
+        default:
+            break;
+    }
+    if (!visualFoxPro) return ColumnKind::Unsupported;
+    switch (nativeType) {
+        case 'V':
+            return ColumnKind::VarText;
+        case 'I':
+            return width == 4 ? ColumnKind::Integer : ColumnKind::Unsupported;
+        case 'Y':
+            return width == 8 ? ColumnKind::Currency : ColumnKind::Unsupported;
+        case 'B':
+            return width == 8 ? ColumnKind::Double : ColumnKind::Unsupported;
+        case 'T':
+            return width == 8 ? ColumnKind::DateTime : ColumnKind::Unsupported;
+        default:  // general, picture, binary: shown as empty text, never as raw bytes
             return ColumnKind::Unsupported;
     }
 }
@@ -99,13 +152,21 @@ std::uint8_t fieldTypeOf(const Column& column, bool allWholeInt32) {
             return column.decimals == 0 && allWholeInt32 && column.nativeType == 'N'
                        ? fieldTypeCode(FieldType::Integer)
                        : fieldTypeCode(FieldType::Float);
+        case ColumnKind::Integer:
+            return fieldTypeCode(FieldType::Integer);
+        case ColumnKind::Currency:
+        case ColumnKind::Double:
+            return fieldTypeCode(FieldType::Float);
         case ColumnKind::Date:
             return fieldTypeCode(FieldType::Date);
+        case ColumnKind::DateTime:
+            return fieldTypeCode(FieldType::DateTime);
         case ColumnKind::Logical:
             return fieldTypeCode(FieldType::Boolean);
         case ColumnKind::Memo:
             return fieldTypeCode(FieldType::Memo);
         case ColumnKind::Text:
+        case ColumnKind::VarText:
         case ColumnKind::Unsupported:
             break;
     }
@@ -125,6 +186,19 @@ bool parseDate(QByteArrayView text, double& days) {
     return true;
 }
 
+// Visual FoxPro's date-time: the Julian day number and the milliseconds since midnight. Day 0
+// is no date; a time past midnight or a year outside 1 to 9999 is no value either.
+bool parseDateTime(const char* field, double& days) {
+    const quint32 julianDay = qFromLittleEndian<quint32>(field);
+    const quint32 milliseconds = qFromLittleEndian<quint32>(field + 4);
+    if (julianDay == 0 || isSpaces(field, 8) || milliseconds >= kMillisecondsPerDay) return false;
+    const QDate date = QDate::fromJulianDay(julianDay);
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999) return false;
+    days = static_cast<double>(static_cast<qint64>(julianDay) - kJulianDayOfDayZero) +
+           static_cast<double>(milliseconds) / kMillisecondsPerDay;
+    return true;
+}
+
 }  // namespace
 
 // What open() learned of the table, with the files it opened; readTable() reads the records
@@ -139,11 +213,17 @@ struct DbfReader::OpenTable {
     qint64 fileSize = 0;
     std::vector<Column> columns;
     std::vector<QString> headings;
+    int nullFlagsOffset = -1;  // the _NullFlags field within the record, when there is one
+    int nullFlagsWidth = 0;
     bool hasMemo = false;
     DbfMemoFile memo;
 
     bool readHeader();
     bool readFields(CodePage::TextDecoder& decoder);
+    bool bitSet(const char* record, int bit) const {
+        if (bit < 0 || bit / 8 >= nullFlagsWidth) return false;
+        return (static_cast<unsigned char>(record[nullFlagsOffset + bit / 8]) >> (bit % 8)) & 1;
+    }
     int readRecords(CodePage::TextDecoder& decoder, const CellTextFormat& format, SheetTable& out);
 };
 
@@ -163,6 +243,8 @@ bool DbfReader::OpenTable::readFields(CodePage::TextDecoder& decoder) {
     DBFHandle dbf = handle.get();
     const int fieldCount = DBFGetFieldCount(dbf);
     if (fieldCount <= 0) return false;
+    const bool visualFoxPro = isVisualFoxPro(version);
+    std::vector<std::uint8_t> flags;
     int offset = 1;  // byte 0 of a record is its deletion flag
     for (int i = 0; i < fieldCount; ++i) {
         char rawName[XBASE_FLDNAME_LEN_READ + 1] = {};
@@ -172,13 +254,34 @@ bool DbfReader::OpenTable::readFields(CodePage::TextDecoder& decoder) {
         const char type = DBFGetNativeFieldType(dbf, i);
         const int at = offset;
         offset += width;
-        columns.push_back({kindOf(type), type, at, width, decimals});
+        if (type == kNullFlagsType) {  // Visual FoxPro's hidden field of null flags
+            if (nullFlagsOffset < 0) {
+                nullFlagsOffset = at;
+                nullFlagsWidth = width;
+            }
+            continue;
+        }
+        columns.push_back({kindOf(type, width, visualFoxPro), type, at, width, decimals});
+        flags.push_back(static_cast<std::uint8_t>(
+            dbf->pszHeader[i * kFieldDescriptorSize + kFieldFlagsOffset]));
         QString fieldName = decoder.decode(QByteArrayView(rawName).trimmed());
         if (fieldName.isEmpty()) fieldName = emptyHeadingName(std::int32_t(headings.size()));
         headings.push_back(fieldName);
         hasMemo = hasMemo || columns.back().kind == ColumnKind::Memo;
     }
-    return !columns.empty() && offset <= recordLength;
+    if (columns.empty() || offset > recordLength) return false;
+
+    // The null flags hold, field by field, a bit for a varying-length field (set when its value
+    // is shorter than the field) and then one for a field that can be null (set when it is).
+    if (visualFoxPro && nullFlagsOffset >= 0) {
+        int bit = 0;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            Column& column = columns[i];
+            if (column.nativeType == 'V' || column.nativeType == 'Q') column.lengthBit = bit++;
+            if (flags[i] & kFieldCanBeNull) column.nullBit = bit++;
+        }
+    }
+    return true;
 }
 
 int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const CellTextFormat& format,
@@ -203,11 +306,18 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
         if (data[0] == kDeletedFlag) continue;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const Column& column = columns[i];
+            if (bitSet(data, column.nullBit)) continue;
             const char* field = data + column.offset;
             const auto c = static_cast<std::int32_t>(i);
             switch (column.kind) {
-                case ColumnKind::Text: {
-                    const QByteArrayView raw = trimmedRight(field, column.width);
+                case ColumnKind::Text:
+                case ColumnKind::VarText: {
+                    int width = column.width;
+                    if (bitSet(data, column.lengthBit)) {
+                        width =
+                            std::min<int>(static_cast<unsigned char>(field[width - 1]), width - 1);
+                    }
+                    const QByteArrayView raw = trimmedRight(field, width);
                     if (!raw.isEmpty()) builder.addText(row, c, decoder.decode(raw));
                     break;
                 }
@@ -228,12 +338,36 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
                     break;
                 }
                 case ColumnKind::Logical: {
-                    const char flag = trimmedRight(field, column.width).isEmpty() ? '?' : field[0];
+                    const char flag = isBlank(field, column.width) ? '?' : field[0];
                     if (flag == 'T' || flag == 't' || flag == 'Y' || flag == 'y') {
                         builder.addBoolean(row, c, true);
                     } else if (flag == 'F' || flag == 'f' || flag == 'N' || flag == 'n') {
                         builder.addBoolean(row, c, false);
                     }
+                    break;
+                }
+                case ColumnKind::Integer:
+                    if (!isSpaces(field, column.width)) {
+                        builder.addNumber(row, c, qFromLittleEndian<qint32>(field));
+                    }
+                    break;
+                case ColumnKind::Currency:  // ten-thousandths
+                    if (!isSpaces(field, column.width)) {
+                        builder.addNumber(
+                            row, c,
+                            static_cast<double>(qFromLittleEndian<qint64>(field)) / 10000.0);
+                    }
+                    break;
+                case ColumnKind::Double: {
+                    const auto value = std::bit_cast<double>(qFromLittleEndian<quint64>(field));
+                    if (!isSpaces(field, column.width) && std::isfinite(value)) {
+                        builder.addNumber(row, c, value);
+                    }
+                    break;
+                }
+                case ColumnKind::DateTime: {
+                    double days = 0;
+                    if (parseDateTime(field, days)) builder.addDate(row, c, days);
                     break;
                 }
                 case ColumnKind::Memo: {
@@ -299,8 +433,9 @@ QStringList DbfReader::tableNames() const {
 int DbfReader::readTable(const QString& name, const CellTextFormat& format, SheetTable& out) {
     if (m_path.isEmpty()) return NativeError::NotConnected;
     if (name != m_tableName) return NativeError::TableNotFound;
-    if (!m_table) {                   // read once already: from the file again
-        const QString path = m_path;  // open() forgets it first
+    // Read once already: from the file again (open() forgets the path first).
+    if (!m_table) {
+        const QString path = m_path;
         const int code = open(path);
         if (code != NativeError::None) return code;
     }

@@ -34,6 +34,7 @@ QByteArray DbfBuilder::bytes() const {
         out[at + 11] = field.type;
         out[at + 16] = char(field.width & 0xFF);
         out[at + 17] = char(field.decimals);
+        out[at + 18] = char(field.flags);
     }
     out[headerLength - 1] = 0x0D;
 

@@ -12,6 +12,7 @@ struct DbfBuilderField {
     char type = 'C';
     int width = 10;
     int decimals = 0;
+    std::uint8_t flags = 0;  // Visual FoxPro: 0x01 system field, 0x02 can be null
 };
 
 struct DbfBuilder {
