@@ -10,6 +10,7 @@ QByteArray fromLanguageDriver(std::uint8_t languageDriver) {
         const char* codePage;
     };
     // The language-driver bytes written by dBase, FoxPro and office suites.
+    // clang-format off
     static constexpr Row kRows[] = {
         {0x01, "IBM437"},       {0x02, "IBM850"},       {0x03, "windows-1252"},
         {0x04, "macintosh"},    {0x08, "IBM865"},       {0x09, "IBM437"},
@@ -33,6 +34,7 @@ QByteArray fromLanguageDriver(std::uint8_t languageDriver) {
         {0xC8, "windows-1250"}, {0xC9, "windows-1251"}, {0xCA, "windows-1254"},
         {0xCB, "windows-1253"}, {0xCC, "windows-1257"},
     };
+    // clang-format on
     for (const Row& row : kRows) {
         if (row.driver == languageDriver) return QByteArray(row.codePage);
     }
@@ -65,6 +67,27 @@ QByteArray fromCpgText(const QByteArray& content) {
         if (page >= 437 && page <= 869) return "IBM" + QByteArray::number(page);
     }
     return {};
+}
+
+TextDecoder::TextDecoder(const QByteArray& codePage)
+    : m_decoder(codePage.isEmpty() ? fallback().constData() : codePage.constData(),
+                QStringConverter::Flag::Stateless) {
+    if (!m_decoder.isValid()) {
+        m_decoder = QStringDecoder(fallback().constData(), QStringConverter::Flag::Stateless);
+    }
+    if (codePage.isEmpty()) {
+        m_utf8 = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    }
+}
+
+QString TextDecoder::decode(QByteArrayView bytes) {
+    if (m_utf8.isValid()) {
+        m_utf8.resetState();
+        QString text = m_utf8.decode(bytes);
+        if (!m_utf8.hasError()) return text;
+    }
+    m_decoder.resetState();
+    return m_decoder.decode(bytes);
 }
 
 }  // namespace CodePage

@@ -4,11 +4,14 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <QtEndian>
+#include <algorithm>
+#include <bit>
 #include <cmath>
-#include <limits>
+#include <cstring>
 
 #include "data/access/CodePage.h"
+#include "data/access/DbfMemoFile.h"
 #include "data/access/NativeError.h"
 #include "data/access/PathNames.h"
 #include "data/access/SheetTableBuilder.h"
@@ -17,29 +20,17 @@ namespace {
 
 constexpr int kHeaderSize = 32;
 constexpr int kFieldDescriptorSize = 32;
+constexpr int kFieldFlagsOffset = 18;
+constexpr std::uint8_t kFieldCanBeNull = 0x02;
+constexpr char kNullFlagsType = '0';
 constexpr char kDeletedFlag = '*';
 constexpr char kEndOfFile = 0x1A;
+constexpr qint64 kJulianDayOfDayZero = 2415019;  // 1899-12-30
+constexpr std::uint32_t kMillisecondsPerDay = 86400000;
 
-struct DbfHeader {
-    std::uint32_t recordCount = 0;
-    int headerLength = 0;
-    int recordLength = 0;
-    std::uint8_t languageDriver = 0;
-};
-
-bool readHeader(const QString& path, DbfHeader& header) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = file.read(kHeaderSize);
-    if (bytes.size() < kHeaderSize) return false;
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
-    header.recordCount = b[4] | (b[5] << 8) | (b[6] << 16) | (std::uint32_t(b[7]) << 24);
-    header.headerLength = b[8] | (b[9] << 8);
-    header.recordLength = b[10] | (b[11] << 8);
-    header.languageDriver = b[29];
-    // At least one field descriptor and the terminator; a record has its deletion flag.
-    return header.headerLength >= kHeaderSize + kFieldDescriptorSize + 1 &&
-           header.recordLength >= 2;
+// Only Visual FoxPro stores I, Y, B and T fields as binary numbers, and field flags.
+bool isVisualFoxPro(std::uint8_t version) {
+    return version == 0x30 || version == 0x31 || version == 0x32;
 }
 
 // shapelib reports its troubles through this hook; the caller turns them into an error code.
@@ -59,6 +50,17 @@ DbfHandlePtr openTable(const QString& path) {
     return DbfHandlePtr(DBFOpenLL(QFile::encodeName(path).constData(), "rb", &hooks));
 }
 
+// The file's first header bytes and its size, read through the handle shapelib opened. shapelib
+// seeks before it reads a record, so the handle may be moved here.
+bool readFileStart(DBFHandle dbf, unsigned char (&header)[kHeaderSize], qint64& fileSize) {
+    const SAHooks& hooks = dbf->sHooks;
+    if (hooks.FSeek(dbf->fp, 0, SEEK_END) != 0) return false;
+    fileSize = static_cast<qint64>(hooks.FTell(dbf->fp));
+    return hooks.FSeek(dbf->fp, 0, SEEK_SET) == 0 &&
+           hooks.FRead(header, kHeaderSize, 1, dbf->fp) == 1;
+}
+
+// Empty when neither a .cpg file nor the language-driver byte names a code page.
 QByteArray codePageOf(const QString& path, std::uint8_t languageDriver) {
     const QFileInfo info(path);
     for (const QString& suffix : {QStringLiteral(".cpg"), QStringLiteral(".CPG")}) {
@@ -68,25 +70,50 @@ QByteArray codePageOf(const QString& path, std::uint8_t languageDriver) {
             if (!named.isEmpty()) return named;
         }
     }
-    const QByteArray named = CodePage::fromLanguageDriver(languageDriver);
-    return named.isEmpty() ? CodePage::fallback() : named;
+    return CodePage::fromLanguageDriver(languageDriver);
 }
 
-QByteArray trimmedRight(const char* data, int width) {
+QByteArrayView trimmedRight(const char* data, int width) {
     while (width > 0 && (data[width - 1] == ' ' || data[width - 1] == '\0')) --width;
-    return QByteArray(data, width);
+    return QByteArrayView(data, width);
 }
 
-enum class ColumnKind { Text, Number, Date, Logical, Unsupported };
+bool isBlank(const char* data, int width) {
+    return trimmedRight(data, width).isEmpty();
+}
+
+// A binary field that a writer left blank; zero bytes are the number 0.
+bool isSpaces(const char* data, int width) {
+    return std::all_of(data, data + width, [](char c) { return c == ' '; });
+}
+
+enum class ColumnKind {
+    Text,
+    VarText,
+    Number,
+    Date,
+    Logical,
+    Integer,
+    Currency,
+    Double,
+    DateTime,
+    Memo,
+    Unsupported
+};
 
 struct Column {
     ColumnKind kind = ColumnKind::Unsupported;
+    char nativeType = 'C';
     int offset = 0;  // within the record, after the deletion flag
     int width = 0;
     int decimals = 0;
+    // Visual FoxPro: the bits of the _NullFlags field that say the value is null and that a
+    // varying-length value is shorter than the field; -1 when the field has none.
+    int nullBit = -1;
+    int lengthBit = -1;
 };
 
-ColumnKind kindOf(char nativeType) {
+ColumnKind kindOf(char nativeType, int width, bool visualFoxPro) {
     switch (nativeType) {
         case 'C':
             return ColumnKind::Text;
@@ -97,17 +124,61 @@ ColumnKind kindOf(char nativeType) {
             return ColumnKind::Date;
         case 'L':
             return ColumnKind::Logical;
-        default:  // memo, general, binary FoxPro types: shown as empty text, never as raw bytes
+        case 'M':
+            return ColumnKind::Memo;
+        default:
+            break;
+    }
+    if (!visualFoxPro) return ColumnKind::Unsupported;
+    switch (nativeType) {
+        case 'V':
+            return ColumnKind::VarText;
+        case 'I':
+            return width == 4 ? ColumnKind::Integer : ColumnKind::Unsupported;
+        case 'Y':
+            return width == 8 ? ColumnKind::Currency : ColumnKind::Unsupported;
+        case 'B':
+            return width == 8 ? ColumnKind::Double : ColumnKind::Unsupported;
+        case 'T':
+            return width == 8 ? ColumnKind::DateTime : ColumnKind::Unsupported;
+        default:  // general, picture, binary: shown as empty text, never as raw bytes
             return ColumnKind::Unsupported;
     }
 }
 
-bool parseDate(const QByteArray& text, double& days) {
+std::uint8_t fieldTypeOf(const Column& column, bool allWholeInt32) {
+    switch (column.kind) {
+        case ColumnKind::Number:
+            return column.decimals == 0 && allWholeInt32 && column.nativeType == 'N'
+                       ? fieldTypeCode(FieldType::Integer)
+                       : fieldTypeCode(FieldType::Float);
+        case ColumnKind::Integer:
+            return fieldTypeCode(FieldType::Integer);
+        case ColumnKind::Currency:
+        case ColumnKind::Double:
+            return fieldTypeCode(FieldType::Float);
+        case ColumnKind::Date:
+            return fieldTypeCode(FieldType::Date);
+        case ColumnKind::DateTime:
+            return fieldTypeCode(FieldType::DateTime);
+        case ColumnKind::Logical:
+            return fieldTypeCode(FieldType::Boolean);
+        case ColumnKind::Memo:
+            return fieldTypeCode(FieldType::Memo);
+        case ColumnKind::Text:
+        case ColumnKind::VarText:
+        case ColumnKind::Unsupported:
+            break;
+    }
+    return fieldTypeCode(FieldType::String);
+}
+
+bool parseDate(QByteArrayView text, double& days) {
     if (text.size() != 8) return false;
     bool okYear = false, okMonth = false, okDay = false;
-    const int year = text.left(4).toInt(&okYear);
-    const int month = text.mid(4, 2).toInt(&okMonth);
-    const int day = text.mid(6, 2).toInt(&okDay);
+    const int year = text.first(4).toInt(&okYear);
+    const int month = text.sliced(4, 2).toInt(&okMonth);
+    const int day = text.sliced(6, 2).toInt(&okDay);
     if (!okYear || !okMonth || !okDay) return false;
     const QDate date(year, month, day);
     if (!date.isValid()) return false;
@@ -115,92 +186,144 @@ bool parseDate(const QByteArray& text, double& days) {
     return true;
 }
 
+// Visual FoxPro's date-time: the Julian day number and the milliseconds since midnight. Day 0
+// is no date; a time past midnight or a year outside 1 to 9999 is no value either.
+bool parseDateTime(const char* field, double& days) {
+    const quint32 julianDay = qFromLittleEndian<quint32>(field);
+    const quint32 milliseconds = qFromLittleEndian<quint32>(field + 4);
+    if (julianDay == 0 || isSpaces(field, 8) || milliseconds >= kMillisecondsPerDay) return false;
+    const QDate date = QDate::fromJulianDay(julianDay);
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999) return false;
+    days = static_cast<double>(static_cast<qint64>(julianDay) - kJulianDayOfDayZero) +
+           static_cast<double>(milliseconds) / kMillisecondsPerDay;
+    return true;
+}
+
 }  // namespace
 
-int DbfReader::open(const QString& path) {
-    DbfHeader header;
-    if (!readHeader(path, header)) return NativeError::Unreadable;
-    DbfHandlePtr handle = openTable(path);
-    if (!handle) return NativeError::Unreadable;
-    m_path = path;
-    m_tableName = PathNames::tableName(path);
-    m_codePage = codePageOf(path, header.languageDriver);
-    return NativeError::None;
-}
-
-QStringList DbfReader::tableNames() const {
-    return m_path.isEmpty() ? QStringList() : QStringList{m_tableName};
-}
-
-int DbfReader::readTable(const QString& name, const CellTextFormat& format, SheetTable& out) {
-    if (m_path.isEmpty()) return NativeError::NotConnected;
-    if (name != m_tableName) return NativeError::TableNotFound;
-
-    DbfHeader header;
-    if (!readHeader(m_path, header)) return NativeError::Unreadable;
-    DbfHandlePtr handle = openTable(m_path);
-    if (!handle) return NativeError::Unreadable;
-    DBFHandle dbf = handle.get();
-
-    QStringDecoder decoder(m_codePage.constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid()) decoder = QStringDecoder(CodePage::fallback().constData());
-
-    const int fieldCount = DBFGetFieldCount(dbf);
-    if (fieldCount <= 0) return NativeError::Unreadable;
-
+// What open() learned of the table, with the files it opened; readTable() reads the records
+// through them.
+struct DbfReader::OpenTable {
+    DbfHandlePtr handle;
+    std::uint8_t version = 0;
+    std::uint8_t languageDriver = 0;
+    std::uint32_t recordCount = 0;
+    int headerLength = 0;
+    int recordLength = 0;
+    qint64 fileSize = 0;
+    std::vector<Column> columns;
     std::vector<QString> headings;
-    std::vector<Column> columns(static_cast<std::size_t>(fieldCount));
+    int nullFlagsOffset = -1;  // the _NullFlags field within the record, when there is one
+    int nullFlagsWidth = 0;
+    bool hasMemo = false;
+    DbfMemoFile memo;
+
+    bool readHeader();
+    bool readFields(CodePage::TextDecoder& decoder);
+    bool bitSet(const char* record, int bit) const {
+        if (bit < 0 || bit / 8 >= nullFlagsWidth) return false;
+        return (static_cast<unsigned char>(record[nullFlagsOffset + bit / 8]) >> (bit % 8)) & 1;
+    }
+    int readRecords(CodePage::TextDecoder& decoder, const CellTextFormat& format, SheetTable& out);
+};
+
+bool DbfReader::OpenTable::readHeader() {
+    unsigned char b[kHeaderSize];
+    if (!readFileStart(handle.get(), b, fileSize)) return false;
+    version = b[0];
+    recordCount = b[4] | (b[5] << 8) | (b[6] << 16) | (std::uint32_t(b[7]) << 24);
+    headerLength = b[8] | (b[9] << 8);
+    recordLength = b[10] | (b[11] << 8);
+    languageDriver = b[29];
+    // At least one field descriptor and the terminator; a record has its deletion flag.
+    return headerLength >= kHeaderSize + kFieldDescriptorSize + 1 && recordLength >= 2;
+}
+
+bool DbfReader::OpenTable::readFields(CodePage::TextDecoder& decoder) {
+    DBFHandle dbf = handle.get();
+    const int fieldCount = DBFGetFieldCount(dbf);
+    if (fieldCount <= 0) return false;
+    const bool visualFoxPro = isVisualFoxPro(version);
+    std::vector<std::uint8_t> flags;
     int offset = 1;  // byte 0 of a record is its deletion flag
     for (int i = 0; i < fieldCount; ++i) {
         char rawName[XBASE_FLDNAME_LEN_READ + 1] = {};
         int width = 0, decimals = 0;
         DBFGetFieldInfo(dbf, i, rawName, &width, &decimals);
-        Column& column = columns[static_cast<std::size_t>(i)];
-        column.kind = kindOf(DBFGetNativeFieldType(dbf, i));
-        column.offset = offset;
-        column.width = width;
-        column.decimals = decimals;
-        if (width <= 0) return NativeError::Unreadable;
+        if (width <= 0) return false;
+        const char type = DBFGetNativeFieldType(dbf, i);
+        const int at = offset;
         offset += width;
-        decoder.resetState();
-        QString fieldName = decoder.decode(QByteArray(rawName).trimmed());
-        if (fieldName.isEmpty()) fieldName = emptyHeadingName(i);
+        if (type == kNullFlagsType) {  // Visual FoxPro's hidden field of null flags
+            if (nullFlagsOffset < 0) {
+                nullFlagsOffset = at;
+                nullFlagsWidth = width;
+            }
+            continue;
+        }
+        columns.push_back({kindOf(type, width, visualFoxPro), type, at, width, decimals});
+        flags.push_back(static_cast<std::uint8_t>(
+            dbf->pszHeader[i * kFieldDescriptorSize + kFieldFlagsOffset]));
+        QString fieldName = decoder.decode(QByteArrayView(rawName).trimmed());
+        if (fieldName.isEmpty()) fieldName = emptyHeadingName(std::int32_t(headings.size()));
         headings.push_back(fieldName);
+        hasMemo = hasMemo || columns.back().kind == ColumnKind::Memo;
     }
-    if (offset > header.recordLength) return NativeError::Unreadable;
+    if (columns.empty() || offset > recordLength) return false;
 
+    // The null flags hold, field by field, a bit for a varying-length field (set when its value
+    // is shorter than the field) and then one for a field that can be null (set when it is).
+    if (visualFoxPro && nullFlagsOffset >= 0) {
+        int bit = 0;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            Column& column = columns[i];
+            if (column.nativeType == 'V' || column.nativeType == 'Q') column.lengthBit = bit++;
+            if (flags[i] & kFieldCanBeNull) column.nullBit = bit++;
+        }
+    }
+    return true;
+}
+
+int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const CellTextFormat& format,
+                                      SheetTable& out) {
     // The header's record count is not to be trusted: count only the records the file holds.
-    const qint64 fileSize = QFileInfo(m_path).size();
-    const qint64 stored = (fileSize - header.headerLength) / header.recordLength;
-    const qint64 recordsToRead = std::max<qint64>(0, std::min<qint64>(stored, header.recordCount));
+    const qint64 stored = (fileSize - headerLength) / recordLength;
+    const qint64 recordsToRead = std::max<qint64>(0, std::min<qint64>(stored, recordCount));
 
     SheetTableBuilder builder;
     builder.declareColumns(std::move(headings));
-    std::vector<std::uint8_t> types(columns.size());
     std::vector<bool> allWholeInt32(columns.size(), true);
+    QByteArray record(recordLength, Qt::Uninitialized);
+    QByteArray memoBytes;
     std::int32_t row = 0;
-    for (qint64 record = 0; record < recordsToRead; ++record) {
-        const char* tuple = DBFReadTuple(dbf, static_cast<int>(record));
+    for (qint64 r = 0; r < recordsToRead; ++r) {
+        const char* tuple = DBFReadTuple(handle.get(), static_cast<int>(r));
         if (!tuple) break;
         // shapelib hands out one buffer for every read: copy the record before anything else.
-        const QByteArray bytes(tuple, header.recordLength);
-        const char* data = bytes.constData();
+        std::memcpy(record.data(), tuple, static_cast<std::size_t>(recordLength));
+        const char* data = record.constData();
         if (data[0] == kEndOfFile) break;
         if (data[0] == kDeletedFlag) continue;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const Column& column = columns[i];
-            const QByteArray raw = trimmedRight(data + column.offset, column.width);
+            if (bitSet(data, column.nullBit)) continue;
+            const char* field = data + column.offset;
             const auto c = static_cast<std::int32_t>(i);
             switch (column.kind) {
                 case ColumnKind::Text:
-                    if (!raw.isEmpty()) {
-                        decoder.resetState();
-                        builder.addText(row, c, QString(decoder.decode(raw)));
+                case ColumnKind::VarText: {
+                    int width = column.width;
+                    if (bitSet(data, column.lengthBit)) {
+                        width =
+                            std::min<int>(static_cast<unsigned char>(field[width - 1]), width - 1);
                     }
+                    const QByteArrayView raw = trimmedRight(field, width);
+                    if (!raw.isEmpty()) builder.addText(row, c, decoder.decode(raw));
                     break;
+                }
                 case ColumnKind::Number: {
                     bool ok = false;
-                    const double value = raw.trimmed().toDouble(&ok);
+                    const double value = trimmedRight(field, column.width).trimmed().toDouble(&ok);
                     if (ok && std::isfinite(value)) {
                         builder.addNumber(row, c, value);
                         if (!fitsIntegerField(value)) allWholeInt32[i] = false;
@@ -209,15 +332,51 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
                 }
                 case ColumnKind::Date: {
                     double days = 0;
-                    if (parseDate(raw.trimmed(), days)) builder.addDate(row, c, days);
+                    if (parseDate(trimmedRight(field, column.width).trimmed(), days)) {
+                        builder.addDate(row, c, days);
+                    }
                     break;
                 }
                 case ColumnKind::Logical: {
-                    const char flag = raw.isEmpty() ? '?' : raw.at(0);
+                    const char flag = isBlank(field, column.width) ? '?' : field[0];
                     if (flag == 'T' || flag == 't' || flag == 'Y' || flag == 'y') {
                         builder.addBoolean(row, c, true);
                     } else if (flag == 'F' || flag == 'f' || flag == 'N' || flag == 'n') {
                         builder.addBoolean(row, c, false);
+                    }
+                    break;
+                }
+                case ColumnKind::Integer:
+                    if (!isSpaces(field, column.width)) {
+                        builder.addNumber(row, c, qFromLittleEndian<qint32>(field));
+                    }
+                    break;
+                case ColumnKind::Currency:  // ten-thousandths
+                    if (!isSpaces(field, column.width)) {
+                        builder.addNumber(
+                            row, c,
+                            static_cast<double>(qFromLittleEndian<qint64>(field)) / 10000.0);
+                    }
+                    break;
+                case ColumnKind::Double: {
+                    const auto value = std::bit_cast<double>(qFromLittleEndian<quint64>(field));
+                    if (!isSpaces(field, column.width) && std::isfinite(value)) {
+                        builder.addNumber(row, c, value);
+                    }
+                    break;
+                }
+                case ColumnKind::DateTime: {
+                    double days = 0;
+                    if (parseDateTime(field, days)) builder.addDate(row, c, days);
+                    break;
+                }
+                case ColumnKind::Memo: {
+                    std::uint64_t block = 0;
+                    bool isText = true;
+                    if (!DbfMemoFile::blockNumber(field, column.width, block)) break;
+                    if (!memo.read(block, memoBytes, isText)) return NativeError::Unreadable;
+                    if (isText && !memoBytes.isEmpty()) {
+                        builder.addText(row, c, decoder.decode(memoBytes));
                     }
                     break;
                 }
@@ -228,30 +387,60 @@ int DbfReader::readTable(const QString& name, const CellTextFormat& format, Shee
         ++row;
     }
 
+    std::vector<std::uint8_t> types(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const Column& column = columns[i];
-        switch (column.kind) {
-            case ColumnKind::Text:
-            case ColumnKind::Unsupported:
-                types[i] = fieldTypeCode(FieldType::String);
-                break;
-            case ColumnKind::Number:
-                types[i] = column.decimals == 0 && allWholeInt32[i] &&
-                                   DBFGetNativeFieldType(dbf, static_cast<int>(i)) == 'N'
-                               ? fieldTypeCode(FieldType::Integer)
-                               : fieldTypeCode(FieldType::Float);
-                break;
-            case ColumnKind::Date:
-                types[i] = fieldTypeCode(FieldType::Date);
-                break;
-            case ColumnKind::Logical:
-                types[i] = fieldTypeCode(FieldType::Boolean);
-                break;
-        }
+        types[i] = fieldTypeOf(columns[i], allWholeInt32[i]);
     }
-
     builder.declareFieldTypes(std::move(types));
     builder.declareRowCount(row);
     out = builder.finish(format);
     return NativeError::None;
+}
+
+DbfReader::DbfReader() = default;
+DbfReader::~DbfReader() = default;
+
+int DbfReader::fail(int code) {
+    m_path.clear();
+    m_tableName.clear();
+    m_codePage.clear();
+    m_table.reset();
+    return code;
+}
+
+int DbfReader::open(const QString& path) {
+    fail(NativeError::None);
+    auto table = std::make_unique<OpenTable>();
+    table->handle = openTable(path);
+    if (!table->handle || !table->readHeader()) return fail(NativeError::Unreadable);
+    const QByteArray codePage = codePageOf(path, table->languageDriver);
+    CodePage::TextDecoder decoder(codePage);
+    if (!table->readFields(decoder)) return fail(NativeError::Unreadable);
+    if (table->hasMemo && table->memo.open(path, table->version) != NativeError::None) {
+        return fail(NativeError::Unreadable);
+    }
+    m_path = path;
+    m_tableName = PathNames::tableName(path);
+    m_codePage = codePage;
+    m_table = std::move(table);
+    return NativeError::None;
+}
+
+QStringList DbfReader::tableNames() const {
+    return m_path.isEmpty() ? QStringList() : QStringList{m_tableName};
+}
+
+int DbfReader::readTable(const QString& name, const CellTextFormat& format, SheetTable& out) {
+    if (m_path.isEmpty()) return NativeError::NotConnected;
+    if (name != m_tableName) return NativeError::TableNotFound;
+    // Read once already: from the file again (open() forgets the path first).
+    if (!m_table) {
+        const QString path = m_path;
+        const int code = open(path);
+        if (code != NativeError::None) return code;
+    }
+    // The files close once the table is read: a table is held once, by the reader's caller.
+    const std::unique_ptr<OpenTable> table = std::move(m_table);
+    CodePage::TextDecoder decoder(m_codePage);
+    return table->readRecords(decoder, format, out);
 }

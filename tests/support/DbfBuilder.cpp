@@ -6,6 +6,9 @@ namespace {
 void putLittleEndian(QByteArray& bytes, int offset, unsigned long long value, int size) {
     for (int i = 0; i < size; ++i) bytes[offset + i] = char((value >> (8 * i)) & 0xFF);
 }
+void putBigEndian(QByteArray& bytes, int offset, unsigned long long value, int size) {
+    for (int i = 0; i < size; ++i) bytes[offset + i] = char((value >> (8 * (size - 1 - i))) & 0xFF);
+}
 }  // namespace
 
 QByteArray DbfBuilder::bytes() const {
@@ -31,6 +34,7 @@ QByteArray DbfBuilder::bytes() const {
         out[at + 11] = field.type;
         out[at + 16] = char(field.width & 0xFF);
         out[at + 17] = char(field.decimals);
+        out[at + 18] = char(field.flags);
     }
     out[headerLength - 1] = 0x0D;
 
@@ -56,4 +60,37 @@ bool DbfBuilder::write(const QString& path) const {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     return file.write(bytes()) >= 0;
+}
+
+QByteArray DbfMemoBuilder::bytes(const std::vector<QByteArray>& texts,
+                                 std::vector<std::uint32_t>& blocks) const {
+    const int block = layout == Layout::FoxPro ? blockSize : 512;
+    QByteArray out(512, '\0');
+    blocks.clear();
+    for (const QByteArray& text : texts) {
+        if (text.isEmpty()) {
+            blocks.push_back(0);
+            continue;
+        }
+        blocks.push_back(std::uint32_t(out.size() / block));
+        QByteArray entry;
+        if (layout == Layout::FoxPro) {
+            entry = QByteArray(8, '\0');
+            putBigEndian(entry, 0, 1, 4);  // a text
+            putBigEndian(entry, 4, std::uint32_t(text.size()), 4);
+            entry += text;
+        } else {
+            entry = text + "\x1A\x1A";
+        }
+        entry.append(QByteArray((block - entry.size() % block) % block, '\0'));
+        out += entry;
+    }
+    const unsigned long long nextFree = std::uint32_t(out.size() / block);
+    if (layout == Layout::FoxPro) {
+        putBigEndian(out, 0, nextFree, 4);
+        putBigEndian(out, 6, std::uint32_t(block), 2);
+    } else {
+        putLittleEndian(out, 0, nextFree, 4);
+    }
+    return out;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 // Writes dBase tables byte by byte, so tests can make the damaged and unusual tables that no
@@ -11,6 +12,7 @@ struct DbfBuilderField {
     char type = 'C';
     int width = 10;
     int decimals = 0;
+    std::uint8_t flags = 0;  // Visual FoxPro: 0x01 system field, 0x02 can be null
 };
 
 struct DbfBuilder {
@@ -24,4 +26,16 @@ struct DbfBuilder {
 
     QByteArray bytes() const;
     bool write(const QString& path) const;
+};
+
+// Writes the memo file of a table: each text gets an entry of its own, and its block number is
+// what the record's memo field holds; an empty text gets none (block 0).
+struct DbfMemoBuilder {
+    enum class Layout { DbaseIII, FoxPro };
+    Layout layout = Layout::DbaseIII;
+    int blockSize = 512;  // FoxPro's own; dBase III's is always 512
+
+    // The file's bytes; `blocks` gets the block number of each text.
+    QByteArray bytes(const std::vector<QByteArray>& texts,
+                     std::vector<std::uint32_t>& blocks) const;
 };

@@ -3,6 +3,8 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <map>
+#include <utility>
 
 // Helpers shared by the tests: where the test files are, truth files, peer readers, the CLI.
 namespace TestFiles {
@@ -10,7 +12,10 @@ namespace TestFiles {
 QString publicDir();
 QString publicFile(const QString& name);
 QStringList publicFilesWithSuffix(const QString& suffix);  // names, sorted
-QJsonObject truthOf(const QString& name);                   // NAME.truth.json beside it
+QJsonObject truthOf(const QString& name);                  // NAME.truth.json beside it
+// The cells of a public file's first records that we read otherwise than its truth, by (row,
+// column): the text we show instead.
+std::map<std::pair<int, int>, QString> truthCorrections(const QString& name);
 
 struct ProcessResult {
     int exitCode = -1;
