@@ -25,10 +25,12 @@ constexpr int kColumns = 20;
 clResult generatedTable(const CellTextFormat& format) {
     static const char* const kRegions[] = {"North", "South", "East", "West", "Centre"};
     std::vector<QString> names;
-    std::vector<std::uint8_t> types;
+    std::vector<FieldType> types;
     for (int c = 0; c < kColumns; ++c) {
         names.push_back(QStringLiteral("Column %1").arg(c + 1));
-        types.push_back(c % 4 == 1 ? 3 : c % 4 == 2 ? 6 : 1);
+        types.push_back(c % 4 == 1   ? FieldType::Integer
+                        : c % 4 == 2 ? FieldType::Float
+                                     : FieldType::String);
     }
     // Numbers as the grid shows them: the data layer's cell texts in the user's locale.
     return ContentsFromTexts(names, types, kRows, [&](std::int32_t r, std::int32_t c) {
@@ -104,7 +106,9 @@ double xlwtTime(const std::vector<clField>& fields, const CellTextFormat& format
         QTextStream out(&table);
         QStringList line;
         for (const clField& field : fields)
-            line << (field.DataType == 3 || field.DataType == 6 ? "n" : "s");
+            line << (field.DataType == FieldType::Integer || field.DataType == FieldType::Float
+                         ? "n"
+                         : "s");
         out << line.join('\t') << '\n';
         line.clear();
         for (const clField& field : fields) line << field.Name;
@@ -114,7 +118,7 @@ double xlwtTime(const std::vector<clField>& fields, const CellTextFormat& format
             // xlwt is given the numbers as Python writes them.
             for (const clField& field : fields) {
                 QString value = field.Values[static_cast<std::size_t>(r)].Value;
-                if (field.DataType == 6) {
+                if (field.DataType == FieldType::Float) {
                     value.replace(format.decimalSeparator(), QLatin1Char('.'));
                 }
                 line << value;

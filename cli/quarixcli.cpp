@@ -175,7 +175,8 @@ int main(int argc, char* argv[]) {
     for (const clField& field : contents.Fields) line << escaped(field.Name);
     out << line.join(QLatin1Char('\t')) << '\n';
     line.clear();
-    for (const clField& field : contents.Fields) line << QString::number(field.DataType);
+    for (const clField& field : contents.Fields)
+        line << QString::number(fieldTypeCode(field.DataType));
     out << line.join(QLatin1Char('\t')) << '\n';
     const std::int32_t records = contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount;
     out << records << '\n';

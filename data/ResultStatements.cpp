@@ -4,8 +4,8 @@
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 
-QString ColumnTypeWord(std::uint8_t code) {
-    switch (static_cast<FieldType>(code)) {
+QString ColumnTypeWord(FieldType type) {
+    switch (type) {
         case FieldType::String:
         case FieldType::Boolean:
         case FieldType::Date:
@@ -56,7 +56,7 @@ ResultColumns composePlainColumns(const std::vector<clField>& fields, ResultFile
         const QString name = ResultColumnName(field.Name, type);
         columns.definitions << name + ColumnTypeWord(field.DataType);
         columns.insertNames << name;
-        columns.textColumns.push_back(field.DataType == fieldTypeCode(FieldType::String));
+        columns.textColumns.push_back(field.DataType == FieldType::String);
     }
     if (fileNumberColumn) {
         columns.definitions << QStringLiteral("[File number] REAL");

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "data/access/FieldType.h"
+
 struct clField;
 
 // The statements that fill a result file, composed exactly as the Save command sends them to
@@ -13,9 +15,9 @@ struct clField;
 
 enum class ResultFileType { Excel, Dbase };
 
-// The type word of a column in CREATE TABLE, by field-type code; the blanks are part of it:
+// The type word of a column in CREATE TABLE, by field type; the blanks are part of it:
 // " TEXT " for codes 1, 5, 9, 11 and 16, " INTEGER " for 3, " REAL " for 6, nothing otherwise.
-QString ColumnTypeWord(std::uint8_t code);
+QString ColumnTypeWord(FieldType type);
 
 // "Result" for a workbook; for a dBase table, the file's name without folder and extension.
 QString ResultTableName(const QString& fileName, ResultFileType type);

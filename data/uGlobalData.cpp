@@ -16,8 +16,8 @@ void AddToHistory(std::vector<clValues>& history, const QString& path) {
     history.push_back({path});
 }
 
-clResult ContentsFromTexts(const std::vector<QString>& names,
-                           const std::vector<std::uint8_t>& types, std::int32_t rows,
+clResult ContentsFromTexts(const std::vector<QString>& names, const std::vector<FieldType>& types,
+                           std::int32_t rows,
                            const std::function<QString(std::int32_t, std::int32_t)>& cell) {
     TextPool pool;
     std::vector<std::vector<std::uint32_t>> columns(names.size());
@@ -32,7 +32,7 @@ clResult ContentsFromTexts(const std::vector<QString>& names,
     contents.FieldCount = static_cast<std::int32_t>(names.size());
     contents.Texts = texts;
     for (std::size_t c = 0; c < names.size(); ++c) {
-        contents.Fields.push_back({names[c], rows, c < types.size() ? types[c] : std::uint8_t(1),
+        contents.Fields.push_back({names[c], rows, c < types.size() ? types[c] : FieldType::String,
                                    ColumnValues(texts, std::move(columns[c]))});
     }
     return contents;

@@ -72,7 +72,7 @@ private:
 struct clField {
     QString Name;
     std::int32_t RecordCount = 0;
-    std::uint8_t DataType = 0;  // field-type code (FieldType)
+    FieldType DataType = FieldType::String;  // a code FieldType may not name is carried as it is
     ColumnValues Values;
 };
 
@@ -115,8 +115,8 @@ extern bool SheetChosen;
 extern bool ShowLoadedData;
 
 // Contents that come from no file (tests, the benchmark): `cell(row, column)` gives each text.
-clResult ContentsFromTexts(const std::vector<QString>& names,
-                           const std::vector<std::uint8_t>& types, std::int32_t rows,
+clResult ContentsFromTexts(const std::vector<QString>& names, const std::vector<FieldType>& types,
+                           std::int32_t rows,
                            const std::function<QString(std::int32_t, std::int32_t)>& cell);
 
 // Appends `path` to a recent-file list unless an entry has exactly this path.

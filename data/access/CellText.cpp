@@ -371,13 +371,13 @@ QString CellTextFormat::booleanText(bool value) {
     return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
 }
 
-QString CellTextFormat::numberText(double value, std::uint8_t columnType) const {
-    return columnType == fieldTypeCode(FieldType::Integer) ? integerText(value) : floatText(value);
+QString CellTextFormat::numberText(double value, FieldType columnType) const {
+    return columnType == FieldType::Integer ? integerText(value) : floatText(value);
 }
 
-QString CellTextFormat::dateValueText(double days, std::uint8_t columnType) const {
-    if (columnType == fieldTypeCode(FieldType::Date)) return dateText(days);
-    if (columnType == fieldTypeCode(FieldType::DateTime)) return dateTimeText(days);
+QString CellTextFormat::dateValueText(double days, FieldType columnType) const {
+    if (columnType == FieldType::Date) return dateText(days);
+    if (columnType == FieldType::DateTime) return dateTimeText(days);
     if (dateIsTimeOnly(days)) return timeText(days);
     return dateHasTime(days) ? dateTimeText(days) : dateText(days);
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "data/access/FieldType.h"
+
 // Dates travel through the data access layer as days since this day (the fraction being the
 // time of day), whatever date system the file used.
 inline QDate dayZero() {
@@ -81,8 +83,8 @@ public:
     // The text of a number or a date in a column whose field-type code is `columnType`: number
     // cells of integer columns as integers, others in the general format; date cells of date
     // and date-time columns in the column's form, elsewhere in the form their value needs.
-    QString numberText(double value, std::uint8_t columnType) const;
-    QString dateValueText(double days, std::uint8_t columnType) const;
+    QString numberText(double value, FieldType columnType) const;
+    QString dateValueText(double days, FieldType columnType) const;
 
 private:
     QString generalText(bool negative, const char* digits, int count, int exponent) const;

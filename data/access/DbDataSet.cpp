@@ -54,8 +54,8 @@ QString DbDataSet::fieldName(std::int32_t field) const {
     return m_table.headings[static_cast<std::size_t>(field)];
 }
 
-std::uint8_t DbDataSet::fieldType(std::int32_t field) const {
-    if (!m_open || field < 0 || field >= m_table.columnCount()) return 0;
+FieldType DbDataSet::fieldType(std::int32_t field) const {
+    if (!m_open || field < 0 || field >= m_table.columnCount()) return FieldType::String;
     return m_table.fieldTypes[static_cast<std::size_t>(field)];
 }
 

@@ -22,7 +22,7 @@ public:
     std::int32_t recordCount() const { return m_open ? m_table.rowCount : 0; }
     std::int32_t fieldCount() const { return m_open ? m_table.columnCount() : 0; }
     QString fieldName(std::int32_t field) const;
-    std::uint8_t fieldType(std::int32_t field) const;
+    FieldType fieldType(std::int32_t field) const;
 
     // The edit text of a field in the current row; empty past the last row.
     QString editText(std::int32_t field);

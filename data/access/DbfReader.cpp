@@ -146,31 +146,31 @@ ColumnKind kindOf(char nativeType, int width, bool visualFoxPro) {
     }
 }
 
-std::uint8_t fieldTypeOf(const Column& column, bool allWholeInt32) {
+FieldType fieldTypeOf(const Column& column, bool allWholeInt32) {
     switch (column.kind) {
         case ColumnKind::Number:
             return column.decimals == 0 && allWholeInt32 && column.nativeType == 'N'
-                       ? fieldTypeCode(FieldType::Integer)
-                       : fieldTypeCode(FieldType::Float);
+                       ? FieldType::Integer
+                       : FieldType::Float;
         case ColumnKind::Integer:
-            return fieldTypeCode(FieldType::Integer);
+            return FieldType::Integer;
         case ColumnKind::Currency:
         case ColumnKind::Double:
-            return fieldTypeCode(FieldType::Float);
+            return FieldType::Float;
         case ColumnKind::Date:
-            return fieldTypeCode(FieldType::Date);
+            return FieldType::Date;
         case ColumnKind::DateTime:
-            return fieldTypeCode(FieldType::DateTime);
+            return FieldType::DateTime;
         case ColumnKind::Logical:
-            return fieldTypeCode(FieldType::Boolean);
+            return FieldType::Boolean;
         case ColumnKind::Memo:
-            return fieldTypeCode(FieldType::Memo);
+            return FieldType::Memo;
         case ColumnKind::Text:
         case ColumnKind::VarText:
         case ColumnKind::Unsupported:
             break;
     }
-    return fieldTypeCode(FieldType::String);
+    return FieldType::String;
 }
 
 bool parseDate(QByteArrayView text, double& days) {
@@ -387,7 +387,7 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
         ++row;
     }
 
-    std::vector<std::uint8_t> types(columns.size());
+    std::vector<FieldType> types(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i) {
         types[i] = fieldTypeOf(columns[i], allWholeInt32[i]);
     }

@@ -8,8 +8,8 @@ bool fitsIntegerField(double value) {
            value <= std::numeric_limits<std::int32_t>::max();
 }
 
-QString fieldTypeDisplayName(std::uint8_t code) {
-    switch (static_cast<FieldType>(code)) {
+QString fieldTypeDisplayName(FieldType type) {
+    switch (type) {
         case FieldType::String:
             return QStringLiteral("Text");
         case FieldType::Integer:

@@ -22,4 +22,4 @@ constexpr std::uint8_t fieldTypeCode(FieldType type) {
 bool fitsIntegerField(double value);
 
 // The name "Check Field Types" shows for a code; empty for codes that show no type.
-QString fieldTypeDisplayName(std::uint8_t code);
+QString fieldTypeDisplayName(FieldType type);

@@ -25,7 +25,7 @@ QString emptyHeadingName(std::int32_t column) {
     return QStringLiteral("F%1").arg(column + 1);
 }
 
-std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t columnType,
+std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, FieldType columnType,
                                              PendingCell& pendingCell) {
     static std::uint32_t emptyText = 0;
     const std::uint32_t index = cell & CellId::kIndexMask;
@@ -55,13 +55,12 @@ std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t co
             key = BooleanKey;
             break;
         case ValueKind::Number:
-            key =
-                columnType == fieldTypeCode(FieldType::Integer) ? IntegerColumnNumber : OtherNumber;
+            key = columnType == FieldType::Integer ? IntegerColumnNumber : OtherNumber;
             break;
         case ValueKind::Date:
-            key = columnType == fieldTypeCode(FieldType::Date)       ? DateColumnDate
-                  : columnType == fieldTypeCode(FieldType::DateTime) ? DateTimeColumnDate
-                                                                     : OtherDate;
+            key = columnType == FieldType::Date       ? DateColumnDate
+                  : columnType == FieldType::DateTime ? DateTimeColumnDate
+                                                      : OtherDate;
             break;
     }
     std::vector<std::uint32_t>& ids = valueIds[key];
@@ -83,14 +82,14 @@ std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, std::uint8_t co
     return id;
 }
 
-std::uint32_t SheetTable::Renderer::render(std::uint32_t cell, std::uint8_t columnType,
+std::uint32_t SheetTable::Renderer::render(std::uint32_t cell, FieldType columnType,
                                            TextPool& pool) {
     PendingCell pendingCell{};
     std::uint32_t* id = cacheOf(cell, columnType, pendingCell);
     if (!id) return cell;
     if (*id == kNotRendered) {
-        *id = pendingCell.isShared ? pool.intern(pendingCell.shared)
-                                   : pool.intern(pendingCell.text);
+        *id =
+            pendingCell.isShared ? pool.intern(pendingCell.shared) : pool.intern(pendingCell.text);
     }
     return *id;
 }
@@ -137,9 +136,9 @@ void SheetTable::renderRow(std::int32_t row) {
     }
     for (Renderer::PendingCell& pendingCell : renderer.pending) {
         if (*pendingCell.rendered == kNotRendered) {
-            *pendingCell.rendered =
-                pendingCell.isShared ? m_texts.intern(pendingCell.shared, pendingCell.hash)
-                                     : m_texts.intern(pendingCell.text, pendingCell.hash);
+            *pendingCell.rendered = pendingCell.isShared
+                                        ? m_texts.intern(pendingCell.shared, pendingCell.hash)
+                                        : m_texts.intern(pendingCell.text, pendingCell.hash);
         }
         *pendingCell.cell = *pendingCell.rendered;
     }

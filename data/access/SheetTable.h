@@ -44,8 +44,8 @@ struct CellValues {
 class SheetTable {
 public:
     std::vector<QString> headings;
-    std::vector<std::uint8_t> fieldTypes;  // one code per column
-    std::int32_t rowCount = 0;             // records, heading row excluded
+    std::vector<FieldType> fieldTypes;  // one per column
+    std::int32_t rowCount = 0;          // records, heading row excluded
 
     SheetTable();
     ~SheetTable();
@@ -91,11 +91,10 @@ private:
         };
         std::vector<PendingCell> pending;
 
-        std::uint32_t render(std::uint32_t cell, std::uint8_t columnType, TextPool& pool);
+        std::uint32_t render(std::uint32_t cell, FieldType columnType, TextPool& pool);
         // Where a cell's pool id is remembered (null for a cell that is text already); when it
         // is not known yet, its text is made into `pendingCell`.
-        std::uint32_t* cacheOf(std::uint32_t cell, std::uint8_t columnType,
-                               PendingCell& pendingCell);
+        std::uint32_t* cacheOf(std::uint32_t cell, FieldType columnType, PendingCell& pendingCell);
     };
 
     std::vector<std::vector<std::uint32_t>> m_columns;

@@ -129,7 +129,7 @@ void SheetTableBuilder::declareColumns(std::vector<QString> headings) {
     m_top = m_left = 0;
 }
 
-void SheetTableBuilder::declareFieldTypes(std::vector<std::uint8_t> codes) {
+void SheetTableBuilder::declareFieldTypes(std::vector<FieldType> codes) {
     m_declaredTypes = std::move(codes);
 }
 
@@ -189,7 +189,7 @@ void SheetTableBuilder::add(std::int32_t row, std::int32_t column, std::uint32_t
     cells[offset] = cell;
 }
 
-std::uint8_t SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>& cells) const {
+FieldType SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>& cells) const {
     bool any = false, allWholeInt = true, allNumbers = true, allDates = true,
          allDateOrDateTime = true, allBooleans = true;
     for (const std::uint32_t cell : cells) {
@@ -220,13 +220,13 @@ std::uint8_t SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>&
         allBooleans = allBooleans && boolean;
         if (!allNumbers && !allDateOrDateTime && !allBooleans) break;
     }
-    if (!any) return fieldTypeCode(FieldType::String);
-    if (allWholeInt) return fieldTypeCode(FieldType::Integer);
-    if (allNumbers) return fieldTypeCode(FieldType::Float);
-    if (allDates) return fieldTypeCode(FieldType::Date);
-    if (allDateOrDateTime) return fieldTypeCode(FieldType::DateTime);
-    if (allBooleans) return fieldTypeCode(FieldType::Boolean);
-    return fieldTypeCode(FieldType::String);
+    if (!any) return FieldType::String;
+    if (allWholeInt) return FieldType::Integer;
+    if (allNumbers) return FieldType::Float;
+    if (allDates) return FieldType::Date;
+    if (allDateOrDateTime) return FieldType::DateTime;
+    if (allBooleans) return FieldType::Boolean;
+    return FieldType::String;
 }
 
 SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
@@ -240,7 +240,7 @@ SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
         const std::size_t columns = table.headings.size();
         table.rowCount = std::max(m_declaredRows, m_cellCount ? m_lastRow + 1 : 0);
         table.fieldTypes = std::move(m_declaredTypes);
-        table.fieldTypes.resize(columns, fieldTypeCode(FieldType::String));
+        table.fieldTypes.resize(columns, FieldType::String);
         m_columns.resize(columns);
     } else {
         if (m_cellCount == 0) return SheetTable();
@@ -273,8 +273,8 @@ SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
         table.fieldTypes.resize(static_cast<std::size_t>(columns));
         renderer.values = std::move(m_values);
         for (std::size_t c = 0; c < table.headings.size(); ++c) {
-            QString heading = m_texts.text(
-                renderer.render(headingCells[c], fieldTypeCode(FieldType::String), m_texts));
+            QString heading =
+                m_texts.text(renderer.render(headingCells[c], FieldType::String, m_texts));
             table.headings[c] =
                 heading.isEmpty() ? emptyHeadingName(static_cast<std::int32_t>(c)) : heading;
         }

@@ -40,7 +40,7 @@ public:
     // For tables that name and type their own columns: rows count from 0 as records, columns
     // from 0 up to the declared count. Types may be declared last, once the cells are known.
     void declareColumns(std::vector<QString> headings);
-    void declareFieldTypes(std::vector<std::uint8_t> codes);
+    void declareFieldTypes(std::vector<FieldType> codes);
     void declareRowCount(std::int32_t rows);
 
     std::size_t cellCount() const { return m_cellCount + m_queued; }
@@ -68,7 +68,7 @@ private:
     void addValue(std::int32_t row, std::int32_t column, ValueKind kind, double value);
     std::uint32_t valueCell(ValueKind kind, std::uint64_t bits, std::size_t hash);
     void growValueIndex();
-    std::uint8_t inferFieldType(const std::vector<std::uint32_t>& cells) const;
+    FieldType inferFieldType(const std::vector<std::uint32_t>& cells) const;
 
     std::shared_ptr<const TextList> m_sharedTexts;
     TextPool m_texts;
@@ -100,6 +100,6 @@ private:
 
     bool m_declared = false;
     std::vector<QString> m_declaredHeadings;
-    std::vector<std::uint8_t> m_declaredTypes;
+    std::vector<FieldType> m_declaredTypes;
     std::int32_t m_declaredRows = -1;
 };

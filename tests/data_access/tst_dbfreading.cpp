@@ -23,31 +23,31 @@ const CellTextFormat kFormat{QLocale::c()};
 constexpr std::uint8_t kCanBeNull = 0x02;
 
 // The code a dBase field gets, from its type letter, decimals and the values dbfread saw.
-std::uint8_t expectedType(const QJsonObject& field, const QJsonArray& records, int column) {
+FieldType expectedType(const QJsonObject& field, const QJsonArray& records, int column) {
     const QString type = field["type"].toString();
-    if (type == "C" || type == "V") return fieldTypeCode(FieldType::String);
-    if (type == "F" || type == "Y" || type == "B") return fieldTypeCode(FieldType::Float);
-    if (type == "I") return fieldTypeCode(FieldType::Integer);
-    if (type == "D") return fieldTypeCode(FieldType::Date);
-    if (type == "T") return fieldTypeCode(FieldType::DateTime);
-    if (type == "L") return fieldTypeCode(FieldType::Boolean);
-    if (type == "M") return fieldTypeCode(FieldType::Memo);
+    if (type == "C" || type == "V") return FieldType::String;
+    if (type == "F" || type == "Y" || type == "B") return FieldType::Float;
+    if (type == "I") return FieldType::Integer;
+    if (type == "D") return FieldType::Date;
+    if (type == "T") return FieldType::DateTime;
+    if (type == "L") return FieldType::Boolean;
+    if (type == "M") return FieldType::Memo;
     if (type == "N") {
         // The truth files name it decimal_count, read_dbf.py decimals.
         if (field["decimal_count"].toInt() > 0 || field["decimals"].toInt() > 0) {
-            return fieldTypeCode(FieldType::Float);
+            return FieldType::Float;
         }
         for (const QJsonValue& record : records) {
             const double v = record.toArray().at(column).toDouble();
-            if (std::abs(v) > 2147483647.0) return fieldTypeCode(FieldType::Float);
+            if (std::abs(v) > 2147483647.0) return FieldType::Float;
         }
-        return fieldTypeCode(FieldType::Integer);
+        return FieldType::Integer;
     }
-    return fieldTypeCode(FieldType::String);  // general, picture and other types: empty text
+    return FieldType::String;  // general, picture and other types: empty text
 }
 
 // The text a value dbfread read shows as, in a column of type `columnType`.
-QString textOf(const QJsonValue& value, const QString& type, std::uint8_t columnType) {
+QString textOf(const QJsonValue& value, const QString& type, FieldType columnType) {
     if (value.isNull()) return {};
     if (value.isBool()) return CellTextFormat::booleanText(value.toBool());
     if (value.isDouble()) return kFormat.numberText(value.toDouble(), columnType);
@@ -84,7 +84,7 @@ QString differenceFromDbfread(SheetTable& table, const QJsonArray& fields,
                 .arg(table.headings[c], field["name"].toString());
         }
         if (table.fieldTypes[c] != expectedType(field, records, f)) {
-            return QString("column %1 has type %2").arg(c).arg(table.fieldTypes[c]);
+            return QString("column %1 has type %2").arg(c).arg(fieldTypeCode(table.fieldTypes[c]));
         }
         for (int r = 0; r < records.size(); ++r) {
             const auto mine = own.find({r, c});

@@ -91,8 +91,8 @@ private slots:
         const clResult& contents = *File1.Contents;
         QCOMPARE(contents.FieldCount, 2);
         QCOMPARE(contents.Fields[0].Name, QString("RN"));
-        QCOMPARE(contents.Fields[0].DataType, std::uint8_t(3));
-        QCOMPARE(contents.Fields[1].DataType, std::uint8_t(1));
+        QCOMPARE(contents.Fields[0].DataType, FieldType::Integer);
+        QCOMPARE(contents.Fields[1].DataType, FieldType::String);
         for (const clField& field : contents.Fields) {
             QCOMPARE(field.RecordCount, 4);
             QCOMPARE(field.Values.size(), std::size_t(4));

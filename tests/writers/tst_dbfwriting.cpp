@@ -300,9 +300,9 @@ private slots:
         QVERIFY(dataSet.open());
         QCOMPARE(dataSet.recordCount(), 2);
         QCOMPARE(dataSet.fieldName(0), QString("Name"));
-        QCOMPARE(dataSet.fieldType(0), std::uint8_t(1));
-        QCOMPARE(dataSet.fieldType(1), std::uint8_t(6));
-        QCOMPARE(dataSet.fieldType(2), std::uint8_t(3));
+        QCOMPARE(dataSet.fieldType(0), FieldType::String);
+        QCOMPARE(dataSet.fieldType(1), FieldType::Float);
+        QCOMPARE(dataSet.fieldType(2), FieldType::Integer);
         QCOMPARE(dataSet.editText(0), QString("O'Brien 日本"));
         QCOMPARE(dataSet.editText(1), QString("12.5"));
         QCOMPARE(dataSet.editText(2), QString("3"));

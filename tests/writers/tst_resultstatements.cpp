@@ -10,7 +10,7 @@ namespace {
 clField field(const QString& name, std::uint8_t code) {
     clField f;
     f.Name = name;
-    f.DataType = code;
+    f.DataType = static_cast<FieldType>(code);
     return f;
 }
 
@@ -36,7 +36,7 @@ private slots:
     void typeWords() {
         QFETCH(int, code);
         QFETCH(QString, word);
-        QCOMPARE(ColumnTypeWord(static_cast<std::uint8_t>(code)), word);
+        QCOMPARE(ColumnTypeWord(static_cast<FieldType>(code)), word);
     }
 
     void aSheetOfNamesAndAmounts() {

@@ -39,7 +39,7 @@ QString escaped(const QString& text) {
 }
 
 // The edit text design.md gives a truth value in a column of type `columnType`.
-QString renderTruth(const TruthSheet::Value& value, std::uint8_t columnType) {
+QString renderTruth(const TruthSheet::Value& value, FieldType columnType) {
     static const CellTextFormat format{QLocale::c()};
     const QString& type = value.type;
     if (type == QLatin1String("empty")) return {};
@@ -53,17 +53,17 @@ QString renderTruth(const TruthSheet::Value& value, std::uint8_t columnType) {
         const double text = value.value.toString().toDouble(&plain);
         const double number = plain ? text : truthNumber(value.value);
         if (std::isnan(number)) return QStringLiteral("nan");
-        return columnType == fieldTypeCode(FieldType::Integer) ? format.integerText(number)
-                                                               : format.floatText(number);
+        return columnType == FieldType::Integer ? format.integerText(number)
+                                                : format.floatText(number);
     }
     double days = truthDays(value.value.toString());
     const bool timeOnly =
         std::fmod(days, 1.0) != 0 && (days < 2 || days == 1462 + std::fmod(days, 1.0));
-    if (timeOnly && columnType == fieldTypeCode(FieldType::String)) {
+    if (timeOnly && columnType == FieldType::String) {
         return format.timeText(days - std::floor(days));
     }
-    if (columnType == fieldTypeCode(FieldType::Date)) return format.dateText(days);
-    if (std::fmod(days, 1.0) == 0 && columnType != fieldTypeCode(FieldType::DateTime)) {
+    if (columnType == FieldType::Date) return format.dateText(days);
+    if (std::fmod(days, 1.0) == 0 && columnType != FieldType::DateTime) {
         return format.dateText(days);
     }
     return format.dateTimeText(days);
@@ -72,7 +72,7 @@ QString renderTruth(const TruthSheet::Value& value, std::uint8_t columnType) {
 QStringList expectedHeadings(const TruthSheet& sheet) {
     QStringList headings;
     for (int c = 0; c < sheet.columnCount; ++c) {
-        QString text = renderTruth(sheet.heading[c], fieldTypeCode(FieldType::String));
+        QString text = renderTruth(sheet.heading[c], FieldType::String);
         if (text.isEmpty()) text = QStringLiteral("F%1").arg(c + 1);
         headings << text;
     }
@@ -80,19 +80,18 @@ QStringList expectedHeadings(const TruthSheet& sheet) {
 }
 
 // The codes a column may get from the cell types the peer saw in it (times alone make text).
-QList<int> allowedTypes(const QStringList& seen) {
+QList<FieldType> allowedTypes(const QStringList& seen) {
     const QSet<QString> kinds(seen.begin(), seen.end());
-    if (kinds.isEmpty() || kinds.size() > 1) return {fieldTypeCode(FieldType::String)};
+    if (kinds.isEmpty() || kinds.size() > 1) return {FieldType::String};
     const QString kind = *kinds.begin();
     if (kind == QLatin1String("number")) {
-        return {fieldTypeCode(FieldType::Integer), fieldTypeCode(FieldType::Float)};
+        return {FieldType::Integer, FieldType::Float};
     }
     if (kind == QLatin1String("xldate")) {
-        return {fieldTypeCode(FieldType::Date), fieldTypeCode(FieldType::DateTime),
-                fieldTypeCode(FieldType::String)};
+        return {FieldType::Date, FieldType::DateTime, FieldType::String};
     }
-    if (kind == QLatin1String("bool")) return {fieldTypeCode(FieldType::Boolean)};
-    return {fieldTypeCode(FieldType::String)};
+    if (kind == QLatin1String("bool")) return {FieldType::Boolean};
+    return {FieldType::String};
 }
 
 }  // namespace
@@ -155,7 +154,7 @@ private slots:
                          qPrintable(QStringLiteral("%1 column %2: type %3 for %4")
                                         .arg(sheet.name)
                                         .arg(c + 1)
-                                        .arg(table.fieldTypes[c])
+                                        .arg(fieldTypeCode(table.fieldTypes[c]))
                                         .arg(seen.join(QLatin1Char(',')))));
             }
         }
@@ -207,7 +206,7 @@ private slots:
                 QStringList expected;
                 for (int c = 0; c < sheet.columnCount; ++c) {
                     expected << escaped(
-                        renderTruth(sheet.rows[r][c], static_cast<std::uint8_t>(types[c].toInt())));
+                        renderTruth(sheet.rows[r][c], static_cast<FieldType>(types[c].toInt())));
                 }
                 QCOMPARE(lines.value(3 + static_cast<int>(r)), expected.join(QLatin1Char('\t')));
             }

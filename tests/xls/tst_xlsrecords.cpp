@@ -64,19 +64,17 @@ int load(const QByteArray& bytes, SheetTable& table) {
 // What a cell was read as, seen in the type of a column holding it alone.
 enum class CellKind { Empty, Number, Date, Boolean, Error, Text };
 
-bool typeFits(CellKind kind, std::uint8_t code) {
+bool typeFits(CellKind kind, FieldType code) {
     switch (kind) {
         case CellKind::Number:
-            return code == fieldTypeCode(FieldType::Integer) ||
-                   code == fieldTypeCode(FieldType::Float);
+            return code == FieldType::Integer || code == FieldType::Float;
         case CellKind::Date:  // a time of day alone makes a text column
-            return code == fieldTypeCode(FieldType::Date) ||
-                   code == fieldTypeCode(FieldType::DateTime) ||
-                   code == fieldTypeCode(FieldType::String);
+            return code == FieldType::Date || code == FieldType::DateTime ||
+                   code == FieldType::String;
         case CellKind::Boolean:
-            return code == fieldTypeCode(FieldType::Boolean);
+            return code == FieldType::Boolean;
         default:
-            return code == fieldTypeCode(FieldType::String);
+            return code == FieldType::String;
     }
 }
 
@@ -191,7 +189,7 @@ private slots:
         QCOMPARE(table.columnCount(), 3);
         QCOMPARE(table.rowCount, 1);
         QCOMPARE(table.text(0, 2), QStringLiteral("30"));
-        QCOMPARE(table.fieldTypes[0], fieldTypeCode(FieldType::Integer));
+        QCOMPARE(table.fieldTypes[0], FieldType::Integer);
     }
 
     // Shared strings, split where writers split them.
