@@ -8,6 +8,7 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure shows as soon as it is measured
     QTemporaryDir workDir;
     if (!workDir.isValid()) {
         std::fprintf(stderr, "quarix-bench: cannot create a temporary folder\n");

@@ -1,5 +1,7 @@
 #include "data/access/CodePage.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 
 namespace CodePage {
@@ -78,9 +80,16 @@ TextDecoder::TextDecoder(const QByteArray& codePage)
     if (codePage.isEmpty()) {
         m_utf8 = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     }
+    QByteArray ascii;
+    for (char c = 0; c < 0x7F; ++c) ascii += c;
+    m_asciiAsIs = m_decoder.decode(ascii) == QString::fromLatin1(ascii) && !m_decoder.hasError();
+    m_decoder.resetState();
 }
 
 QString TextDecoder::decode(QByteArrayView bytes) {
+    if (m_asciiAsIs && std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0; })) {
+        return QString::fromLatin1(bytes);
+    }
     if (m_utf8.isValid()) {
         m_utf8.resetState();
         QString text = m_utf8.decode(bytes);

@@ -32,6 +32,7 @@ public:
 private:
     QStringDecoder m_decoder;  // the code page named, or the fallback
     QStringDecoder m_utf8;     // valid only when no code page is named
+    bool m_asciiAsIs = false;  // the code page writes ASCII as ASCII: such values need no decoder
 };
 
 }  // namespace CodePage

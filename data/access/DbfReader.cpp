@@ -7,6 +7,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -59,6 +60,44 @@ bool readFileStart(DBFHandle dbf, unsigned char (&header)[kHeaderSize], qint64& 
     return hooks.FSeek(dbf->fp, 0, SEEK_SET) == 0 &&
            hooks.FRead(header, kHeaderSize, 1, dbf->fp) == 1;
 }
+
+// Hands out a table's records one at a time, reading them a block of about a megabyte at a time
+// through shapelib's handle rather than with a seek and a read each.
+class RecordBlocks {
+public:
+    RecordBlocks(DBFHandle dbf, int headerLength, int recordLength, qint64 count)
+        : m_dbf(dbf), m_headerLength(headerLength), m_recordLength(recordLength), m_count(count),
+          m_perBlock(std::max<qint64>(1, kBlockBytes / recordLength)) {}
+
+    // The next record, or nullptr after the last one the file holds.
+    const char* next() {
+        if (m_index == m_inBlock && !fill()) return nullptr;
+        return m_block.constData() + m_index++ * m_recordLength;
+    }
+
+private:
+    static constexpr qint64 kBlockBytes = 1 << 20;
+
+    bool fill() {
+        const qint64 wanted = std::min(m_perBlock, m_count - m_read);
+        if (wanted <= 0) return false;
+        m_block.resize(wanted * m_recordLength);
+        const SAHooks& hooks = m_dbf->sHooks;
+        if (hooks.FSeek(m_dbf->fp, m_headerLength + m_read * m_recordLength, SEEK_SET) != 0) {
+            return false;
+        }
+        m_inBlock = static_cast<qint64>(hooks.FRead(m_block.data(), m_recordLength,
+                                                    static_cast<SAOffset>(wanted), m_dbf->fp));
+        m_read = m_inBlock < wanted ? m_count : m_read + wanted;  // a short read ends the table
+        m_index = 0;
+        return m_inBlock > 0;
+    }
+
+    DBFHandle m_dbf;
+    qint64 m_headerLength, m_recordLength, m_count, m_perBlock;
+    qint64 m_read = 0, m_inBlock = 0, m_index = 0;
+    QByteArray m_block;
+};
 
 // Empty when neither a .cpg file nor the language-driver byte names a code page.
 QByteArray codePageOf(const QString& path, std::uint8_t languageDriver) {
@@ -171,6 +210,16 @@ FieldType fieldTypeOf(const Column& column, bool allWholeInt32) {
             break;
     }
     return FieldType::String;
+}
+
+// A number as dBase writes it, in the C locale: plain, or with an exponent or a sign.
+bool parseNumber(QByteArrayView text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (result.ec == std::errc() && result.ptr == end) return true;
+    bool ok = false;
+    value = text.toDouble(&ok);  // what from_chars does not take, such as a leading "+"
+    return ok;
 }
 
 bool parseDate(QByteArrayView text, double& days) {
@@ -293,15 +342,10 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
     SheetTableBuilder builder;
     builder.declareColumns(std::move(headings));
     std::vector<bool> allWholeInt32(columns.size(), true);
-    QByteArray record(recordLength, Qt::Uninitialized);
     QByteArray memoBytes;
     std::int32_t row = 0;
-    for (qint64 r = 0; r < recordsToRead; ++r) {
-        const char* tuple = DBFReadTuple(handle.get(), static_cast<int>(r));
-        if (!tuple) break;
-        // shapelib hands out one buffer for every read: copy the record before anything else.
-        std::memcpy(record.data(), tuple, static_cast<std::size_t>(recordLength));
-        const char* data = record.constData();
+    RecordBlocks records(handle.get(), headerLength, recordLength, recordsToRead);
+    while (const char* data = records.next()) {
         if (data[0] == kEndOfFile) break;
         if (data[0] == kDeletedFlag) continue;
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -322,8 +366,8 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
                     break;
                 }
                 case ColumnKind::Number: {
-                    bool ok = false;
-                    const double value = trimmedRight(field, column.width).trimmed().toDouble(&ok);
+                    double value = 0;
+                    const bool ok = parseNumber(trimmedRight(field, column.width).trimmed(), value);
                     if (ok && std::isfinite(value)) {
                         builder.addNumber(row, c, value);
                         if (!fitsIntegerField(value)) allWholeInt32[i] = false;

@@ -60,17 +60,22 @@ std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, std::uint64_t bits, s
     }
 }
 
-void SheetTableBuilder::queue(const QueuedCell& cell) {
+void SheetTableBuilder::queue(QueuedCell cell) {
     if (m_queued == kQueueLength) placeOldest();
-    m_queue[(m_queueHead + m_queued++) % kQueueLength] = cell;
+    m_queue[(m_queueHead + m_queued++) % kQueueLength] = std::move(cell);
 }
 
 void SheetTableBuilder::placeOldest() {
-    const QueuedCell& oldest = m_queue[m_queueHead];
+    QueuedCell& oldest = m_queue[m_queueHead];
     m_queueHead = (m_queueHead + 1) % kQueueLength;
     --m_queued;
-    add(oldest.row, oldest.column,
-        oldest.isValue ? valueCell(oldest.kind, oldest.bits, oldest.cell) : oldest.cell);
+    std::uint32_t cell = oldest.cell;
+    if (oldest.what == Queued::Value) cell = valueCell(oldest.kind, oldest.bits, oldest.cell);
+    if (oldest.what == Queued::Text) {
+        cell = CellId::kText | m_texts.intern(oldest.text, oldest.cell);
+        oldest.text = QString();
+    }
+    add(oldest.row, oldest.column, cell);
 }
 
 void SheetTableBuilder::placeAll() {
@@ -82,7 +87,7 @@ void SheetTableBuilder::addValue(std::int32_t row, std::int32_t column, ValueKin
     const std::uint64_t bits = bitsOf(value);
     const std::size_t hash = valueHash(kind, bits);
     if (!m_valueSlots.empty()) __builtin_prefetch(&m_valueSlots[hash & (m_valueSlots.size() - 1)]);
-    queue({row, column, static_cast<std::uint32_t>(hash), bits, kind, true});
+    queue({row, column, static_cast<std::uint32_t>(hash), Queued::Value, kind, bits, {}});
 }
 
 void SheetTableBuilder::addNumber(std::int32_t row, std::int32_t column, double value) {
@@ -97,17 +102,21 @@ void SheetTableBuilder::addBoolean(std::int32_t row, std::int32_t column, bool v
     addValue(row, column, ValueKind::Boolean, value ? 1.0 : 0.0);
 }
 
-void SheetTableBuilder::addText(std::int32_t row, std::int32_t column, QStringView text) {
-    const std::uint32_t cell =
-        text.isEmpty() ? CellId::kEmptyText : CellId::kText | m_texts.intern(text);
-    queue({row, column, cell, 0, ValueKind::Number, false});
+void SheetTableBuilder::addText(std::int32_t row, std::int32_t column, QString text) {
+    if (text.isEmpty()) {
+        queue({row, column, CellId::kEmptyText, Queued::Placed, {}, 0, {}});
+        return;
+    }
+    const std::uint32_t hash = TextPool::hashOf(text);
+    m_texts.prefetch(hash);
+    queue({row, column, hash, Queued::Text, {}, 0, std::move(text)});
 }
 
 void SheetTableBuilder::addSharedText(std::int32_t row, std::int32_t column,
                                       std::uint32_t sharedIndex) {
     const bool known = m_sharedTexts && sharedIndex < m_sharedTexts->size();
-    queue({row, column, known ? CellId::kSharedText | sharedIndex : CellId::kText, 0,
-           ValueKind::Number, false});
+    queue({row, column, known ? CellId::kSharedText | sharedIndex : CellId::kText, Queued::Placed,
+           {}, 0, {}});
 }
 
 void SheetTableBuilder::expectRange(std::int32_t firstRow, std::int32_t lastRow,

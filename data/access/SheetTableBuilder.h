@@ -29,7 +29,7 @@ public:
     void addError(std::int32_t row, std::int32_t column, const QString& displayText) {
         addText(row, column, displayText);
     }
-    void addText(std::int32_t row, std::int32_t column, QStringView text);
+    void addText(std::int32_t row, std::int32_t column, QString text);
     void addSharedText(std::int32_t row, std::int32_t column, std::uint32_t sharedIndex);
 
     // Optional: the rows and columns the cells will occupy, when the reader knows them, so that
@@ -50,17 +50,19 @@ public:
     SheetTable finish(const CellTextFormat& format);
 
 private:
-    // Cells wait in a short queue before they are placed, so that the look-up of a value's slot
-    // in the index can be prefetched while the cells before it are placed.
+    // Cells wait in a short queue before they are placed, so that the look-up of a value's or a
+    // text's slot in its index can be prefetched while the cells before it are placed.
+    enum class Queued : std::uint8_t { Placed, Value, Text };
     struct QueuedCell {
-        std::int32_t row, column;
-        std::uint32_t cell;  // for a value: its hash; the id is found when it is placed
-        std::uint64_t bits;
-        ValueKind kind;
-        bool isValue;
+        std::int32_t row = 0, column = 0;
+        std::uint32_t cell = 0;  // for a value or a text: its hash; the id comes when placed
+        Queued what = Queued::Placed;
+        ValueKind kind = ValueKind::Number;
+        std::uint64_t bits = 0;
+        QString text;
     };
     static constexpr std::size_t kQueueLength = 16;
-    void queue(const QueuedCell& cell);
+    void queue(QueuedCell cell);
     void placeOldest();
     void placeAll();
 

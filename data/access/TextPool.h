@@ -33,7 +33,7 @@ public:
     static std::uint32_t hashOf(QStringView text);
     void prepare(std::size_t count);
     void prefetch(std::uint32_t hash) const {
-        __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+        if (!m_slots.empty()) __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
     }
     std::uint32_t intern(const QString& text, std::uint32_t hash);
     std::uint32_t intern(QStringView text, std::uint32_t hash);

@@ -147,7 +147,7 @@ int SheetParser::handle(const BiffRecord& record, BiffRecordStream& records) {
             if (!readByteText(d + kCellHeader2, size - std::min(size, kCellHeader2), 1, text)) {
                 return NativeError::Unreadable;
             }
-            m_builder.addText(row, column, text);
+            m_builder.addText(row, column, std::move(text));
             break;
         }
 
@@ -198,7 +198,7 @@ int SheetParser::handle(const BiffRecord& record, BiffRecordStream& records) {
                                      text)) {
                 return NativeError::Unreadable;
             }
-            m_builder.addText(row, column, text);
+            m_builder.addText(row, column, std::move(text));
             break;
         }
         case BiffCode::Formula:
@@ -295,7 +295,7 @@ int SheetParser::parse(std::uint32_t offset) {
             } else if (!readByteText(record.data, record.size, 2, text)) {
                 return NativeError::Unreadable;
             }
-            if (m_awaitingString) m_builder.addText(m_stringRow, m_stringColumn, text);
+            if (m_awaitingString) m_builder.addText(m_stringRow, m_stringColumn, std::move(text));
             m_awaitingString = false;
             continue;
         }
