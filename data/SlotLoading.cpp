@@ -18,6 +18,7 @@ SlotLoadResult failed(int code) {
 
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format) {
+    if (slot.isInUse()) UnloadFile(slot);
     auto connection = std::make_unique<DbConnection>(format);
     connection->setConnectionString(FileExtension(path) == QLatin1String("dbf")
                                         ? dbaseSourceConnectionString(path, readWrite)

@@ -20,7 +20,8 @@ struct SlotLoadResult {
 
 // Connects a free slot to `path` and lists its sheets into slot.Sheets. File 1 opens in read
 // mode, File 2 in read-write mode (a source is never written either way). The extension picks
-// the reader: ".dbf" a dBase table, anything else a workbook. On failure the slot is left free.
+// the reader: ".dbf" a dBase table, anything else a workbook. A slot in use is emptied first;
+// on failure the slot is left free.
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format = CellTextFormat::system());
 

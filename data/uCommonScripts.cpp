@@ -9,10 +9,6 @@ namespace {
 
 FileSlotView* g_fileSlotView = nullptr;
 
-qsizetype lastSeparator(const QString& path) {
-    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-}
-
 }  // namespace
 
 QString FileExtension(const QString& path) {
@@ -25,8 +21,7 @@ QString FileNameOnly(const QString& path) {
 }
 
 QString FolderOf(const QString& path) {
-    const qsizetype separator = lastSeparator(path);
-    return separator < 0 ? QString() : path.left(separator + 1);
+    return PathNames::folder(path);
 }
 
 QString TableNameOf(const QString& path) {

@@ -38,11 +38,10 @@ public:
     // The text's id in the sheet's pool: within one sheet, equal ids are equal texts.
     std::uint32_t idAt(std::size_t row) const { return m_ids[row]; }
     const std::vector<std::uint32_t>& ids() const { return m_ids; }
-    const SheetTexts& texts() const { return *m_texts; }
 
     class const_iterator {
     public:
-        using iterator_category = std::random_access_iterator_tag;
+        using iterator_category = std::forward_iterator_tag;
         using value_type = clValues;
         using difference_type = std::ptrdiff_t;
         using pointer = const clValues*;

@@ -45,8 +45,7 @@ bool splitDoublePath(const QString& text, const QString& head, const QString& mi
     return true;
 }
 
-bool splitSinglePath(const QString& text, const QString& head, const QString& tail,
-                     QString& path) {
+bool splitSinglePath(const QString& text, const QString& head, const QString& tail, QString& path) {
     if (!text.startsWith(head) || !text.endsWith(tail)) return false;
     const qsizetype length = text.size() - head.size() - tail.size();
     if (length < 1) return false;

@@ -30,7 +30,7 @@ public:
     bool atEnd() const { return m_row >= m_table.rowCount; }
 
     // The rows themselves, for the copy into a slot's contents, which renders them and takes
-    // them over; the data set stays open with its field names and types.
+    // them over; the data set stays open with its field names and types, and no rows.
     SheetTable& table() { return m_table; }
 
     // The table name in a query of the form SELECT * FROM "name"; false for any other query.

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "data/access/CodePage.h"
 #include "data/access/DbfMemoFile.h"
@@ -26,7 +27,6 @@ constexpr std::uint8_t kFieldCanBeNull = 0x02;
 constexpr char kNullFlagsType = '0';
 constexpr char kDeletedFlag = '*';
 constexpr char kEndOfFile = 0x1A;
-constexpr qint64 kJulianDayOfDayZero = 2415019;  // 1899-12-30
 constexpr std::uint32_t kMillisecondsPerDay = 86400000;
 
 // Only Visual FoxPro stores I, Y, B and T fields as binary numbers, and field flags.
@@ -66,7 +66,10 @@ bool readFileStart(DBFHandle dbf, unsigned char (&header)[kHeaderSize], qint64& 
 class RecordBlocks {
 public:
     RecordBlocks(DBFHandle dbf, int headerLength, int recordLength, qint64 count)
-        : m_dbf(dbf), m_headerLength(headerLength), m_recordLength(recordLength), m_count(count),
+        : m_dbf(dbf),
+          m_headerLength(headerLength),
+          m_recordLength(recordLength),
+          m_count(count),
           m_perBlock(std::max<qint64>(1, kBlockBytes / recordLength)) {}
 
     // The next record, or nullptr after the last one the file holds.
@@ -86,8 +89,8 @@ private:
         if (hooks.FSeek(m_dbf->fp, m_headerLength + m_read * m_recordLength, SEEK_SET) != 0) {
             return false;
         }
-        m_inBlock = static_cast<qint64>(hooks.FRead(m_block.data(), m_recordLength,
-                                                    static_cast<SAOffset>(wanted), m_dbf->fp));
+        m_inBlock = static_cast<qint64>(
+            hooks.FRead(m_block.data(), m_recordLength, static_cast<SAOffset>(wanted), m_dbf->fp));
         m_read = m_inBlock < wanted ? m_count : m_read + wanted;  // a short read ends the table
         m_index = 0;
         return m_inBlock > 0;
@@ -243,7 +246,7 @@ bool parseDateTime(const char* field, double& days) {
     if (julianDay == 0 || isSpaces(field, 8) || milliseconds >= kMillisecondsPerDay) return false;
     const QDate date = QDate::fromJulianDay(julianDay);
     if (!date.isValid() || date.year() < 1 || date.year() > 9999) return false;
-    days = static_cast<double>(static_cast<qint64>(julianDay) - kJulianDayOfDayZero) +
+    days = static_cast<double>(static_cast<qint64>(julianDay) - dayZero().toJulianDay()) +
            static_cast<double>(milliseconds) / kMillisecondsPerDay;
     return true;
 }
@@ -339,10 +342,21 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
     const qint64 stored = (fileSize - headerLength) / recordLength;
     const qint64 recordsToRead = std::max<qint64>(0, std::min<qint64>(stored, recordCount));
 
+    if (static_cast<std::int64_t>(columns.size()) > kMaxColumns) {
+        // Too wide to load: the data set refuses it by its headings' count, so no record is read.
+        SheetTable wide;
+        wide.headings = std::move(headings);
+        wide.fieldTypes.resize(wide.headings.size(), FieldType::String);
+        out = std::move(wide);
+        return NativeError::None;
+    }
+
     SheetTableBuilder builder;
     builder.declareColumns(std::move(headings));
     std::vector<bool> allWholeInt32(columns.size(), true);
     QByteArray memoBytes;
+    // Records may share a memo block: each is read and decoded once.
+    std::unordered_map<std::uint64_t, QString> memoTexts;
     std::int32_t row = 0;
     RecordBlocks records(handle.get(), headerLength, recordLength, recordsToRead);
     while (const char* data = records.next()) {
@@ -418,10 +432,14 @@ int DbfReader::OpenTable::readRecords(CodePage::TextDecoder& decoder, const Cell
                     std::uint64_t block = 0;
                     bool isText = true;
                     if (!DbfMemoFile::blockNumber(field, column.width, block)) break;
-                    if (!memo.read(block, memoBytes, isText)) return NativeError::Unreadable;
-                    if (isText && !memoBytes.isEmpty()) {
-                        builder.addText(row, c, decoder.decode(memoBytes));
+                    auto known = memoTexts.find(block);
+                    if (known == memoTexts.end()) {
+                        if (!memo.read(block, memoBytes, isText)) return NativeError::Unreadable;
+                        known =
+                            memoTexts.emplace(block, isText ? decoder.decode(memoBytes) : QString())
+                                .first;
                     }
+                    if (!known->second.isEmpty()) builder.addText(row, c, known->second);
                     break;
                 }
                 case ColumnKind::Unsupported:

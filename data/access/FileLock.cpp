@@ -1,18 +1,18 @@
 #include "data/access/FileLock.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 
 namespace {
 
 bool hasOfficeLockFile(const QString& path) {
     const QFileInfo info(path);
-    const QString lockFile = info.path() + QStringLiteral("/.~lock.") + info.fileName() +
-                             QLatin1Char('#');
+    const QString lockFile =
+        info.path() + QStringLiteral("/.~lock.") + info.fileName() + QLatin1Char('#');
     return QFileInfo::exists(lockFile);
 }
 

@@ -7,7 +7,7 @@
 // layer's own and are shown to the user only by quarix-cli.
 namespace NativeError {
 constexpr int None = 0;
-constexpr int Unreadable = -5015;       // corrupt, truncated or not a readable file
+constexpr int Unreadable = -5015;  // corrupt, truncated or not a readable file
 constexpr int GeneralFailure = 0x80004005 - 0x100000000LL;  // treated like Unreadable
 constexpr int PasswordProtected = -5005;
 constexpr int TooManyOrDuplicatedFields = -1040;

@@ -4,10 +4,19 @@
 
 namespace PathNames {
 
+namespace {
+qsizetype lastSeparator(const QString& path) {
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+}
+}  // namespace
+
 QString fileName(const QString& path) {
-    const qsizetype separator =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(separator + 1);
+    return path.mid(lastSeparator(path) + 1);
+}
+
+QString folder(const QString& path) {
+    const qsizetype separator = lastSeparator(path);
+    return separator < 0 ? QString() : path.left(separator + 1);
 }
 
 QString tableName(const QString& path) {

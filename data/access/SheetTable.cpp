@@ -27,7 +27,6 @@ QString emptyHeadingName(std::int32_t column) {
 
 std::uint32_t* SheetTable::Renderer::cacheOf(std::uint32_t cell, FieldType columnType,
                                              PendingCell& pendingCell) {
-    static std::uint32_t emptyText = 0;
     const std::uint32_t index = cell & CellId::kIndexMask;
     switch (cell & ~CellId::kIndexMask) {
         case CellId::kText:
@@ -151,6 +150,7 @@ std::vector<std::vector<std::uint32_t>> SheetTable::takeColumns() {
     }
     auto columns = std::move(m_columns);
     m_columns = {};
+    rowCount = 0;
     return columns;
 }
 

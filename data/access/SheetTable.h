@@ -58,13 +58,14 @@ public:
 
     // The pool id of a cell's text, rendering the cell first when it is not text yet.
     std::uint32_t textId(std::int32_t row, std::int32_t column);
-    const QString& text(std::int32_t row, std::int32_t column) {
+    QString text(std::int32_t row, std::int32_t column) {
         return m_texts.text(textId(row, column));
     }
     // Renders every cell of a row.
     void renderRow(std::int32_t row);
     // Renders what is left, releases what rendering needed and hands over the columns (pool
-    // ids, columns[c][r]) and the texts. The table is empty afterwards.
+    // ids, columns[c][r]) and then the texts. The table keeps its headings and types, and
+    // holds no rows afterwards.
     std::vector<std::vector<std::uint32_t>> takeColumns();
     TextPool takeTexts();
 
@@ -90,6 +91,7 @@ private:
             std::uint32_t hash;
         };
         std::vector<PendingCell> pending;
+        std::uint32_t emptyText = 0;  // the pool id of cells that show nothing
 
         std::uint32_t render(std::uint32_t cell, FieldType columnType, TextPool& pool);
         // Where a cell's pool id is remembered (null for a cell that is text already); when it

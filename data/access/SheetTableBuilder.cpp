@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include <QRandomGenerator>
+
 namespace {
 
 std::uint64_t bitsOf(double value) {
@@ -13,7 +15,9 @@ std::uint64_t bitsOf(double value) {
 }
 
 std::size_t valueHash(ValueKind kind, std::uint64_t bits) {
-    std::uint64_t key = bits ^ (static_cast<std::uint64_t>(kind) << 61);
+    // Seeded per run, so that no file can be made to collide on purpose.
+    static const std::uint64_t seed = QRandomGenerator::global()->generate64();
+    std::uint64_t key = (bits ^ seed) ^ (static_cast<std::uint64_t>(kind) << 61);
     key ^= key >> 33;
     key *= 0xff51afd7ed558ccdULL;
     key ^= key >> 33;
@@ -115,8 +119,13 @@ void SheetTableBuilder::addText(std::int32_t row, std::int32_t column, QString t
 void SheetTableBuilder::addSharedText(std::int32_t row, std::int32_t column,
                                       std::uint32_t sharedIndex) {
     const bool known = m_sharedTexts && sharedIndex < m_sharedTexts->size();
-    queue({row, column, known ? CellId::kSharedText | sharedIndex : CellId::kText, Queued::Placed,
-           {}, 0, {}});
+    queue({row,
+           column,
+           known ? CellId::kSharedText | sharedIndex : CellId::kText,
+           Queued::Placed,
+           {},
+           0,
+           {}});
 }
 
 void SheetTableBuilder::expectRange(std::int32_t firstRow, std::int32_t lastRow,
@@ -241,7 +250,7 @@ FieldType SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>& ce
 SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
     placeAll();
     SheetTable table;
-    table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}, {}});
+    table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}, {}, 0});
     SheetTable::Renderer& renderer = *table.m_renderer;
 
     if (m_declared) {

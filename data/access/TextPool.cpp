@@ -9,12 +9,15 @@ namespace {
 constexpr std::size_t kFirstSlots = 1024;
 
 // The index is filled up to three quarters.
-std::size_t slotsFor(std::size_t texts) { return std::bit_ceil(texts * 4 / 3 + 1); }
+std::size_t slotsFor(std::size_t texts) {
+    return std::bit_ceil(texts * 4 / 3 + 1);
+}
 
 }  // namespace
 
 std::uint32_t TextPool::hashOf(QStringView text) {
-    return static_cast<std::uint32_t>(qHash(text));
+    // Seeded per run, so that no file can be made to collide on purpose.
+    return static_cast<std::uint32_t>(qHash(text, QHashSeed::globalSeed()));
 }
 
 TextPool::TextPool() : m_texts{clValues{}} {}
@@ -36,7 +39,7 @@ std::uint32_t TextPool::intern(QStringView text, std::uint32_t hash) {
 }
 
 void TextPool::prepare(std::size_t count) {
-    if (!m_indexed || !fits(m_texts.size() + count)) {
+    if (!fits(m_texts.size() + count)) {
         rebuildIndex(std::max({kFirstSlots, m_slots.size() * 2, slotsFor(m_texts.size() + count)}));
     }
 }
@@ -50,7 +53,7 @@ void TextPool::reserve(std::size_t count) {
 template <typename Text>
 std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t hash) {
     if (view.isEmpty()) return 0;
-    if (!m_indexed || !fits(m_texts.size() + 1)) {
+    if (!fits(m_texts.size() + 1)) {
         rebuildIndex(std::max(kFirstSlots, m_slots.size() * 2));
     }
     const std::size_t mask = m_slots.size() - 1;
@@ -76,27 +79,13 @@ std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t ha
 void TextPool::rebuildIndex(std::size_t slotCount) {
     std::vector<std::uint64_t> table(slotCount, 0);
     const std::size_t mask = table.size() - 1;
-    auto place = [&](std::uint64_t entry) {
+    for (const std::uint64_t entry : m_slots) {
+        if (entry == 0) continue;
         std::size_t slot = (entry >> 32) & mask;
         while (table[slot] != 0) slot = (slot + 1) & mask;
         table[slot] = entry;
-    };
-    if (m_indexed) {
-        for (const std::uint64_t entry : m_slots) {
-            if (entry != 0) place(entry);
-        }
-    } else {
-        for (std::uint32_t id = 1; id < m_texts.size(); ++id) {
-            place((std::uint64_t(hashOf(m_texts[id].Value)) << 32) | (id + 1));
-        }
     }
     m_slots = std::move(table);
-    m_indexed = true;
-}
-
-void TextPool::releaseIndex() {
-    m_slots = {};
-    m_indexed = false;
 }
 
 std::vector<clValues> TextPool::takeTexts() {

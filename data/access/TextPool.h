@@ -38,9 +38,6 @@ public:
     std::uint32_t intern(const QString& text, std::uint32_t hash);
     std::uint32_t intern(QStringView text, std::uint32_t hash);
 
-    // Forgets the look-up index; the texts stay and keep their ids. Adding a text afterwards
-    // makes the index again.
-    void releaseIndex();
     // Hands the texts over, in id order; the pool is empty afterwards.
     std::vector<clValues> takeTexts();
 
@@ -54,5 +51,4 @@ private:
     // when free, so that a probe reads one slot and compares texts only when the hashes agree.
     std::vector<std::uint64_t> m_slots;
     std::vector<clValues> m_texts;
-    bool m_indexed = true;
 };

@@ -74,22 +74,30 @@ private slots:
                                QDate(2024, 7, 4), QDate(9999, 12, 31), QDate(1, 1, 1)};
         const int seconds[] = {0, 1, 3599, 12 * 3600, 13 * 3600 + 61, 86399};
         for (const QLocale& locale : locales) {
-            for (const QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat}) {
-                const QString datePattern = locale.dateFormat(type);
-                const CompiledDateTimeFormat date(locale, datePattern,
+            // The patterns as the locale gives them, and as cells use them: four-digit years,
+            // no time zone.
+            const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
+            const QString longTime = locale.timeFormat(QLocale::LongFormat);
+            for (const QString& pattern :
+                 {shortDate, locale.dateFormat(QLocale::LongFormat),
+                  shortDate.contains("yyyy") ? shortDate
+                                             : QString(shortDate).replace("yy", "yyyy")}) {
+                const CompiledDateTimeFormat date(locale, pattern,
                                                   CompiledDateTimeFormat::Kind::Date);
                 for (const QDate& day : dates) {
                     QString text;
                     date.append(day, 0, text);
-                    QCOMPARE(text, locale.toString(day, datePattern));
+                    QCOMPARE(text, locale.toString(day, pattern));
                 }
-                const QString timePattern = locale.timeFormat(type);
-                const CompiledDateTimeFormat time(locale, timePattern,
+            }
+            for (const QString& pattern : {locale.timeFormat(QLocale::ShortFormat), longTime,
+                                           QString(longTime).remove('t').trimmed()}) {
+                const CompiledDateTimeFormat time(locale, pattern,
                                                   CompiledDateTimeFormat::Kind::Time);
                 for (const int second : seconds) {
                     QString text;
                     time.append(QDate(), second, text);
-                    QCOMPARE(text, locale.toString(QTime(0, 0).addSecs(second), timePattern));
+                    QCOMPARE(text, locale.toString(QTime(0, 0).addSecs(second), pattern));
                 }
             }
         }

@@ -10,6 +10,9 @@
 #include <map>
 
 #include "data/access/CellText.h"
+#include "data/access/ConnectionString.h"
+#include "data/access/DbConnection.h"
+#include "data/access/DbDataSet.h"
 #include "data/access/DbfReader.h"
 #include "data/access/FieldType.h"
 #include "data/access/NativeError.h"
@@ -488,6 +491,29 @@ private slots:
         const Opened opened = readDbf(file.fileName());
         QCOMPARE(opened.code, NativeError::None);
         QCOMPARE(opened.table.rowCount, 2);
+    }
+
+    // A table wider than the program loads is refused by its field count, before its records
+    // are read.
+    void tooManyFieldsAreRefused() {
+        DbfBuilder builder;
+        for (int f = 0; f < 256; ++f)
+            builder.fields.push_back({"F" + QByteArray::number(f), 'C', 1, 0});
+        builder.records = {std::vector<QByteArray>(256, "x")};
+        const QString path = pathFor("wide.dbf");
+        QVERIFY(builder.write(path));
+        Opened opened = readDbf(path);
+        QCOMPARE(opened.code, NativeError::None);
+        QVERIFY(opened.table.isTooWide());
+        QCOMPARE(opened.table.rowCount, 0);
+        DbConnection connection;
+        connection.setConnectionString(dbaseSourceConnectionString(path, false));
+        QStringList names;
+        QVERIFY(connection.listTableNames(names) && connection.open());
+        DbDataSet dataSet(connection);
+        dataSet.setQuery("SELECT * FROM \"" + names.value(0) + "\"");
+        QVERIFY(!dataSet.open());
+        QCOMPARE(connection.nativeError(), NativeError::TooManyOrDuplicatedFields);
     }
 
     void damagedTablesAreUnreadable_data() {

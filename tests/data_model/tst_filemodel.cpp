@@ -101,18 +101,20 @@ private slots:
         QCOMPARE(contents.Fields[1].Values[2].Value, QString::fromUtf8("НИИ"));
     }
 
-    // Every text of a slot follows the locale it was opened with, headings read at open time
-    // and cells rendered later alike, whatever the program's locale does meanwhile.
-    void textsFollowTheLocaleTheSlotWasOpenedWith() {
-        const QLocale german(QLocale::German, QLocale::Germany);
+    // Every text of a slot follows the locale its connection was made with, whatever another
+    // slot, loaded in between with another locale, does.
+    void eachSlotKeepsItsLocale() {
         const QString path = TestFiles::publicFile("iris-excel-xls.xls");
-        QCOMPARE(OpenSlotFile(File1, path, false, CellTextFormat(german)).status, SlotLoad::Loaded);
-        const QLocale before;
-        QLocale::setDefault(QLocale::c());
-        const SlotLoadResult loaded = LoadSlotSheet(File1, File1.Sheets.front().Value, nullptr);
-        QLocale::setDefault(before);
-        QCOMPARE(loaded.status, SlotLoad::Loaded);
+        const CellTextFormat german{QLocale(QLocale::German, QLocale::Germany)};
+        QCOMPARE(OpenSlotFile(File1, path, false, german).status, SlotLoad::Loaded);
+        QCOMPARE(OpenSlotFile(File2, path, true, kFormat).status, SlotLoad::Loaded);
+        QCOMPARE(LoadSlotSheet(File2, File2.Sheets.front().Value, nullptr).status,
+                 SlotLoad::Loaded);
+        QCOMPARE(LoadSlotSheet(File1, File1.Sheets.front().Value, nullptr).status,
+                 SlotLoad::Loaded);
         QCOMPARE(File1.Contents->Fields[0].Values[0].Value, QString("5,1"));
+        QCOMPARE(File2.Contents->Fields[0].Values[0].Value, QString("5.1"));
+        QCOMPARE(File1.Contents->Fields[0].Name, File2.Contents->Fields[0].Name);
     }
 
     // The copy steps once a row and stops at a cancel: the slot stays open, without contents.

@@ -30,6 +30,5 @@ std::vector<TruthSheet> truthSheets(const QJsonObject& truth);
 // The days since 1899-12-30 of an ISO date-time of the truth file.
 double truthDays(const QString& iso);
 
-// Compares a cell of our table with the truth; an empty string when they agree, else why not.
 // A number of a truth file: a JSON number, or "NaN", "Infinity", "-Infinity".
 double truthNumber(const QJsonValue& value);
