@@ -2,6 +2,7 @@
 // sheet names, the chosen sheet's data set, the copy into the slot's contents with a progress
 // step a row), beside python3-xlrd and python3-dbfread reading the same files in the same run.
 #include <shapefil.h>
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -162,7 +163,15 @@ double peerMedian(const char* script, const QString& path, QString& cells) {
     return median(times);
 }
 
+// A file just written is still being written back to the disk for a while, which slows the
+// first reads of it down: both readers start once it is on the disk.
+void settle(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) ::fsync(file.handle());
+}
+
 void report(const char* what, const QString& path, const char* peerName, const char* peerScript) {
+    settle(path);
     const double fileMb = QFileInfo(path).size() / 1048576.0;
     std::printf("%s, %.1f MB:\n", what, fileMb);
     const LoadFigure ours = loadOurs(path);
