@@ -9,6 +9,31 @@ std::vector<clValues> File2History;
 bool SheetChosen = false;
 bool ShowLoadedData = true;
 
+std::int32_t FunctionIndex = -1;
+std::int32_t FileToProcess = 0;
+std::int32_t ColumnToProcess = 0;
+std::int32_t SelectOperator1 = 0;
+std::int32_t SelectOperator2 = 0;
+QString SelectValue1;
+QString SelectValue2;
+bool SelectAnd = false;
+std::int32_t MultiColumn1 = 0;
+std::int32_t MultiColumn2 = 0;
+std::int32_t MultiOperator1 = 0;
+std::int32_t MultiOperator2 = 0;
+std::int32_t TotalsKind = 0;
+std::int32_t TotalsColumn = 0;
+std::int32_t TotalsItem = -1;
+std::int32_t ModifyOperation = 0;
+QString ModifyText;
+
+void ResetColumnChoices() {
+    ColumnToProcess = 0;
+    MultiColumn1 = 0;
+    MultiColumn2 = 0;
+    TotalsColumn = 0;
+}
+
 void AddToHistory(std::vector<clValues>& history, const QString& path) {
     for (const clValues& entry : history) {
         if (entry.Value == path) return;

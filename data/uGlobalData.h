@@ -113,6 +113,30 @@ extern std::vector<clValues> File2History;
 extern bool SheetChosen;
 extern bool ShowLoadedData;
 
+// The condition settings: what the user chose in the Function Wizard. Column indexes count from
+// 0 in File 1's fields; operator codes are 0 "Equal To" .. 6 "Contains".
+extern std::int32_t FunctionIndex;    // 0 Unique values .. 6 Sorting; -1 none chosen yet
+extern std::int32_t FileToProcess;    // 0 File 1, 1 File 2, 2 Both Files
+extern std::int32_t ColumnToProcess;  // -1: no column chosen
+extern std::int32_t SelectOperator1;  // Filter: operator code
+extern std::int32_t SelectOperator2;  // Filter: 0 none, k = operator code k - 1
+extern QString SelectValue1;
+extern QString SelectValue2;
+extern bool SelectAnd;             // Filter joins its conditions with And (else Or)
+extern std::int32_t MultiColumn1;  // Multi-Filter: column index
+extern std::int32_t MultiColumn2;  // Multi-Filter: 0 none, k = column index k - 1
+extern std::int32_t MultiOperator1;
+extern std::int32_t MultiOperator2;
+extern std::int32_t TotalsKind;       // 0 Sum, 1 Min, 2 Max
+extern std::int32_t TotalsColumn;     // column index of the value column
+extern std::int32_t TotalsItem;       // position in the value-column list; -1 none
+extern std::int32_t ModifyOperation;  // 0 cut from the beginning, 1 cut in the end, 2 add
+                                      // forward, 3 add backwards
+extern QString ModifyText;
+
+// Opening File 1 through the open dialog points every column choice at the first column.
+void ResetColumnChoices();
+
 // Contents that come from no file (tests, the benchmark): `cell(row, column)` gives each text.
 clResult ContentsFromTexts(const std::vector<QString>& names, const std::vector<FieldType>& types,
                            std::int32_t rows,
