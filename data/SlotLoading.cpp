@@ -18,11 +18,15 @@ SlotLoadResult failed(int code) {
 
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format) {
+    return OpenSlotFile(slot, path, readWrite, format, FileExtension(path) == QLatin1String("dbf"));
+}
+
+SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
+                            const CellTextFormat& format, bool dbase) {
     if (slot.isInUse()) UnloadFile(slot);
     auto connection = std::make_unique<DbConnection>(format);
-    connection->setConnectionString(FileExtension(path) == QLatin1String("dbf")
-                                        ? dbaseSourceConnectionString(path, readWrite)
-                                        : excelSourceConnectionString(path, readWrite));
+    connection->setConnectionString(dbase ? dbaseSourceConnectionString(path, readWrite)
+                                          : excelSourceConnectionString(path, readWrite));
     QStringList names;
     if (!connection->listTableNames(names) || !connection->open()) {
         return failed(connection->nativeError());

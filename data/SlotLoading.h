@@ -24,6 +24,9 @@ struct SlotLoadResult {
 // on failure the slot is left free.
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format = CellTextFormat::system());
+// The same, with the reader named by the caller: a dBase table or a workbook.
+SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
+                            const CellTextFormat& format, bool dbase);
 
 // Reads `sheetName` of an open slot into its contents, a progress step a row. A cancel or a
 // failure leaves the slot without contents (still open).

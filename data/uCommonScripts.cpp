@@ -1,9 +1,15 @@
 #include "data/uCommonScripts.h"
 
+#include "app/MessageSeam.h"
+#include "app/ProgressSeam.h"
 #include "data/ProgressSink.h"
+#include "data/SlotChecks.h"
+#include "data/SlotLoading.h"
 #include "data/access/DbDataSet.h"
+#include "data/access/NativeError.h"
 #include "data/access/PathNames.h"
 #include "data/uGlobalData.h"
+#include "processing/uGridProcessor.h"
 
 namespace {
 
@@ -77,4 +83,179 @@ bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents, ProgressSink* pr
         contents.Fields.push_back(std::move(field));
     }
     return true;
+}
+
+// ---- Opening and loading a source file ----
+
+namespace {
+
+constexpr char kLoadingCaption[] = "Loading..";
+constexpr char kLoadingText[] =
+    "Please wait! Loading data from selected file!\r\nIt may take some time";
+
+FileSlotView* view() {
+    return g_fileSlotView;
+}
+
+// The copy's progress on the progress dialog: the waiting window gives way to it once the
+// sheet is read and its rows are counted.
+class ProgressDialogSink final : public ProgressSink {
+public:
+    void setMaximum(std::int32_t steps) override {
+        CloseWaitingWindow();
+        if (steps <= 0) return;
+        ShowProgress();
+        SetProgressMax(steps);
+        m_shown = true;
+    }
+    bool step() override { return StepProgress(); }
+    ~ProgressDialogSink() override {
+        if (m_shown) CloseProgress();
+    }
+
+private:
+    bool m_shown = false;
+};
+
+// File 1 lost: the commands that need it go off, the grid is emptied and Save with it.
+void ForgetFile1Results() {
+    if (view()) view()->DisableFileCommands(CommandGroup::NeedsFile1);
+    ClearFlexGrid();
+    if (view()) view()->setSaveEnabled(false);
+}
+
+// A failed open or load: the slot is free again; for File 1 its commands go off too.
+void AbandonSlot(FileSlot slot) {
+    if (slot == FileSlot::File1) ForgetFile1Results();
+    UnloadFile(SlotOf(slot));
+}
+
+}  // namespace
+
+clFile& SlotOf(FileSlot slot) {
+    return slot == FileSlot::File2 ? File2 : File1;
+}
+
+namespace {
+// Without a window to ask, the first sheet is taken.
+void chooseFirstSheet(FileSlot slot) {
+    clFile& file = SlotOf(slot);
+    file.SheetName = file.Sheets.empty() ? QString() : file.Sheets.front().Value;
+    SheetChosen = !file.Sheets.empty();
+}
+}  // namespace
+
+void FileSlotView::chooseSheet(FileSlot slot) {
+    chooseFirstSheet(slot);
+}
+
+void ReportOpenError(int nativeError, const QString& path) {
+    const OpenErrorMessage message = openErrorMessage(nativeError, path);
+    if (!message.text.isEmpty()) ShowMessageBox(message.caption, message.text, MessageStyle::Ok);
+}
+
+bool ChooseSheet(FileSlot slot) {
+    SheetChosen = false;
+    if (view()) {
+        view()->chooseSheet(slot);
+    } else {
+        chooseFirstSheet(slot);
+    }
+    return SheetChosen;
+}
+
+bool LoadSheet(clFile& slot, FileSlot slotNumber) {
+    ShowWaitingWindow(QString::fromLatin1(kLoadingCaption), QString::fromLatin1(kLoadingText));
+    SlotLoadResult loaded;
+    {
+        ProgressDialogSink progress;
+        loaded = LoadSlotSheet(slot, slot.SheetName, &progress);
+    }
+    CloseWaitingWindow();
+    switch (loaded.status) {
+        case SlotLoad::Failed:
+            if (slotNumber == FileSlot::File1) ForgetFile1Results();
+            ReportOpenError(loaded.nativeError, slot.FilePath);
+            UnloadFile(slot);
+            return false;
+        case SlotLoad::Cancelled:
+            AbandonSlot(slotNumber);
+            return false;
+        case SlotLoad::Loaded:
+            break;
+    }
+    const clResult& contents = *slot.Contents;
+    if (contents.Fields.empty() || contents.Fields.front().RecordCount == 0) {
+        AbandonSlot(slotNumber);
+        ShowWarningMessage(QStringLiteral("File is empty"));
+        return false;
+    }
+    if (view()) view()->ShowFieldTypes(slotNumber);
+    return true;
+}
+
+void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
+    clFile& slot = SlotOf(slotNumber);
+    const bool isFile1 = slotNumber == FileSlot::File1;
+    slot.Sheets.clear();
+    if (!isFile1 && File2.isInUse()) UnloadFile(File2);
+
+    // The extension decides the reader: a dBase table is one table named after the file.
+    const SlotLoadResult opened =
+        OpenSlotFile(slot, path, !isFile1, CellTextFormat::system(), kind == FileKind::Dbase);
+    if (opened.status != SlotLoad::Loaded) {
+        ReportOpenError(opened.nativeError, path);
+        AbandonSlot(slotNumber);
+        return;
+    }
+    if (view()) view()->showFilePath(slotNumber, path);
+
+    if (slot.Sheets.empty()) {
+        AbandonSlot(slotNumber);
+        ShowWarningMessage(isFile1 ? QStringLiteral("File 1 is empty")
+                                   : QStringLiteral("File 2 is empty"));
+        return;
+    }
+    if (kind == FileKind::Workbook) {
+        if (!ChooseSheet(slotNumber)) {
+            AbandonSlot(slotNumber);
+            return;
+        }
+    } else {
+        slot.SheetName = slot.Sheets.front().Value;
+    }
+
+    if (isFile1) {
+        ClearFlexGrid();
+        if (view()) view()->setSaveEnabled(false);
+        ShowLoadedData = true;
+        FileToProcess = 0;
+    } else {
+        TotalsItem = -1;
+    }
+    if (!LoadSheet(slot, slotNumber)) return;
+
+    if (isFile1) {
+        if (HasRefusedHeading(*File1.Contents)) {
+            AbandonSlot(FileSlot::File1);
+            ShowWarningMessage(FieldNameMessage());
+            return;
+        }
+        // File 2 stays only while it still matches (File 1 reopened from the recent list).
+        if (File2.isLoaded() &&
+            CompareColumns(*File1.Contents, *File2.Contents) != ColumnMismatch::None) {
+            UnloadFile(File2);
+        }
+        if (view()) view()->EnableFileCommands(CommandGroup::NeedsFile1);
+        TotalsItem = -1;
+        return;
+    }
+    const ColumnMismatch mismatch =
+        File1.isLoaded() ? CompareColumns(*File1.Contents, *File2.Contents) : ColumnMismatch::Count;
+    if (mismatch != ColumnMismatch::None) {
+        ShowWarningMessage(ColumnMismatchMessage(mismatch));
+        UnloadFile(File2);
+        return;
+    }
+    if (view()) view()->EnableFileCommands(CommandGroup::NeedsFile2);
 }

@@ -12,18 +12,45 @@ QString FileNameOnly(const QString& path);   // after the last separator
 QString FolderOf(const QString& path);       // up to and including the last separator
 QString TableNameOf(const QString& path);    // file name, trimmed, without its last 4 characters
 
-// What emptying a slot does to the main window. The main window installs itself; without it
-// (in tests, in the command-line tool) nothing is shown.
+// What opening, loading and emptying a slot ask of the main window. The main window installs
+// itself; without it (in tests, in the command-line tool) nothing is shown, and the sheet
+// chooser takes the first sheet.
 class FileSlotView {
 public:
     virtual ~FileSlotView() = default;
     virtual void clearFileField(FileSlot slot) = 0;  // fldFile1 or fldFile2
     virtual void DisableFileCommands(CommandGroup group) = 0;
+    virtual void showFilePath(FileSlot, const QString&) {}
+    virtual void EnableFileCommands(CommandGroup) {}
+    virtual void setSaveEnabled(bool) {}  // the tool button "Save File" and the menu item "Save"
+    // Shows the sheet chooser for `slot`'s Sheets modally; it sets the slot's SheetName and
+    // SheetChosen as the user chooses.
+    virtual void chooseSheet(FileSlot slot);
+    // Shows the "Check Field Types" dialog for the slot modally.
+    virtual void ShowFieldTypes(FileSlot) {}
 };
 void setFileSlotView(FileSlotView* view);  // not owned; nullptr removes it
 
 // Empties a slot: the file field, the sheet list, the names, the contents, the connection.
 void UnloadFile(clFile& slot);
+
+clFile& SlotOf(FileSlot slot);
+
+// How a source is read: a workbook with sheets to choose from, or a dBase table.
+enum class FileKind { Workbook = 0, Dbase = 1 };
+
+// Opens `path` as File 1 or File 2: connects, lists the sheets, lets the user choose one (a
+// workbook's), loads it and checks it. Every failure leaves the slot free and tells the user as
+// the message texts say; the main window's commands follow what File 1 holds.
+void OpenSourceFile(const QString& path, FileSlot slot, FileKind kind);
+// Whether the user chose a sheet in the chooser.
+bool ChooseSheet(FileSlot slot);
+// The plain message box for a failure of the data access layer while a source is opened;
+// nothing for codes without a message.
+void ReportOpenError(int nativeError, const QString& path);
+// Reads the chosen sheet of an open slot into its contents, with the waiting window while the
+// sheet is read and the progress dialog while it is copied. False when the slot is free again.
+bool LoadSheet(clFile& slot, FileSlot slotNumber);
 
 struct clResult;
 class DbDataSet;
