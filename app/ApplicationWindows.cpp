@@ -5,6 +5,8 @@
 #include "app/uFrmProcessing.h"
 #include "app/ufrmFileList.h"
 #include "app/ufrmMain.h"
+#include "data/ufrmChooseSheet.h"
+#include "data/ufrmShowFieldsList.h"
 
 ApplicationWindows::ApplicationWindows() {
     setMessageBoxHandler(&m_messageBoxes);
@@ -12,14 +14,16 @@ ApplicationWindows::ApplicationWindows() {
     setShellOpener(&m_shell);
 
     m_main = std::make_unique<TfrmMain>();
-    // The parameter panels, the Function Wizard and the sheet chooser come here, in this order.
+    // The parameter panels and the Function Wizard come here, before the sheet chooser.
+    auto* chooser = new TfrmChooseSheet(m_main.get());
     m_processing = std::make_unique<TfrmProcessing>(m_main.get());
-    // The field-type list comes here.
+    auto* fieldTypes = new TfrmShowFieldsList(m_main.get());
     m_fileList = new TfrmFileList(m_main.get());
     m_message = std::make_unique<TfrmMessage>(m_main.get());
     m_about = new TFrmAbout(m_main.get());
 
     m_main->setDialogs(m_fileList, m_about);
+    m_main->setSourceDialogs(chooser, fieldTypes);
     setProgressView(m_processing.get());
     setWaitingView(m_message.get());
 }

@@ -29,6 +29,8 @@
 #include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/Pictures.h"
 #include "data/uGlobalData.h"
+#include "data/ufrmChooseSheet.h"
+#include "data/ufrmShowFieldsList.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -82,6 +84,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 TfrmMain::~TfrmMain() {
     qApp->removeEventFilter(this);
     setFileSlotView(nullptr);
+    setResultAreaView(nullptr);
     if (frmMain == this) frmMain = nullptr;
 }
 
@@ -105,6 +108,7 @@ void TfrmMain::FormCreate() {
     File1History.clear();
     File2History.clear();
     setFileSlotView(this);
+    setResultAreaView(this);
     // The wizard's settings start with no function configured; they live with the conditions.
 
     setGroupEnabled(CommandGroup::NeedsFile1, false);
@@ -321,11 +325,56 @@ void TfrmMain::mnuUnloadFile21Click() {
     SetSaveEnabled(false);
 }
 
-// Opening files arrives with the data sources, the wizard with the conditions, running and saving
-// with the processing engine. Until then these commands do nothing.
-void TfrmMain::btnTBOpenFile1Click() {}
-void TfrmMain::btnTBOpenFile2Click() {}
-void TfrmMain::OpenRecentFile(int, const QString&) {}
+void TfrmMain::setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fieldTypes) {
+    m_chooser = chooser;
+    m_fieldTypes = fieldTypes;
+}
+
+void TfrmMain::whileDisabled(const std::function<void()>& command) {
+    setEnabled(false);
+    command();
+    setEnabled(true);
+}
+
+void TfrmMain::btnTBOpenFile1Click() {
+    whileDisabled([] { OpenFileFromDialog(FileSlot::File1); });
+}
+
+void TfrmMain::btnTBOpenFile2Click() {
+    whileDisabled([] { OpenFileFromDialog(FileSlot::File2); });
+}
+
+void TfrmMain::OpenRecentFile(int slotNumber, const QString& path) {
+    whileDisabled([&] {
+        ::OpenRecentFile(slotNumber == 2 ? FileSlot::File2 : FileSlot::File1, path);
+    });
+}
+
+void TfrmMain::showFilePath(FileSlot slot, const QString& path) {
+    (slot == FileSlot::File2 ? fldFile2 : fldFile1)->setText(path);
+}
+
+void TfrmMain::chooseSheet(FileSlot slot) {
+    if (!m_chooser) {
+        FileSlotView::chooseSheet(slot);
+        return;
+    }
+    m_chooser->TargetFile = slot;
+    m_chooser->ListBox1->clear();
+    for (const clValues& sheet : SlotOf(slot).Sheets) m_chooser->ListBox1->addItem(sheet.Value);
+    m_chooser->exec();
+}
+
+void TfrmMain::ShowFieldTypes(FileSlot slot) {
+    const clFile& file = SlotOf(slot);
+    if (!m_fieldTypes || !file.Contents) return;
+    m_fieldTypes->fill(*file.Contents);
+    if (m_fieldTypes->isVisible()) m_fieldTypes->close();
+    m_fieldTypes->exec();
+}
+
+void TfrmMain::clearConditionList() { fldConditions->setRowCount(0); }
+
 void TfrmMain::mnuSaveFileClick() {}
 void TfrmMain::btnConditionsClick() {}
 void TfrmMain::btnClearAllFieldsClick() {}

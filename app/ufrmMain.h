@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
+
 #include <QMainWindow>
 #include <QSize>
 #include <QString>
 
 #include "data/uCommonScripts.h"
+#include "processing/uGridProcessor.h"
 
 class AnchoredLayout;
 class QAction;
@@ -16,6 +19,8 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTableView;
+class TfrmChooseSheet;
+class TfrmShowFieldsList;
 class QTableWidget;
 class QToolBar;
 class QToolButton;
@@ -34,7 +39,7 @@ enum class RunPicture {
 // The main window: menus, tool bar, the two file rows, the condition list with the Run picture,
 // and the result area. Its commands are switched on and off as the files are loaded; see
 // EnableFileCommands. Positions are client pixels of the designed 761 x 661 client area.
-class TfrmMain : public QMainWindow, public FileSlotView {
+class TfrmMain : public QMainWindow, public FileSlotView, public ResultAreaView {
     Q_OBJECT
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
@@ -99,7 +104,6 @@ public:
     QAction* Sortbydescending1 = nullptr;
 
     // Command states.
-    void EnableFileCommands(CommandGroup group);
     void DisableFileCommands(CommandGroup group) override;
     // "Save" and "Save File" together; on while the grid holds a result or the loaded data.
     void SetSaveEnabled(bool enabled);
@@ -107,6 +111,16 @@ public:
 
     // FileSlotView
     void clearFileField(FileSlot slot) override;
+    void showFilePath(FileSlot slot, const QString& path) override;
+    void EnableFileCommands(CommandGroup group) override;
+    void setSaveEnabled(bool enabled) override { SetSaveEnabled(enabled); }
+    void chooseSheet(FileSlot slot) override;
+    void ShowFieldTypes(FileSlot slot) override;
+    // ResultAreaView
+    void resultGridReset() override {}
+    void clearConditionList() override;
+    // The sheet chooser and the field-type list, made once with the other windows.
+    void setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fieldTypes);
 
     // Handlers.
     void FormCreate();
@@ -167,6 +181,10 @@ private:
     AnchoredLayout* m_clientLayout = nullptr;
     TfrmFileList* m_fileList = nullptr;
     TFrmAbout* m_about = nullptr;
+    TfrmChooseSheet* m_chooser = nullptr;
+    TfrmShowFieldsList* m_fieldTypes = nullptr;
+    // Runs an opening command with the window disabled, and enables it again on every way out.
+    void whileDisabled(const std::function<void()>& command);
 };
 
 // The main window while the program runs (set by its constructor), or null.

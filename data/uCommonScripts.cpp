@@ -1,5 +1,8 @@
 #include "data/uCommonScripts.h"
 
+#include <QFileInfo>
+
+#include "app/FileDialogSeam.h"
 #include "app/MessageSeam.h"
 #include "app/ProgressSeam.h"
 #include "data/ProgressSink.h"
@@ -258,4 +261,76 @@ void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
         return;
     }
     if (view()) view()->EnableFileCommands(CommandGroup::NeedsFile2);
+}
+
+// ---- The three ways to open ----
+
+namespace {
+
+bool isFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+
+// Shows the path, then reads it as its extension says. A path of any other kind is shown, but
+// the slot is left free as after a failed open.
+void OpenByExtension(FileSlot slot, const QString& path) {
+    clFile& file = SlotOf(slot);
+    file.FilePath = path;
+    file.FileName = FileNameOnly(path);
+    if (view()) view()->showFilePath(slot, path);
+    const QString extension = FileExtension(path);
+    if (extension == QLatin1String("xls")) {
+        OpenSourceFile(path, slot, FileKind::Workbook);
+    } else if (extension == QLatin1String("dbf")) {
+        OpenSourceFile(path, slot, FileKind::Dbase);
+    } else {
+        if (slot == FileSlot::File1) ForgetFile1Results();
+        if (slot == FileSlot::File2 && view()) view()->DisableFileCommands(CommandGroup::NeedsFile2);
+        const QString shown = file.FilePath;
+        UnloadFile(file);
+        if (view()) view()->showFilePath(slot, shown);
+    }
+}
+
+bool refusedAsFile1(const QString& path) {
+    if (path != File1.FilePath) return false;
+    ShowWarningMessage(QStringLiteral("File ") + path + QStringLiteral(" is already open!"));
+    return true;
+}
+
+}  // namespace
+
+QStringList SourceFileFilters() {
+    return {QStringLiteral("Excel Files  (*.xls)"), QStringLiteral("dBase Tables (*.dbf)"),
+            QStringLiteral("All Files (*)")};
+}
+
+void OpenFileFromDialog(FileSlot slot) {
+    const bool isFile1 = slot == FileSlot::File1;
+    const QString path =
+        ChooseFileToOpen(isFile1 ? QStringLiteral("Open File 1") : QStringLiteral("Open File 2"),
+                         SourceFileFilters())
+            .path;
+    if (path.isEmpty() || !isFile(path)) return;
+    if (isFile1) {
+        if (File1.isInUse()) UnloadFile(File1);
+        if (File2.isInUse()) UnloadFile(File2);
+        AddToHistory(File1History, path);
+        ResetColumnChoices();
+    } else {
+        if (refusedAsFile1(path)) return;
+        if (File2.isInUse()) UnloadFile(File2);
+        AddToHistory(File2History, path);
+    }
+    OpenByExtension(slot, path);
+}
+
+void OpenRecentFile(FileSlot slot, const QString& path) {
+    if (!isFile(path)) return;
+    if (slot == FileSlot::File2) {
+        if (refusedAsFile1(path)) return;
+        if (File2.isInUse()) UnloadFile(File2);
+    }
+    OpenByExtension(slot, path);
 }

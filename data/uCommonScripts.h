@@ -43,6 +43,13 @@ enum class FileKind { Workbook = 0, Dbase = 1 };
 // workbook's), loads it and checks it. Every failure leaves the slot free and tells the user as
 // the message texts say; the main window's commands follow what File 1 holds.
 void OpenSourceFile(const QString& path, FileSlot slot, FileKind kind);
+// The three ways to open a source: the open dialog for File 1 or File 2, and a path picked from
+// a recent-file list. The caller keeps the main window disabled meanwhile.
+void OpenFileFromDialog(FileSlot slot);
+void OpenRecentFile(FileSlot slot, const QString& path);
+// The open dialog's file types: the workbook filter first.
+QStringList SourceFileFilters();
+
 // Whether the user chose a sheet in the chooser.
 bool ChooseSheet(FileSlot slot);
 // The plain message box for a failure of the data access layer while a source is opened;

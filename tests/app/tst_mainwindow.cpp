@@ -46,6 +46,7 @@ class TestMainWindow : public QObject {
 
     std::unique_ptr<ApplicationWindows> windows;
     std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogScript> dialogs;  // every open dialog is cancelled
     TfrmMain* w = nullptr;
 
     QObject* control(const QString& name) const {
@@ -96,6 +97,7 @@ private slots:
     void init() {
         windows = std::make_unique<ApplicationWindows>();
         messages = std::make_unique<MessageRecorder>();
+        dialogs = std::make_unique<FileDialogScript>();
         w = windows->frmMain();
         w->show();
         w->activateWindow();
@@ -105,6 +107,7 @@ private slots:
     void cleanup() {
         QCOMPARE(messages->unscriptedQuestions, 0);
         messages.reset();
+        dialogs.reset();
         windows.reset();
         w = nullptr;
     }
