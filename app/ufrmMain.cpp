@@ -330,10 +330,17 @@ void TfrmMain::setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fi
     m_fieldTypes = fieldTypes;
 }
 
+// The window's own controls and menus are disabled, not the window itself: the dialogs the
+// command shows (the sheet chooser, the field types, messages) belong to it and would be
+// disabled with it.
 void TfrmMain::whileDisabled(const std::function<void()>& command) {
-    setEnabled(false);
+    m_busy = true;
+    m_client->setEnabled(false);
+    menuBar()->setEnabled(false);
     command();
-    setEnabled(true);
+    menuBar()->setEnabled(true);
+    m_client->setEnabled(true);
+    m_busy = false;
 }
 
 void TfrmMain::btnTBOpenFile1Click() {
@@ -345,9 +352,8 @@ void TfrmMain::btnTBOpenFile2Click() {
 }
 
 void TfrmMain::OpenRecentFile(int slotNumber, const QString& path) {
-    whileDisabled([&] {
-        ::OpenRecentFile(slotNumber == 2 ? FileSlot::File2 : FileSlot::File1, path);
-    });
+    whileDisabled(
+        [&] { ::OpenRecentFile(slotNumber == 2 ? FileSlot::File2 : FileSlot::File1, path); });
 }
 
 void TfrmMain::showFilePath(FileSlot slot, const QString& path) {
@@ -373,7 +379,9 @@ void TfrmMain::ShowFieldTypes(FileSlot slot) {
     m_fieldTypes->exec();
 }
 
-void TfrmMain::clearConditionList() { fldConditions->setRowCount(0); }
+void TfrmMain::clearConditionList() {
+    fldConditions->setRowCount(0);
+}
 
 void TfrmMain::mnuSaveFileClick() {}
 void TfrmMain::btnConditionsClick() {}
@@ -402,7 +410,7 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
     // While a command runs the window is disabled, and the files it works on must stay.
-    if (!isEnabled() || !FormCloseQuery()) {
+    if (!isEnabled() || m_busy || !FormCloseQuery()) {
         event->ignore();
         return;
     }

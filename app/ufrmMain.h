@@ -182,8 +182,9 @@ private:
     TfrmFileList* m_fileList = nullptr;
     TFrmAbout* m_about = nullptr;
     TfrmChooseSheet* m_chooser = nullptr;
+    bool m_busy = false;  // an opening command runs
     TfrmShowFieldsList* m_fieldTypes = nullptr;
-    // Runs an opening command with the window disabled, and enables it again on every way out.
+    // Runs an opening command with the window's controls disabled, and enables them again.
     void whileDisabled(const std::function<void()>& command);
 };
 

@@ -286,7 +286,8 @@ void OpenByExtension(FileSlot slot, const QString& path) {
         OpenSourceFile(path, slot, FileKind::Dbase);
     } else {
         if (slot == FileSlot::File1) ForgetFile1Results();
-        if (slot == FileSlot::File2 && view()) view()->DisableFileCommands(CommandGroup::NeedsFile2);
+        if (slot == FileSlot::File2 && view())
+            view()->DisableFileCommands(CommandGroup::NeedsFile2);
         const QString shown = file.FilePath;
         UnloadFile(file);
         if (view()) view()->showFilePath(slot, shown);

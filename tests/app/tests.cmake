@@ -17,3 +17,5 @@ add_custom_command(TARGET tst_mainwindow POST_BUILD
             $<TARGET_FILE_DIR:tst_mainwindow>/manual)
 target_compile_definitions(tst_mainwindow PRIVATE QUARIX_PROGRAM_DIR="$<TARGET_FILE_DIR:quarix>")
 add_dependencies(tst_mainwindow quarix_manual)
+quarix_test(tst_openfiles ${CMAKE_CURRENT_LIST_DIR}/tst_openfiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)

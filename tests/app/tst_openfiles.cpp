@@ -1,0 +1,137 @@
+// A user opens real files through the main window: the open dialog, the sheet chooser, the
+// "Check Field Types" dialog, and what the window shows afterwards.
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "Screenshots.h"
+#include "app/ApplicationWindows.h"
+#include "app/ufrmMain.h"
+#include "data/uGlobalData.h"
+#include "data/ufrmChooseSheet.h"
+#include "data/ufrmShowFieldsList.h"
+#include "support/SeamFakes.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+// Answers the modal dialogs as they come: `actions` runs on each in turn.
+class ModalAnswers : public QObject {
+public:
+    explicit ModalAnswers(std::vector<std::function<bool(QWidget*)>> actions)
+        : m_actions(std::move(actions)) {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || m_next >= m_actions.size()) return;
+            if (m_actions[m_next](modal)) ++m_next;
+        });
+        m_timer.start(20);
+    }
+    std::size_t answered() const { return m_next; }
+
+private:
+    std::vector<std::function<bool(QWidget*)>> m_actions;
+    std::size_t m_next = 0;
+    QTimer m_timer;
+};
+
+}  // namespace
+
+class TestOpenFiles : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<ApplicationWindows> windows;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogScript> dialogs;
+    TfrmMain* w = nullptr;
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        windows = std::make_unique<ApplicationWindows>();
+        messages = std::make_unique<MessageRecorder>();
+        dialogs = std::make_unique<FileDialogScript>();
+        w = windows->frmMain();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    void cleanup() {
+        messages.reset();
+        dialogs.reset();
+        windows.reset();
+    }
+
+    void file1AndFile2ThroughTheWindow() {
+        const QString types = TestFiles::publicFile("types.xls");
+        dialogs->script({{types, 0}});
+        ModalAnswers answers({
+            [](QWidget* modal) {  // the chooser: the first sheet, "Ok"
+                auto* chooser = qobject_cast<TfrmChooseSheet*>(modal);
+                if (!chooser) return false;
+                SaveScreenshot(chooser, "sheet-chooser");
+                chooser->ListBox1->setCurrentRow(0);
+                chooser->ElGraphicButton7->click();
+                return true;
+            },
+            [](QWidget* modal) {  // the field types, then "Ok"
+                auto* list = qobject_cast<TfrmShowFieldsList*>(modal);
+                if (!list) return false;
+                SaveScreenshot(list, "field-types");
+                list->OkButton->click();
+                return true;
+            },
+        });
+        w->btnOpenFile1->click();
+        QCOMPARE(answers.answered(), std::size_t(2));
+        QCOMPARE(dialogs->requests.value(0).title, QString("Open File 1"));
+        QCOMPARE(dialogs->requests.value(0).filters.value(0), QString("Excel Files  (*.xls)"));
+        QVERIFY(File1.isLoaded());
+        QCOMPARE(File1.SheetName, QString("guess_me"));
+        QCOMPARE(w->fldFile1->text(), types);
+        QVERIFY(w->btnOpenFile2->isEnabled());
+        QVERIFY(w->isEnabled());
+        QCOMPARE(File1History.size(), std::size_t(1));
+
+        // The same path as File 2 is refused.
+        dialogs->script({{types, 0}});
+        w->btnOpenFile2->click();
+        QCOMPARE(messages->boxes.size(), 1);
+        QCOMPARE(messages->boxes[0].text, "File " + types + " is already open!");
+        QVERIFY(!File2.isInUse());
+        SaveScreenshot(w, "main-window-file1");
+    }
+
+    // Esc in the chooser abandons the open: the slot is free and its field empty.
+    void escapeInTheChooser() {
+        dialogs->script({{TestFiles::publicFile("types.xls"), 0}});
+        ModalAnswers answers({[](QWidget* modal) {
+            auto* chooser = qobject_cast<TfrmChooseSheet*>(modal);
+            if (!chooser) return false;
+            QTest::keyClick(chooser->ListBox1, Qt::Key_Escape);
+            return true;
+        }});
+        w->btnOpenFile1->click();
+        QCOMPARE(answers.answered(), std::size_t(1));
+        QVERIFY(!File1.isInUse());
+        QVERIFY(w->fldFile1->text().isEmpty());
+        QVERIFY(!w->btnOpenFile2->isEnabled());
+    }
+
+    // A file of another kind is shown and remembered, but leaves the slot free.
+    void otherKindOfFile() {
+        const QString path = TestFiles::publicFile("MANIFEST.md");
+        dialogs->script({{path, 2}});
+        w->btnOpenFile1->click();
+        QVERIFY(!File1.isInUse());
+        QCOMPARE(w->fldFile1->text(), path);
+        QVERIFY(!w->btnOpenFile2->isEnabled());
+        QCOMPARE(messages->boxes.size(), 0);
+    }
+};
+
+QTEST_MAIN(TestOpenFiles)
+#include "tst_openfiles.moc"
