@@ -1,5 +1,6 @@
 #include "data/uCommonScripts.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "app/FileDialogSeam.h"
@@ -111,14 +112,32 @@ public:
         SetProgressMax(steps);
         m_shown = true;
     }
-    bool step() override { return StepProgress(); }
+    // Pending events (a repaint, a click on Cancel) run every few milliseconds rather than after
+    // every row: a 65,535-row sheet would otherwise spend more time there than copying.
+    bool step() override {
+        AdvanceProgress();
+        if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= kEventInterval) {
+            ProcessPendingEvents();
+            m_sinceEvents.start();
+        }
+        return !ProgressCancelled();
+    }
     ~ProgressDialogSink() override {
         if (m_shown) CloseProgress();
     }
 
 private:
+    static constexpr qint64 kEventInterval = 15;  // milliseconds
     bool m_shown = false;
+    QElapsedTimer m_sinceEvents;
 };
+
+// A failure while a source opens. Failures the data access layer names get their own message;
+// any other is still a file that could not be opened, never silence.
+void ReportOpenFailure(int nativeError, const QString& path) {
+    if (openErrorMessage(nativeError, path).text.isEmpty()) nativeError = NativeError::Unreadable;
+    ReportOpenError(nativeError, path);
+}
 
 // File 1 lost: the commands that need it go off, the grid is emptied and Save with it.
 void ForgetFile1Results() {
@@ -178,7 +197,7 @@ bool LoadSheet(clFile& slot, FileSlot slotNumber) {
     switch (loaded.status) {
         case SlotLoad::Failed:
             if (slotNumber == FileSlot::File1) ForgetFile1Results();
-            ReportOpenError(loaded.nativeError, slot.FilePath);
+            ReportOpenFailure(loaded.nativeError, slot.FilePath);
             UnloadFile(slot);
             return false;
         case SlotLoad::Cancelled:
@@ -207,7 +226,7 @@ void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
     const SlotLoadResult opened =
         OpenSlotFile(slot, path, !isFile1, CellTextFormat::system(), kind == FileKind::Dbase);
     if (opened.status != SlotLoad::Loaded) {
-        ReportOpenError(opened.nativeError, path);
+        ReportOpenFailure(opened.nativeError, path);
         AbandonSlot(slotNumber);
         return;
     }

@@ -137,6 +137,33 @@ private slots:
         if (loaded) QCOMPARE(progress.steps, File1.Contents->Fields[0].RecordCount);
     }
 
+    // Every public file, as File 1 and as File 2: loaded, or one message and a free slot.
+    void everyPublicFile_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("slot");
+        for (const char* suffix : {".xls", ".XLS", ".dbf", ".xlsx", ".ods", ".md"}) {
+            for (const QString& file : TestFiles::publicFilesWithSuffix(suffix)) {
+                QTest::addRow("%s as File 1", qPrintable(file)) << file << 1;
+                QTest::addRow("%s as File 2", qPrintable(file)) << file << 2;
+            }
+        }
+    }
+    void everyPublicFile() {
+        QFETCH(QString, file);
+        QFETCH(int, slot);
+        MessageRecorder messages;
+        ScriptedProgress progress;
+        if (slot == 2) OpenSourceFile(publicFile("cp1251.dbf"), FileSlot::File1, FileKind::Dbase);
+        const QString path = TestFiles::publicFile(file);
+        OpenSourceFile(path, FileSlot(slot),
+                       FileExtension(path) == "dbf" ? FileKind::Dbase : FileKind::Workbook);
+        const clFile& opened = SlotOf(FileSlot(slot));
+        QCOMPARE(opened.isInUse(), opened.isLoaded());
+        QCOMPARE(messages.boxes.size(), opened.isLoaded() ? 0 : 1);
+        QVERIFY(!progress.visible);
+        if (slot == 2) QVERIFY(File1.isLoaded());
+    }
+
     // Headings that cannot name a result's columns, "[" and "]" among them.
     void refusedHeading() {
         MessageRecorder messages;
