@@ -1,9 +1,11 @@
 // A user opens real files through the main window: the open dialog, the sheet chooser, the
 // "Check Field Types" dialog, and what the window shows afterwards.
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -103,6 +105,36 @@ private slots:
         QCOMPARE(messages->boxes[0].text, "File " + types + " is already open!");
         QVERIFY(!File2.isInUse());
         SaveScreenshot(w, "main-window-file1");
+
+        // A copy of the workbook has the same columns: it is File 2, and "Unload File 2" is on.
+        QTemporaryDir dir;
+        const QString copy = dir.filePath("types-copy.xls");
+        QVERIFY(QFile::copy(types, copy));
+        dialogs->script({{copy, 0}});
+        ModalAnswers more({
+            [](QWidget* modal) {
+                auto* chooser = qobject_cast<TfrmChooseSheet*>(modal);
+                if (!chooser) return false;
+                chooser->ElGraphicButton7->click();
+                return true;
+            },
+            [](QWidget* modal) {
+                auto* list = qobject_cast<TfrmShowFieldsList*>(modal);
+                if (!list) return false;
+                QTest::keyClick(list->ListView1, Qt::Key_Escape);
+                return true;
+            },
+        });
+        w->btnOpenFile2->click();
+        QCOMPARE(more.answered(), std::size_t(2));
+        QVERIFY(File2.isLoaded());
+        QCOMPARE(w->fldFile2->text(), copy);
+        QVERIFY(w->mnuUnloadFile2->isEnabled());
+        SaveScreenshot(w, "main-window-files");
+        w->mnuUnloadFile2->trigger();
+        QVERIFY(!File2.isInUse());
+        QVERIFY(w->fldFile2->text().isEmpty());
+        QVERIFY(File1.isLoaded());
     }
 
     // Esc in the chooser abandons the open: the slot is free and its field empty.
