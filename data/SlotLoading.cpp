@@ -27,15 +27,14 @@ SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
     auto connection = std::make_unique<DbConnection>(format);
     connection->setConnectionString(dbase ? dbaseSourceConnectionString(path, readWrite)
                                           : excelSourceConnectionString(path, readWrite));
-    QStringList names;
-    if (!connection->listTableNames(names) || !connection->open()) {
-        return failed(connection->nativeError());
+    slot.Connection = std::move(connection);
+    if (!ReadSheetNames(slot)) {
+        const int code = slot.Connection->nativeError();
+        slot.Connection.reset();
+        return failed(code);
     }
-    slot.Sheets.clear();
-    for (const QString& name : names) slot.Sheets.push_back({name});
     slot.FilePath = path;
     slot.FileName = FileNameOnly(path);
-    slot.Connection = std::move(connection);
     return {SlotLoad::Loaded, 0};
 }
 

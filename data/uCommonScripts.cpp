@@ -9,6 +9,7 @@
 #include "data/ProgressSink.h"
 #include "data/SlotChecks.h"
 #include "data/SlotLoading.h"
+#include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
 #include "data/access/NativeError.h"
 #include "data/access/PathNames.h"
@@ -174,6 +175,16 @@ void FileSlotView::chooseSheet(FileSlot slot) {
 void ReportOpenError(int nativeError, const QString& path) {
     const OpenErrorMessage message = openErrorMessage(nativeError, path);
     if (!message.text.isEmpty()) ShowMessageBox(message.caption, message.text, MessageStyle::Ok);
+}
+
+bool ReadSheetNames(clFile& slot) {
+    slot.Sheets.clear();
+    QStringList names;
+    if (!slot.Connection || !slot.Connection->listTableNames(names) || !slot.Connection->open()) {
+        return false;
+    }
+    for (const QString& name : names) slot.Sheets.push_back({name});
+    return true;
 }
 
 bool ChooseSheet(FileSlot slot) {

@@ -50,6 +50,9 @@ void OpenRecentFile(FileSlot slot, const QString& path);
 // The open dialog's file types: the workbook filter first.
 QStringList SourceFileFilters();
 
+// Lists the sheets (tables) of the slot's connection into its Sheets, in the file's order, and
+// opens the connection. False when the data access layer refuses: its native error tells why.
+bool ReadSheetNames(clFile& slot);
 // Whether the user chose a sheet in the chooser.
 bool ChooseSheet(FileSlot slot);
 // The plain message box for a failure of the data access layer while a source is opened;

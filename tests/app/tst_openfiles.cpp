@@ -153,6 +153,32 @@ private slots:
         QVERIFY(!w->btnOpenFile2->isEnabled());
     }
 
+    // A double click on a sheet chooses it, as "Ok" does.
+    void doubleClickInTheChooser() {
+        dialogs->script({{TestFiles::publicFile("types.xls"), 0}});
+        ModalAnswers answers({
+            [](QWidget* modal) {
+                auto* chooser = qobject_cast<TfrmChooseSheet*>(modal);
+                if (!chooser) return false;
+                QListWidget* list = chooser->ListBox1;
+                const QRect second = list->visualItemRect(list->item(2));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
+                return true;
+            },
+            [](QWidget* modal) {
+                auto* fieldTypes = qobject_cast<TfrmShowFieldsList*>(modal);
+                if (!fieldTypes) return false;
+                fieldTypes->OkButton->click();
+                return true;
+            },
+        });
+        w->btnOpenFile1->click();
+        QCOMPARE(answers.answered(), std::size_t(2));
+        QVERIFY(File1.isLoaded());
+        QCOMPARE(File1.SheetName, QString("smorgasbord"));
+    }
+
     // A file of another kind is shown and remembered, but leaves the slot free.
     void otherKindOfFile() {
         const QString path = TestFiles::publicFile("MANIFEST.md");
