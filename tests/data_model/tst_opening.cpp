@@ -1,5 +1,6 @@
 // Opening a source as File 1 or File 2: the chooser, the messages, the load and its cancel, the
 // checks, and what the main window is asked to do after each outcome.
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -9,6 +10,7 @@
 #include "support/DbfBuilder.h"
 #include "support/SeamFakes.h"
 #include "support/TestFiles.h"
+#include "xls/BiffBuilder.h"
 
 namespace {
 
@@ -111,6 +113,17 @@ private slots:
                    ". Too many fields (more than 255) or duplicated names.";
         QTest::newRow("vanished") << m_dir.filePath("gone.xls") << workbook << 0 << false << "Error"
                                   << "Error opening file!";
+        // A workbook of a chart alone has no sheet to load.
+        const QString chartOnly = m_dir.filePath("chart.xls");
+        QFile chart(chartOnly);
+        if (!chart.open(QIODevice::WriteOnly) ||
+            chart.write(Biff::workbook(Biff::defaultXfs(), {{QStringLiteral("Chart"), 2, 0, {}}})) <
+                0) {
+            qFatal("cannot write %s", qPrintable(chartOnly));
+        }
+        chart.close();
+        QTest::newRow("no sheets") << chartOnly << workbook << 0 << false << "Quarix Message"
+                                   << "File 1 is empty";
     }
     void file1Outcomes() {
         QFETCH(QString, path);
