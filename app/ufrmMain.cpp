@@ -249,7 +249,8 @@ void TfrmMain::ImageRunMouseUp() {
 }
 
 void TfrmMain::ImageRunClick() {
-    if (RunPictureState == RunPicture::Disabled) return;
+    // The picture is reached through an event filter, which a disabled client area does not stop.
+    if (RunPictureState == RunPicture::Disabled || m_busy) return;
     btnTBRunClick();
 }
 

@@ -208,7 +208,7 @@ bool LoadSheet(clFile& slot, FileSlot slotNumber) {
     switch (loaded.status) {
         case SlotLoad::Failed:
             if (slotNumber == FileSlot::File1) ForgetFile1Results();
-            ReportOpenFailure(loaded.nativeError, slot.FilePath);
+            ReportOpenError(loaded.nativeError, slot.FilePath);
             UnloadFile(slot);
             return false;
         case SlotLoad::Cancelled:
@@ -237,7 +237,13 @@ void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
     const SlotLoadResult opened =
         OpenSlotFile(slot, path, !isFile1, CellTextFormat::system(), kind == FileKind::Dbase);
     if (opened.status != SlotLoad::Loaded) {
-        ReportOpenFailure(opened.nativeError, path);
+        // A workbook File 1 is told only the failures with a message; a dBase source and File 2
+        // are always told something.
+        if (kind == FileKind::Dbase || !isFile1) {
+            ReportOpenFailure(opened.nativeError, path);
+        } else {
+            ReportOpenError(opened.nativeError, path);
+        }
         AbandonSlot(slotNumber);
         return;
     }
