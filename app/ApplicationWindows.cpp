@@ -5,6 +5,8 @@
 #include "app/uFrmProcessing.h"
 #include "app/ufrmFileList.h"
 #include "app/ufrmMain.h"
+#include "conditions/uFrmConditions.h"
+#include "conditions/ufrmConditionsMenu.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
 
@@ -14,7 +16,10 @@ ApplicationWindows::ApplicationWindows() {
     setShellOpener(&m_shell);
 
     m_main = std::make_unique<TfrmMain>();
-    // The parameter panels and the Function Wizard come here, before the sheet chooser.
+    // The parameter panels go into the wizard, which owns them from then on.
+    auto* panelForm = new TfrmConditionsMenu(m_main.get());
+    auto* wizard = new TfrmConditions(panelForm, m_main.get());
+    m_main->setConditionsWizard(wizard);
     auto* chooser = new TfrmChooseSheet(m_main.get());
     m_processing = std::make_unique<TfrmProcessing>(m_main.get());
     auto* fieldTypes = new TfrmShowFieldsList(m_main.get());

@@ -28,6 +28,9 @@
 #include "app/ufrmFileList.h"
 #include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/Pictures.h"
+#include "conditions/ConditionList.h"
+#include "conditions/FunctionWizard.h"
+#include "conditions/uFrmConditions.h"
 #include "data/uGlobalData.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
@@ -380,13 +383,31 @@ void TfrmMain::ShowFieldTypes(FileSlot slot) {
     m_fieldTypes->exec();
 }
 
-void TfrmMain::clearConditionList() {
+void TfrmMain::conditionListChanged() {
     fldConditions->setRowCount(0);
+    for (const ConditionRow& row : ConditionRows) {
+        const int at = fldConditions->rowCount();
+        fldConditions->insertRow(at);
+        fldConditions->setItem(at, 0, new QTableWidgetItem(row.field));
+        fldConditions->setItem(at, 1, new QTableWidgetItem(row.description));
+        fldConditions->setItem(at, 2, new QTableWidgetItem(row.file));
+    }
+}
+
+void TfrmMain::ShowFunctionPanel(int functionIndex) {
+    if (m_conditions) m_conditions->showPanelAt(FunctionPanelPosition(functionIndex));
 }
 
 void TfrmMain::mnuSaveFileClick() {}
-void TfrmMain::btnConditionsClick() {}
-void TfrmMain::btnClearAllFieldsClick() {}
+void TfrmMain::btnConditionsClick() {
+    if (m_busy || !m_conditions) return;
+    m_conditions->exec();
+}
+
+void TfrmMain::btnClearAllFieldsClick() {
+    if (m_busy) return;
+    ClearAllFields();
+}
 void TfrmMain::btnTBRunClick() {}
 void TfrmMain::Sortbyascending1Click() {}
 void TfrmMain::Sortbydescending1Click() {}

@@ -20,6 +20,7 @@ class QMenu;
 class QPushButton;
 class QTableView;
 class TfrmChooseSheet;
+class TfrmConditions;
 class TfrmShowFieldsList;
 class QTableWidget;
 class QToolBar;
@@ -118,9 +119,14 @@ public:
     void ShowFieldTypes(FileSlot slot) override;
     // ResultAreaView
     void resultGridReset() override {}
-    void clearConditionList() override;
+    void conditionListChanged() override;
     // The sheet chooser and the field-type list, made once with the other windows.
     void setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fieldTypes);
+    // The Function Wizard, made once with the other windows; owned by this window.
+    void setConditionsWizard(TfrmConditions* wizard) { m_conditions = wizard; }
+    TfrmConditions* conditionsWizard() const { return m_conditions; }
+    // Shows the parameter panel of a function in the wizard's host.
+    void ShowFunctionPanel(int functionIndex);
 
     // Handlers.
     void FormCreate();
@@ -184,6 +190,7 @@ private:
     TfrmChooseSheet* m_chooser = nullptr;
     bool m_busy = false;  // an opening command runs
     TfrmShowFieldsList* m_fieldTypes = nullptr;
+    TfrmConditions* m_conditions = nullptr;
     // Runs an opening command with the window's controls disabled, and enables them again.
     void whileDisabled(const std::function<void()>& command);
 };

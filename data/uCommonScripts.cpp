@@ -6,6 +6,8 @@
 #include "app/FileDialogSeam.h"
 #include "app/MessageSeam.h"
 #include "app/ProgressSeam.h"
+#include "conditions/ConditionPanels.h"
+#include "conditions/FunctionWizard.h"
 #include "data/ProgressSink.h"
 #include "data/SlotChecks.h"
 #include "data/SlotLoading.h"
@@ -41,6 +43,10 @@ QString TableNameOf(const QString& path) {
 
 void setFileSlotView(FileSlotView* view) {
     g_fileSlotView = view;
+}
+
+FileSlotView* fileSlotView() {
+    return g_fileSlotView;
 }
 
 void UnloadFile(clFile& slot) {
@@ -370,4 +376,80 @@ void OpenRecentFile(FileSlot slot, const QString& path) {
         if (File2.isInUse()) UnloadFile(File2);
     }
     OpenByExtension(slot, path);
+}
+
+void FillColumnLists() {
+    ConditionPanels& p = Panels;
+    for (PanelList* list : {&p.fldColToProcess, &p.fldColToProcessSelect, &p.fldCol1MultiSelect,
+                            &p.fldCol2MultiSelect, &p.fldColToProcessTotals,
+                            &p.fldColToProcessDataModify}) {
+        list->clear();
+    }
+    p.fldCol2MultiSelect.items << QStringLiteral("None");
+    if (!File1.Contents) return;
+    for (const clField& field : File1.Contents->Fields) {
+        for (PanelList* list : {&p.fldColToProcess, &p.fldColToProcessSelect,
+                                &p.fldCol1MultiSelect, &p.fldCol2MultiSelect,
+                                &p.fldColToProcessTotals, &p.fldColToProcessDataModify}) {
+            list->items << field.Name;
+        }
+    }
+}
+
+void RestorePanelSelections() {
+    if (!File1.Connection || (FileToProcess == 1 && !File2.Contents)) return;
+    ConditionPanels& p = Panels;
+    // A column index at or past the end of its list would point past the sheet's columns.
+    if (p.fldColToProcess.count() > 0 && ColumnToProcess >= p.fldColToProcess.count()) {
+        ColumnToProcess = 0;
+    }
+    p.fldColToProcess.select(ColumnToProcess);
+    p.fldColToProcessSelect.select(ColumnToProcess);
+
+    if (p.fldCol1MultiSelect.count() > 0 && MultiColumn1 >= p.fldCol1MultiSelect.count()) {
+        MultiColumn1 = 0;
+    }
+    if (p.fldCol2MultiSelect.count() > 0 && MultiColumn2 >= p.fldCol2MultiSelect.count()) {
+        MultiColumn2 = 0;
+    }
+    p.fldCol1MultiSelect.select(MultiColumn1);
+    p.fldCol2MultiSelect.select(MultiColumn2);
+    p.fldSel1MultiSelect.select(MultiOperator1);
+    p.fldSel2MultiSelect.select(MultiOperator2);
+
+    p.fldColToProcessDataModify.select(ColumnToProcess);
+    p.fldSelDataModify.select(ModifyOperation);
+
+    p.fldColToProcessTotals.select(ColumnToProcess);
+    p.fldDataTotals.select(TotalsItem);
+    p.fldSelTotals.select(TotalsKind);
+}
+
+void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot) {
+    switch (WizardFunction(selectedFunction)) {
+    case WizardFunction::MultiFilter:
+        Panels.fldSel1MultiSelect.select(MultiOperator1);
+        Panels.fldSel2MultiSelect.select(MultiOperator2);
+        break;
+    case WizardFunction::Totals:
+        FillTotalsValueColumns();
+        Panels.fldDataTotals.select(TotalsItem);
+        break;
+    default: break;
+    }
+    snapshot.takePanelCopies();
+}
+
+void FillTotalsValueColumns() {
+    Panels.fldDataTotals.clear();
+    TotalsColumnMap.clear();
+    if (!File1.Contents) return;
+    const std::vector<clField>& fields = File1.Contents->Fields;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].DataType != FieldType::Integer && fields[i].DataType != FieldType::Float) {
+            continue;
+        }
+        Panels.fldDataTotals.items << fields[i].Name;
+        TotalsColumnMap.push_back(std::int32_t(i));
+    }
 }

@@ -27,6 +27,26 @@ std::int32_t TotalsItem = -1;
 std::int32_t ModifyOperation = 0;
 QString ModifyText;
 
+void ResetConditionSettings() {
+    FunctionIndex = -1;
+    FileToProcess = 0;
+    ColumnToProcess = 0;
+    SelectOperator1 = 0;
+    SelectOperator2 = 0;
+    SelectValue1.clear();
+    SelectValue2.clear();
+    SelectAnd = false;
+    MultiColumn1 = 0;
+    MultiColumn2 = 0;
+    MultiOperator1 = 0;
+    MultiOperator2 = 0;
+    TotalsKind = 0;
+    TotalsColumn = 0;
+    TotalsItem = -1;
+    ModifyOperation = 0;
+    ModifyText.clear();
+}
+
 void ResetColumnChoices() {
     ColumnToProcess = 0;
     MultiColumn1 = 0;

@@ -134,6 +134,9 @@ extern std::int32_t ModifyOperation;  // 0 cut from the beginning, 1 cut in the 
                                       // forward, 3 add backwards
 extern QString ModifyText;
 
+// Every condition setting back to its start value, as at start-up.
+void ResetConditionSettings();
+
 // Opening File 1 through the open dialog points every column choice at the first column.
 void ResetColumnChoices();
 

@@ -1,5 +1,7 @@
 #include "processing/uGridProcessor.h"
 
+#include "conditions/ConditionList.h"
+
 GridStore ResultGrid;
 
 namespace {
@@ -10,10 +12,12 @@ void setResultAreaView(ResultAreaView* view) {
     g_resultAreaView = view;
 }
 
+ResultAreaView* resultAreaView() {
+    return g_resultAreaView;
+}
+
 void ClearFlexGrid() {
     ResultGrid.reset();
-    if (g_resultAreaView) {
-        g_resultAreaView->resultGridReset();
-        g_resultAreaView->clearConditionList();
-    }
+    if (g_resultAreaView) g_resultAreaView->resultGridReset();
+    ClearConditionList();
 }

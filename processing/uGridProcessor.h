@@ -13,10 +13,11 @@ public:
     virtual ~ResultAreaView() = default;
     // The grid's size or texts changed as a whole: show it anew.
     virtual void resultGridReset() = 0;
-    // Empties the condition list fldConditions.
-    virtual void clearConditionList() = 0;
+    // The condition list (ConditionRows) changed: show it anew.
+    virtual void conditionListChanged() = 0;
 };
 void setResultAreaView(ResultAreaView* view);  // not owned; nullptr removes it
+ResultAreaView* resultAreaView();
 
 // Resets the grid (2 x 2, no text) and empties the condition list.
 void ClearFlexGrid();

@@ -16,7 +16,7 @@ class RecordingResultArea : public ResultAreaView {
 public:
     QStringList calls;
     void resultGridReset() override { calls << "grid"; }
-    void clearConditionList() override { calls << "conditions"; }
+    void conditionListChanged() override { calls << "conditions"; }
 };
 
 }  // namespace

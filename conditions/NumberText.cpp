@@ -1,0 +1,78 @@
+#include "conditions/NumberText.h"
+
+#include <QLocale>
+
+namespace {
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool isSign(QChar c) {
+    return c == QLatin1Char('+') || c == QLatin1Char('-');
+}
+
+}  // namespace
+
+bool IsNumberText(const QString& text, QChar decimalSeparator) {
+    qsizetype i = 0;
+    qsizetype end = text.size();
+    while (i < end && isBlank(text[i])) ++i;
+    while (end > i && isBlank(text[end - 1])) --end;
+    if (i < end && isSign(text[i])) ++i;
+
+    int digits = 0;
+    bool separatorSeen = false;
+    for (; i < end; ++i) {
+        if (isDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == decimalSeparator && !separatorSeen) {
+            separatorSeen = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (i < end && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        ++i;
+        if (i < end && isSign(text[i])) ++i;
+        int exponentDigits = 0;
+        while (i < end && isDigit(text[i])) {
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) return false;
+    }
+    return i == end;
+}
+
+QChar SystemDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 ? point.front() : QLatin1Char('.');
+}
+
+bool IsNumberText(const QString& text) {
+    return IsNumberText(text, SystemDecimalSeparator());
+}
+
+bool HasTwoDecimalPoints(const QString& text) {
+    bool pointSeen = false;
+    for (QChar c : text) {
+        if (c != QLatin1Char(',') && c != QLatin1Char('.')) continue;
+        if (pointSeen) return true;
+        pointSeen = true;
+    }
+    return false;
+}
+
+bool IsNumberValue(const QString& text, QChar decimalSeparator) {
+    return IsNumberText(text, decimalSeparator) && !HasTwoDecimalPoints(text);
+}
+
+bool IsNumberValue(const QString& text) {
+    return IsNumberValue(text, SystemDecimalSeparator());
+}
