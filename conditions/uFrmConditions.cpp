@@ -9,20 +9,9 @@
 #include <QSignalBlocker>
 
 #include "app/ufrmMain.h"
+#include "app/widgets/CaptionColours.h"
 #include "app/widgets/WindowPlacement.h"
 #include "conditions/ufrmConditionsMenu.h"
-
-namespace {
-
-constexpr QColor CaptionBlue{0, 0, 255};
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-}  // namespace
 
 TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -34,7 +23,7 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     setFixedSize(567, 259);
 
     FunctionsLabel = new QLabel(QStringLiteral("Functions :"), this);
-    setTextColour(FunctionsLabel, CaptionBlue);
+    SetTextColour(FunctionsLabel, CaptionBlue);
     FunctionsLabel->move(8, 12);
     FunctionsLabel->adjustSize();
 
@@ -74,10 +63,10 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     DescriptionBox = new QGroupBox(QStringLiteral("Description"), this);
     DescriptionBox->setObjectName(QStringLiteral("DescriptionBox"));
     DescriptionBox->setGeometry(4, 164, 561, 65);
-    setTextColour(DescriptionBox, CaptionBlue);
+    SetTextColour(DescriptionBox, CaptionBlue);
     HelpLabel = new QLabel(DescriptionBox);
     HelpLabel->setObjectName(QStringLiteral("HelpLabel"));
-    setTextColour(HelpLabel, Qt::black);
+    SetTextColour(HelpLabel, Qt::black);
     HelpLabel->setGeometry(8, 28, 545, 20);
     HelpLabel->installEventFilter(this);
 

@@ -7,17 +7,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "app/widgets/CaptionColours.h"
+
 namespace {
 
 constexpr QSize PanelSize{437, 133};
 constexpr QRect InnerBoxPlace{4, 28, 425, 101};
-constexpr QColor CaptionBlue{0, 0, 255};
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
 
 }  // namespace
 
@@ -36,7 +31,6 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
     fldColToProcessSelect = addColumnRow(ElPanel2, "fldColToProcessSelect", {8, 8},
                                          PanelControl::ColToProcessSelect);
     QFrame* filterBox = addInnerBox(ElPanel2);
-    addLabel(filterBox, QStringLiteral("Specify selection properties :"), {4, 5});
     fldSel1Select = addList(filterBox, "fldSel1Select", {4, 21, 185, 21}, PanelControl::Sel1Select);
     fldData1Select =
         addField(filterBox, "fldData1Select", {240, 20, 181, 21}, PanelControl::Data1Select);
@@ -47,8 +41,16 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
         PickInPanel(PanelControl::AndSelect, 0);
         userChanged();
     });
-    QLabel* line = addLabel(filterBox, QStringLiteral("_______"), {192, 44});
-    setTextColour(line, Qt::gray);
+    // The grey line between "And" and "Or" fills the gap between them, in a smaller font when
+    // the desktop's is wider than the design.
+    QLabel* line = addLabel(filterBox, QStringLiteral("_______"), {193, 44});
+    line->setObjectName(QStringLiteral("AndOrLine"));
+    SetTextColour(line, Qt::gray);
+    QFont lineFont = line->font();
+    while (QFontMetrics(lineFont).horizontalAdvance(line->text()) > 46 && lineFont.pointSizeF() > 4)
+        lineFont.setPointSizeF(lineFont.pointSizeF() - 0.5);
+    line->setFont(lineFont);
+    line->adjustSize();
     fldORSelect = new QRadioButton(QStringLiteral("Or"), filterBox);
     fldORSelect->setObjectName(QStringLiteral("fldORSelect"));
     fldORSelect->setGeometry(240, 48, 45, 17);
@@ -63,7 +65,6 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
     // Multi-Filter: no column list on top; its top 28 pixels stay empty.
     ElPanel5 = addPanel("ElPanel5");
     QFrame* multiBox = addInnerBox(ElPanel5);
-    addLabel(multiBox, QStringLiteral("Specify selection properties :"), {4, 5});
     fldCol1MultiSelect = addList(multiBox, "fldCol1MultiSelect", {4, 21, 153, 21},
                                  PanelControl::Col1MultiSelect);
     fldSel1MultiSelect = addList(multiBox, "fldSel1MultiSelect", {164, 21, 125, 21},
@@ -82,7 +83,6 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
     fldColToProcessTotals = addColumnRow(CTotals, "fldColToProcessTotals", {4, 10},
                                          PanelControl::ColToProcessTotals);
     QFrame* totalsBox = addInnerBox(CTotals);
-    addLabel(totalsBox, QStringLiteral("Specify selection properties :"), {4, 5});
     fldSelTotals = addList(totalsBox, "fldSelTotals", {4, 21, 185, 21}, PanelControl::SelTotals);
     fldDataTotals =
         addList(totalsBox, "fldDataTotals", {200, 21, 221, 21}, PanelControl::DataTotals);
@@ -92,7 +92,6 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
     fldColToProcessDataModify = addColumnRow(CDataModify, "fldColToProcessDataModify", {4, 10},
                                              PanelControl::ColToProcessDataModify);
     QFrame* modifyBox = addInnerBox(CDataModify);
-    addLabel(modifyBox, QStringLiteral("Specify selection properties :"), {4, 5});
     fldSelDataModify =
         addList(modifyBox, "fldSelDataModify", {4, 22, 209, 21}, PanelControl::SelDataModify);
     fldSrcDataModify =
@@ -122,13 +121,14 @@ QFrame* TfrmConditionsMenu::addInnerBox(QFrame* panel) {
     box->setFrameShape(QFrame::Panel);
     box->setFrameShadow(QFrame::Sunken);
     box->setGeometry(InnerBoxPlace);
+    addLabel(box, QStringLiteral("Specify selection properties :"), {4, 5});
     return box;
 }
 
 QLabel* TfrmConditionsMenu::addLabel(QWidget* parent, const QString& text, QPoint place,
                                      bool blue) {
     auto* label = new QLabel(text, parent);
-    if (blue) setTextColour(label, CaptionBlue);
+    if (blue) SetTextColour(label, CaptionBlue);
     label->move(place);
     label->adjustSize();
     return label;

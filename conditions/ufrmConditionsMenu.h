@@ -63,6 +63,7 @@ public:
 
 private:
     QFrame* addPanel(const char* name);
+    // The bevelled box of the selection properties, with its caption.
     QFrame* addInnerBox(QFrame* panel);
     QComboBox* addList(QWidget* parent, const char* name, const QRect& place, PanelControl control);
     QLineEdit* addField(QWidget* parent, const char* name, const QRect& place, PanelControl control);

@@ -18,4 +18,6 @@ add_custom_command(TARGET tst_mainwindow POST_BUILD
 target_compile_definitions(tst_mainwindow PRIVATE QUARIX_PROGRAM_DIR="$<TARGET_FILE_DIR:quarix>")
 add_dependencies(tst_mainwindow quarix_manual)
 quarix_test(tst_openfiles ${CMAKE_CURRENT_LIST_DIR}/tst_openfiles.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
+    ${CMAKE_CURRENT_LIST_DIR}/ModalAnswers.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
+quarix_test(tst_wizardwindow ${CMAKE_CURRENT_LIST_DIR}/tst_wizardwindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ModalAnswers.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)

@@ -1,4 +1,2 @@
 quarix_test(tst_numbertext ${CMAKE_CURRENT_LIST_DIR}/tst_numbertext.cpp)
 quarix_test(tst_functionwizard ${CMAKE_CURRENT_LIST_DIR}/tst_functionwizard.cpp)
-#quarix_test(tst_wizardwindow ${CMAKE_CURRENT_LIST_DIR}/tst_wizardwindow.cpp
-#    ${CMAKE_CURRENT_LIST_DIR}/../app/Screenshots.h FORMS)

@@ -1,0 +1,201 @@
+// The Function Wizard as a user sees it: opened from the main window on a real workbook, each
+// panel's captions and tab order, a Filter configured with the keyboard, Enter in a value field,
+// Esc, and "Clear All Fields".
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "ModalAnswers.h"
+#include "Screenshots.h"
+#include "app/ApplicationWindows.h"
+#include "app/ufrmMain.h"
+#include "conditions/ConditionList.h"
+#include "conditions/uFrmConditions.h"
+#include "conditions/ufrmConditionsMenu.h"
+#include "data/SlotLoading.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+#include "support/SeamFakes.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+// Captions cut off, and visible controls lying on one another, below `root`.
+QStringList layoutFaults(QWidget* root) {
+    QStringList faults;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(root)) continue;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->sizeHint().width() > label->width()) faults << "clipped: " + label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            if (button->fontMetrics().horizontalAdvance(button->text()) + 8 > button->width())
+                faults << "clipped: " + button->text();
+        }
+        const QRect area = widget->geometry();
+        if (!widget->parentWidget()->rect().contains(area)) faults << "outside: " + widget->objectName();
+        for (QObject* other : widget->parent()->children()) {
+            auto* sibling = qobject_cast<QWidget*>(other);
+            if (!sibling || sibling == widget || !sibling->isVisibleTo(root)) continue;
+            if (sibling->isWindow() || widget < sibling) continue;  // each pair once
+            if (area.intersects(sibling->geometry())) {
+                faults << "overlap: " + widget->objectName() + " " + sibling->objectName();
+            }
+        }
+    }
+    return faults;
+}
+
+// The controls Tab visits from the function list, in order, by name.
+QStringList tabOrder(QWidget* dialog, QWidget* first) {
+    QStringList names;
+    QWidget* at = first;
+    do {
+        if (at->isVisibleTo(dialog) && at->isEnabled() && (at->focusPolicy() & Qt::TabFocus)) {
+            names << at->objectName();
+        }
+        at = at->nextInFocusChain();
+    } while (at != first && names.size() < 40);
+    return names;
+}
+
+void choose(QComboBox* box, int position) {
+    box->setCurrentIndex(position);
+    emit box->activated(position);
+}
+
+}  // namespace
+
+class TestWizardWindow : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<ApplicationWindows> windows;
+    std::unique_ptr<MessageRecorder> messages;
+    TfrmMain* w = nullptr;
+    TfrmConditions* wizard = nullptr;
+    TfrmConditionsMenu* panels = nullptr;
+
+private slots:
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        windows = std::make_unique<ApplicationWindows>();
+        messages = std::make_unique<MessageRecorder>();
+        w = windows->frmMain();
+        wizard = w->conditionsWizard();
+        panels = wizard->frmConditionsMenu;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QString iris = TestFiles::publicFile("iris-excel-xls.xls");
+        QCOMPARE(LoadSlotFromFile(File1, iris, {}, false, nullptr).status, SlotLoad::Loaded);
+        File1.FileName = FileNameOnly(iris);
+        w->showFilePath(FileSlot::File1, iris);
+        w->EnableFileCommands(CommandGroup::NeedsFile1);
+    }
+    void cleanupTestCase() {
+        UnloadFile(File1);
+        messages.reset();
+        windows.reset();
+    }
+
+    void everyPanelFitsAndTabsInOrder() {
+        ModalAnswers answers({[this](QWidget* modal) {
+            if (modal != wizard) return false;
+            static const char* const names[] = {"unique-values", "duplicates", "filter",
+                                                "multi-filter",  "totals",     "data-modify",
+                                                "sorting"};
+            for (int f = 0; f < 7; ++f) {
+                wizard->ElTree2->setCurrentRow(f);
+                QApplication::processEvents();
+                SaveScreenshot(wizard, QString("wizard-") + names[f]);
+                const QStringList faults = layoutFaults(wizard);
+                if (!faults.isEmpty()) qWarning() << names[f] << faults;
+                [&] { QVERIFY2(faults.isEmpty(), names[f]); }();
+            }
+            wizard->ElTree2->setCurrentRow(2);
+            [&] {
+                QCOMPARE(tabOrder(wizard, wizard->ElTree2),
+                         (QStringList{"ElTree2", "fldFileToProcess", "fldColToProcessSelect",
+                                      "fldSel1Select", "fldData1Select", "fldANDSelect",
+                                      "fldORSelect", "fldSel2Select", "fldData2Select", "btnOK",
+                                      "btnCancel", "btnClear"}));
+            }();
+            wizard->ElTree2->setCurrentRow(3);
+            [&] {
+                QCOMPARE(tabOrder(wizard, wizard->ElTree2).mid(2, 6),
+                         (QStringList{"fldCol1MultiSelect", "fldSel1MultiSelect",
+                                      "fldData1MultiSelect", "fldCol2MultiSelect",
+                                      "fldSel2MultiSelect", "fldData2MultiSelect"}));
+            }();
+            QTest::keyClick(wizard, Qt::Key_Escape);
+            return true;
+        }});
+        w->btnConditions->click();
+        QCOMPARE(answers.answered(), std::size_t(1));
+        QVERIFY(!wizard->isVisible());
+        // Esc restores nothing: the function last clicked stays chosen.
+        QCOMPARE(FunctionIndex, 3);
+    }
+
+    void filterWithTheKeyboard() {
+        messages->boxes.clear();
+        ModalAnswers answers({[this](QWidget* modal) {
+            if (modal != wizard) return false;
+            // The first opening shows Unique values, File 1 and the first column.
+            [&] {
+                QCOMPARE(wizard->ElTree2->currentRow(), 0);
+                QCOMPARE(wizard->fldFileToProcess->currentText(), QString("File 1"));
+                QCOMPARE(panels->fldColToProcess->currentText(), QString("Sepal.Length"));
+                QCOMPARE(wizard->HelpLabel->text(),
+                         QString("Searches for unique values for the selected column"));
+            }();
+            wizard->ElTree2->setCurrentRow(2);
+            choose(panels->fldColToProcessSelect, 1);
+            // Enter in a value field of an incomplete panel: the first failing check, once.
+            QTest::keyClicks(panels->fldData1Select, "3.5.1");
+            QTest::keyClick(panels->fldData1Select, Qt::Key_Return);
+            [&] {
+                QCOMPARE(messages->boxes.size(), 1);
+                QCOMPARE(messages->boxes[0].text, QString("Please, select the function!"));
+                QVERIFY(wizard->isVisible());
+            }();
+            choose(panels->fldSel1Select, 4);
+            QTest::keyClick(panels->fldData1Select, Qt::Key_Return);
+            [&] {
+                QCOMPARE(messages->boxes.size(), 2);
+                QCOMPARE(messages->boxes[1].text, QString("The first parameter should be number!"));
+            }();
+            panels->fldData1Select->clear();
+            QTest::keyClicks(panels->fldData1Select, "3");
+            QTest::mouseClick(panels->fldANDSelect, Qt::LeftButton);
+            choose(panels->fldSel2Select, 3);
+            QTest::keyClicks(panels->fldData2Select, "5");
+            QTest::keyClick(panels->fldData2Select, Qt::Key_Return);
+            return true;
+        }});
+        w->btnConditions->click();
+        QCOMPARE(answers.answered(), std::size_t(1));
+        QCOMPARE(messages->boxes.size(), 2);
+        QVERIFY(!wizard->isVisible());
+        QCOMPARE(w->fldConditions->rowCount(), 1);
+        QCOMPARE(w->fldConditions->item(0, 0)->text(), QString("Sepal.Width"));
+        QCOMPARE(w->fldConditions->item(0, 1)->text(), QString(">3 AND <5"));
+        QCOMPARE(w->fldConditions->item(0, 2)->text(), QString("In File 1 (iris-excel-xls.xls)"));
+        QVERIFY(!ShowLoadedData);
+        SaveScreenshot(w, "main-window-condition");
+
+        // "Clear All Fields" empties the list; the configuration stays for the next opening.
+        w->btnClearAllFields->click();
+        QCOMPARE(w->fldConditions->rowCount(), 0);
+        QVERIFY(ShowLoadedData);
+        QCOMPARE(SelectOperator1, 4);
+        QCOMPARE(Panels.fldData2Select, QString("5"));
+    }
+};
+
+QTEST_MAIN(TestWizardWindow)
+#include "tst_wizardwindow.moc"
