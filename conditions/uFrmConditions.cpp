@@ -73,7 +73,6 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     btnClear = new QPushButton(QStringLiteral("Clear"), this);
     btnClear->setObjectName(QStringLiteral("btnClear"));
     btnClear->setGeometry(256, 236, 93, 21);
-    btnClear->setAutoDefault(false);
     connect(btnClear, &QPushButton::clicked, this, [this] {
         Wizard.btnClearClick();
         showState();
@@ -89,7 +88,6 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setGeometry(472, 236, 93, 21);
-    btnCancel->setAutoDefault(false);
     connect(btnCancel, &QPushButton::clicked, this, [this] {
         Wizard.btnCancelClick();
         showState();

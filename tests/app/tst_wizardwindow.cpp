@@ -174,6 +174,7 @@ private slots:
             QTest::mouseClick(panels->fldANDSelect, Qt::LeftButton);
             choose(panels->fldSel2Select, 3);
             QTest::keyClicks(panels->fldData2Select, "5");
+            SaveScreenshot(wizard, "wizard-filter-configured");
             QTest::keyClick(panels->fldData2Select, Qt::Key_Return);
             return true;
         }});
