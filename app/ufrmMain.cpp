@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
@@ -28,10 +29,12 @@
 #include "app/ufrmFileList.h"
 #include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/Pictures.h"
+#include "app/widgets/ResultGridModel.h"
 #include "conditions/ConditionList.h"
 #include "conditions/FunctionWizard.h"
 #include "conditions/uFrmConditions.h"
 #include "data/uGlobalData.h"
+#include "processing/RunCommand.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
 
@@ -341,10 +344,16 @@ void TfrmMain::whileDisabled(const std::function<void()>& command) {
     m_busy = true;
     m_client->setEnabled(false);
     menuBar()->setEnabled(false);
+    // Enabled again on every way out of the command.
+    struct Enable {
+        TfrmMain* window;
+        ~Enable() {
+            window->menuBar()->setEnabled(true);
+            window->m_client->setEnabled(true);
+            window->m_busy = false;
+        }
+    } enable{this};
     command();
-    menuBar()->setEnabled(true);
-    m_client->setEnabled(true);
-    m_busy = false;
 }
 
 void TfrmMain::btnTBOpenFile1Click() {
@@ -408,11 +417,99 @@ void TfrmMain::btnClearAllFieldsClick() {
     if (m_busy) return;
     ClearAllFields();
 }
-void TfrmMain::btnTBRunClick() {}
-void TfrmMain::Sortbyascending1Click() {}
-void TfrmMain::Sortbydescending1Click() {}
-void TfrmMain::ScrollGridByWheel(int) {}
-void TfrmMain::FitColumnWidths() {}
+void TfrmMain::btnTBRunClick() {
+    if (m_busy) return;
+    whileDisabled([] { RunCommand(); });
+}
+
+void TfrmMain::Sortbyascending1Click() {
+    sortGrid(true);
+}
+
+void TfrmMain::Sortbydescending1Click() {
+    sortGrid(false);
+}
+
+void TfrmMain::sortGrid(bool ascending) {
+    if (m_busy) return;
+    storeGridSelection();
+    SortResultGrid(ascending);
+}
+
+void TfrmMain::FitColumnWidths() {
+    ::FitColumnWidths();
+    applyGridWidths();
+}
+
+// The wheel scrolls by about two thirds of the rows in view: step := grid height x 10 div the
+// heading row's height in twips, less while the row that many below the top is out of view.
+void TfrmMain::ScrollGridByWheel(int direction) {
+    const int headingTwips = MSFlexGrid1->horizontalHeader()->height() * 15;
+    if (headingTwips <= 0) return;
+    int step = MSFlexGrid1->height() * 10 / headingTwips;
+    if (ResultGrid.rows() < step) return;
+    const int topRow = std::max(1, MSFlexGrid1->rowAt(0) + 1);
+    const auto visible = [this](int row) {
+        if (row < 1 || row > m_gridModel->rowCount()) return false;
+        const int top = MSFlexGrid1->rowViewportPosition(row - 1);
+        return top >= 0 &&
+               top + MSFlexGrid1->rowHeight(row - 1) <= MSFlexGrid1->viewport()->height();
+    };
+    while (step > 0 && !visible(topRow + step)) --step;
+    const int target = direction <= 0 ? std::min(topRow + step, ResultGrid.rows() - 1)
+                                      : std::max(topRow - step, 1);
+    ResultGrid.TopRow = target;
+    MSFlexGrid1->verticalScrollBar()->setValue(target - 1);
+}
+
+void TfrmMain::resultGridReset() {
+    m_gridModel->reload();
+    applyGridWidths();
+    showGridSelection();
+}
+
+void TfrmMain::applyGridWidths() {
+    QHeaderView* header = MSFlexGrid1->horizontalHeader();
+    for (int column = 1; column < ResultGrid.columns(); ++column) {
+        header->resizeSection(column - 1, ResultGrid.columnWidth(column) / 15);
+    }
+    MSFlexGrid1->verticalHeader()->setFixedWidth(ResultGrid.columnWidth(0) / 15);
+}
+
+// The grid's Row/Col is where a selection started, RowSel/ColSel where it ends (the current
+// cell); the store counts the heading row and the row-number column, the view does not.
+void TfrmMain::storeGridSelection() {
+    const QModelIndex current = MSFlexGrid1->currentIndex();
+    if (!current.isValid()) return;
+    int anchorRow = current.row();
+    int anchorColumn = current.column();
+    for (const QItemSelectionRange& range : MSFlexGrid1->selectionModel()->selection()) {
+        if (!range.contains(current)) continue;
+        anchorRow = current.row() == range.top() ? range.bottom() : range.top();
+        anchorColumn = current.column() == range.left() ? range.right() : range.left();
+        break;
+    }
+    ResultGrid.Row = anchorRow + 1;
+    ResultGrid.Col = anchorColumn + 1;
+    ResultGrid.RowSel = current.row() + 1;
+    ResultGrid.ColSel = current.column() + 1;
+}
+
+void TfrmMain::showGridSelection() {
+    const int rows = m_gridModel->rowCount();
+    const int columns = m_gridModel->columnCount();
+    const auto inside = [&](int row, int column) {
+        return row >= 1 && row <= rows && column >= 1 && column <= columns;
+    };
+    if (!inside(ResultGrid.Row, ResultGrid.Col) || !inside(ResultGrid.RowSel, ResultGrid.ColSel)) {
+        return;
+    }
+    const QModelIndex anchor = m_gridModel->index(ResultGrid.Row - 1, ResultGrid.Col - 1);
+    const QModelIndex end = m_gridModel->index(ResultGrid.RowSel - 1, ResultGrid.ColSel - 1);
+    MSFlexGrid1->selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
+    MSFlexGrid1->selectionModel()->select(QItemSelection(anchor, end),
+                                          QItemSelectionModel::ClearAndSelect);
+}
 
 // ---- events ------------------------------------------------------------------------------------
 

@@ -25,6 +25,7 @@ class TfrmShowFieldsList;
 class QTableWidget;
 class QToolBar;
 class QToolButton;
+class ResultGridModel;
 class TFrmAbout;
 class TfrmFileList;
 
@@ -118,8 +119,9 @@ public:
     void chooseSheet(FileSlot slot) override;
     void ShowFieldTypes(FileSlot slot) override;
     // ResultAreaView
-    void resultGridReset() override {}
+    void resultGridReset() override;
     void conditionListChanged() override;
+    int mainWindowWidth() const override { return width(); }
     // The sheet chooser and the field-type list, made once with the other windows.
     void setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fieldTypes);
     // The Function Wizard, made once with the other windows; owned by this window.
@@ -191,6 +193,12 @@ private:
     bool m_busy = false;  // an opening command runs
     TfrmShowFieldsList* m_fieldTypes = nullptr;
     TfrmConditions* m_conditions = nullptr;
+    ResultGridModel* m_gridModel = nullptr;
+    // The grid's selection and first row into ResultGrid, and back.
+    void storeGridSelection();
+    void showGridSelection();
+    void applyGridWidths();
+    void sortGrid(bool ascending);
     // Runs an opening command with the window's controls disabled, and enables them again.
     void whileDisabled(const std::function<void()>& command);
 };

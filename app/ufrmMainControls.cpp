@@ -18,6 +18,7 @@
 #include "app/ufrmMain.h"
 #include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/Pictures.h"
+#include "app/widgets/ResultGridModel.h"
 
 namespace {
 
@@ -246,6 +247,21 @@ void TfrmMain::createResultArea() {
     MSFlexGrid1 = new QTableView(Panel1);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The store's heading row and row-number column are the view's headers, so they stay in
+    // place. Rows have one height, which keeps 65,535 rows as cheap as 10.
+    m_gridModel = new ResultGridModel(ResultGrid, MSFlexGrid1);
+    MSFlexGrid1->setModel(m_gridModel);
+    MSFlexGrid1->setCornerButtonEnabled(false);
+    MSFlexGrid1->setWordWrap(false);
+    MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MSFlexGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    MSFlexGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    MSFlexGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(MSFlexGrid1->fontMetrics().height() + 4);
+    MSFlexGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    MSFlexGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    MSFlexGrid1->horizontalHeader()->setHighlightSections(false);
+    MSFlexGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panelLayout->addWidget(MSFlexGrid1, QRect(1, 1, 744, 356), AnchoredLayout::Fill);
 
     PopupGrid = new QMenu(MSFlexGrid1);

@@ -2,7 +2,7 @@
 
 #include "app/MessageSeam.h"
 #include "conditions/ConditionList.h"
-#include "conditions/NumberText.h"
+#include "processing/NumberText.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 
 #include "app/ufrmMain.h"
@@ -145,8 +146,11 @@ void TfrmConditions::closeWizard() {
 }
 
 void TfrmConditions::showEvent(QShowEvent* event) {
-    CentreOn(this, parentWidget());
     QDialog::showEvent(event);
+    // Only an opening brings the wizard in line with the settings; the window system showing it
+    // again (after a minimise) must not.
+    if (event->spontaneous()) return;
+    CentreOn(this, parentWidget());
     ElTree2->setFocus();
     Wizard.FormShow();
     showState();

@@ -110,35 +110,6 @@ FileSlotView* view() {
 
 // The copy's progress on the progress dialog: the waiting window gives way to it once the
 // sheet is read and its rows are counted.
-class ProgressDialogSink final : public ProgressSink {
-public:
-    void setMaximum(std::int32_t steps) override {
-        CloseWaitingWindow();
-        if (steps <= 0) return;
-        ShowProgress();
-        SetProgressMax(steps);
-        m_shown = true;
-    }
-    // Pending events (a repaint, a click on Cancel) run every few milliseconds rather than after
-    // every row: a 65,535-row sheet would otherwise spend more time there than copying.
-    bool step() override {
-        AdvanceProgress();
-        if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= kEventInterval) {
-            ProcessPendingEvents();
-            m_sinceEvents.start();
-        }
-        return !ProgressCancelled();
-    }
-    ~ProgressDialogSink() override {
-        if (m_shown) CloseProgress();
-    }
-
-private:
-    static constexpr qint64 kEventInterval = 15;  // milliseconds
-    bool m_shown = false;
-    QElapsedTimer m_sinceEvents;
-};
-
 // A failure while a source opens. Failures the data access layer names get their own message;
 // any other is still a file that could not be opened, never silence.
 void ReportOpenFailure(int nativeError, const QString& path) {

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 
 #include "app/widgets/WindowPlacement.h"
@@ -30,8 +31,9 @@ TfrmChooseSheet::TfrmChooseSheet(QWidget* parent)
 }
 
 void TfrmChooseSheet::showEvent(QShowEvent* event) {
-    CentreOn(this, parentWidget());
     QDialog::showEvent(event);
+    if (event->spontaneous()) return;  // shown again by the window system, not opened
+    CentreOn(this, parentWidget());
     FormShow();
 }
 

@@ -1,12 +1,39 @@
 #include "processing/uGridProcessor.h"
 
+#include "app/MessageSeam.h"
 #include "conditions/ConditionList.h"
+#include "data/ProgressSink.h"
+#include "data/access/CellText.h"
+#include "data/uGlobalData.h"
 
 GridStore ResultGrid;
 
+std::int32_t ResultRowCount = 0;
+bool ResultFound = false;
+std::int32_t ChangedCount = 0;
+clFile* ProcessedFile = nullptr;
+clFile* OtherFile = nullptr;
+const clField* ProcessedColumn = nullptr;
+const clField* OtherColumn = nullptr;
+QStringList TotalsGridColumns;
+
 namespace {
+
 ResultAreaView* g_resultAreaView = nullptr;
+bool g_rowLimitTold = false;
+
+constexpr std::int32_t kGridRowLimit = 65536;
+constexpr std::int32_t kRowGrowth = 200;
+
+// The class of File 1's column `index`; text for an index past its fields.
+ColumnClass file1ColumnClass(std::int64_t index) {
+    if (!File1.Contents || index < 0 || index >= std::int64_t(File1.Contents->Fields.size())) {
+        return ColumnClass::Text;
+    }
+    return ClassOfFieldType(File1.Contents->Fields[std::size_t(index)].DataType);
 }
+
+}  // namespace
 
 void setResultAreaView(ResultAreaView* view) {
     g_resultAreaView = view;
@@ -16,8 +43,147 @@ ResultAreaView* resultAreaView() {
     return g_resultAreaView;
 }
 
+void ShowResultGrid() {
+    if (g_resultAreaView) g_resultAreaView->resultGridReset();
+}
+
 void ClearFlexGrid() {
     ResultGrid.reset();
-    if (g_resultAreaView) g_resultAreaView->resultGridReset();
+    ShowResultGrid();
     ClearConditionList();
+}
+
+void FitColumnWidths() {
+    const std::int32_t columns = ResultGrid.columns();
+    if (columns <= 0) return;
+    const int windowWidth = g_resultAreaView ? g_resultAreaView->mainWindowWidth() : 761;
+    const std::int32_t width = (windowWidth / columns - 1) * 15;
+    for (std::int32_t column = 1; column < columns; ++column) {
+        ResultGrid.setColumnWidth(column, std::max(width, 300));
+    }
+    ResultGrid.setColumnWidth(0, 600);
+}
+
+void BeginResultRun() {
+    ResultFound = false;
+    ResultRowCount = 0;
+    ChangedCount = 0;
+    g_rowLimitTold = false;
+}
+
+bool ReserveResultRow() {
+    if (ResultGrid.rows() - 4 >= ResultRowCount) return true;
+    if (ResultGrid.rows() >= kGridRowLimit) {
+        // Told once a run: a large result would otherwise ask for every row that does not fit.
+        if (!g_rowLimitTold) {
+            g_rowLimitTold = true;
+            ShowMessageBox(QStringLiteral("Quarix"),
+                           QStringLiteral("Maximum number of rows (65536) exceeded. Please reduce "
+                                          "your input files and try again"),
+                           MessageStyle::Ok);
+        }
+        return false;
+    }
+    ResultGrid.setRows(ResultGrid.rows() + kRowGrowth);
+    return true;
+}
+
+bool ShowLoadedDataInGrid() {
+    if (!File1.Contents) return false;
+    const bool twoFiles = File2.Contents != nullptr;
+    const clResult& first = *File1.Contents;
+    const std::int32_t fieldCount = std::int32_t(first.Fields.size());
+    const auto recordCount = [](const clResult& contents) {
+        return contents.Fields.empty() ? std::int32_t(0)
+                                       : std::int32_t(contents.Fields.front().Values.size());
+    };
+    std::int64_t total = recordCount(first);
+    if (twoFiles) total += recordCount(*File2.Contents);
+
+    ResultGrid.setRows(std::int32_t(total) + 1);
+    ResultGrid.setColumns(fieldCount + (twoFiles ? 2 : 1));
+    ProgressDialogSink progress;
+    progress.setMaximum(std::int32_t(total));
+    for (std::int32_t i = 0; i < fieldCount; ++i) {
+        ResultGrid.setTextMatrix(0, i + 1, first.Fields[std::size_t(i)].Name);
+    }
+    if (twoFiles) ResultGrid.setTextMatrix(0, fieldCount + 1, QStringLiteral("File Number"));
+
+    std::int32_t gridRow = 1;
+    int fileNumber = 0;
+    for (const clFile* file : {&File1, &File2}) {
+        ++fileNumber;
+        if (!file->Contents || (fileNumber == 2 && !twoFiles)) continue;
+        const clResult& contents = *file->Contents;
+        const int source = ResultGrid.attachSheetTexts(contents.Texts);
+        const QString mark = QString::number(fileNumber);
+        const std::int32_t rows = recordCount(contents);
+        // File 2 has File 1's columns while it is loaded; the shorter of the two counts guards
+        // the copy all the same.
+        const std::int32_t columns = std::min(fieldCount, std::int32_t(contents.Fields.size()));
+        for (std::int32_t r = 0; r < rows; ++r, ++gridRow) {
+            for (std::int32_t c = 0; c < columns; ++c) {
+                ResultGrid.setSheetText(gridRow, c + 1, source,
+                                        contents.Fields[std::size_t(c)].Values.idAt(std::size_t(r)));
+            }
+            if (twoFiles) ResultGrid.setTextMatrix(gridRow, fieldCount + 1, mark);
+            ResultGrid.setRowNumber(gridRow);
+            if (!progress.step()) {
+                ClearFlexGrid();
+                return false;
+            }
+        }
+    }
+    progress.close();
+    FitColumnWidths();
+    ShowResultGrid();
+    return true;
+}
+
+ColumnClass ClassOfFieldType(FieldType type) {
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Float: return ColumnClass::Number;
+    case FieldType::Date:
+    case FieldType::DateTime: return ColumnClass::Date;
+    default: return ColumnClass::Text;
+    }
+}
+
+ColumnClass SortColumnClass(std::int32_t colSel) {
+    if (FileToProcess == 2 && colSel + 1 == ResultGrid.columns()) return ColumnClass::Number;
+    if (FunctionIndex != 4 || ShowLoadedData) {
+        const std::int64_t file1Columns =
+            File1.Contents ? std::int64_t(File1.Contents->Fields.size()) : 0;
+        if (ShowLoadedData && File1.isLoaded() && File2.isLoaded() && colSel > file1Columns) {
+            return ColumnClass::Number;
+        }
+        return file1ColumnClass(std::int64_t(colSel) - 1);
+    }
+    // A Totals result: grouping column, the total twice, then the other columns by their source.
+    if (colSel == 1) return file1ColumnClass(ColumnToProcess);
+    if (colSel == 2 || colSel == 3) return ColumnClass::Number;
+    const qsizetype item = qsizetype(colSel) - 1;
+    if (item < 0 || item >= TotalsGridColumns.size()) return ColumnClass::Text;
+    bool isIndex = false;
+    const int index = TotalsGridColumns[item].toInt(&isIndex);
+    return isIndex ? file1ColumnClass(index) : ColumnClass::Text;
+}
+
+GridSortMode SortModeFor(ColumnClass columnClass, bool ascending) {
+    switch (columnClass) {
+    case ColumnClass::Number:
+        return ascending ? GridSortMode::NumericAscending : GridSortMode::NumericDescending;
+    case ColumnClass::Date:
+        return ascending ? GridSortMode::GenericAscending : GridSortMode::GenericDescending;
+    case ColumnClass::Text: break;
+    }
+    return ascending ? GridSortMode::StringAscending : GridSortMode::StringDescending;
+}
+
+void SortResultGrid(bool ascending) {
+    SortGrid(ResultGrid, SortModeFor(SortColumnClass(ResultGrid.ColSel), ascending),
+             CellTextFormat::system());
+    for (std::int32_t row = 1; row < ResultGrid.rows(); ++row) ResultGrid.setRowNumber(row);
+    ShowResultGrid();
 }

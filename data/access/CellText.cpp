@@ -1,5 +1,6 @@
 #include "data/access/CellText.h"
 
+#include <QDateTime>
 #include <QTime>
 #include <charconv>
 #include <cmath>
@@ -239,8 +240,10 @@ void CompiledDateTimeFormat::append(QDate date, int seconds, QString& out) const
 CellTextFormat::CellTextFormat(const QLocale& locale)
     : m_locale(locale),
       m_decimal(locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0)),
-      m_date(locale, withFourDigitYear(locale.dateFormat(QLocale::ShortFormat)),
-             CompiledDateTimeFormat::Kind::Date),
+      m_datePattern(withFourDigitYear(locale.dateFormat(QLocale::ShortFormat))),
+      m_dateTimePattern(m_datePattern + QLatin1Char(' ') +
+                        withoutTimeZone(locale.timeFormat(QLocale::LongFormat))),
+      m_date(locale, m_datePattern, CompiledDateTimeFormat::Kind::Date),
       m_time(locale, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)),
              CompiledDateTimeFormat::Kind::Time) {}
 
@@ -365,6 +368,22 @@ QString CellTextFormat::dateTimeText(double days, bool withDate, bool withTime) 
     if (withDate && withTime) text += QLatin1Char(' ');
     if (withTime) m_time.append(QDate(), seconds, text);
     return text;
+}
+
+bool CellTextFormat::readDateTime(const QString& text, qint64& seconds) const {
+    // Cheap refusals first: a date text starts with a digit or a letter and holds no more than
+    // a few dozen characters.
+    if (text.isEmpty() || text.size() > 64) return false;
+    QDate date = m_locale.toDate(text, m_datePattern);
+    int secondOfDay = 0;
+    if (!date.isValid()) {
+        const QDateTime both = m_locale.toDateTime(text, m_dateTimePattern);
+        if (!both.isValid()) return false;
+        date = both.date();
+        secondOfDay = both.time().msecsSinceStartOfDay() / 1000;
+    }
+    seconds = date.toJulianDay() * kSecondsPerDay + secondOfDay;
+    return true;
 }
 
 QString CellTextFormat::booleanText(bool value) {

@@ -86,12 +86,18 @@ public:
     QString numberText(double value, FieldType columnType) const;
     QString dateValueText(double days, FieldType columnType) const;
 
+    // Reads a text in the form dateText or dateTimeText write: `seconds` counts from an
+    // arbitrary fixed day, so two results compare as points in time. False for any other text.
+    bool readDateTime(const QString& text, qint64& seconds) const;
+
 private:
     QString generalText(bool negative, const char* digits, int count, int exponent) const;
     QString dateTimeText(double days, bool withDate, bool withTime) const;
 
     QLocale m_locale;
     QChar m_decimal;
+    QString m_datePattern;
+    QString m_dateTimePattern;
     CompiledDateTimeFormat m_date;
     CompiledDateTimeFormat m_time;
 };

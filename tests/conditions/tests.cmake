@@ -1,2 +1,1 @@
-quarix_test(tst_numbertext ${CMAKE_CURRENT_LIST_DIR}/tst_numbertext.cpp)
 quarix_test(tst_functionwizard ${CMAKE_CURRENT_LIST_DIR}/tst_functionwizard.cpp)

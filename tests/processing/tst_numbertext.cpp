@@ -1,7 +1,7 @@
 // What the wizard's numeric checks and the Totals function take for a number.
 #include <QTest>
 
-#include "conditions/NumberText.h"
+#include "processing/NumberText.h"
 
 class TestNumberText : public QObject {
     Q_OBJECT
@@ -22,6 +22,7 @@ private slots:
         QTest::newRow("mixed 1,5.0") << "1,5.0" << comma << false << true;
         QTest::newRow("thousands 1.000,5") << "1.000,5" << comma << false << true;
         QTest::newRow("blanks and sign") << "  -12.5  " << point << true << false;
+        QTest::newRow("tab is not a blank") << "\t1" << point << false << false;
         QTest::newRow("plus") << "+7" << point << true << false;
         QTest::newRow("exponent") << "1.5E+3" << point << true << false;
         QTest::newRow("small exponent") << "2e-7" << point << true << false;

@@ -1,11 +1,13 @@
-#include "conditions/NumberText.h"
+#include "processing/NumberText.h"
 
+#include <QByteArray>
 #include <QLocale>
+#include <charconv>
 
 namespace {
 
 bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+    return c == QLatin1Char(' ');
 }
 
 bool isDigit(QChar c) {
@@ -75,4 +77,17 @@ bool IsNumberValue(const QString& text, QChar decimalSeparator) {
 
 bool IsNumberValue(const QString& text) {
     return IsNumberValue(text, SystemDecimalSeparator());
+}
+
+bool ReadNumberText(const QString& text, QChar decimalSeparator, double& value) {
+    if (!IsNumberText(text, decimalSeparator)) return false;
+    // The accepted texts are ASCII: the separator becomes a point for from_chars.
+    QByteArray ascii = text.trimmed().toLatin1();
+    if (decimalSeparator != QLatin1Char('.')) ascii.replace(char(decimalSeparator.unicode()), '.');
+    const char* begin = ascii.constData();
+    if (*begin == '+') ++begin;
+    const auto result = std::from_chars(begin, ascii.constData() + ascii.size(), value);
+    // Beyond the range of a double: infinity or zero, as the C library reads it.
+    if (result.ec == std::errc::result_out_of_range) value = ascii.toDouble();
+    return true;
 }

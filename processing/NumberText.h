@@ -22,3 +22,6 @@ QChar SystemDecimalSeparator();
 // A value the numeric checks accept: IsNumberText and not HasTwoDecimalPoints.
 bool IsNumberValue(const QString& text, QChar decimalSeparator);
 bool IsNumberValue(const QString& text);
+
+// Reads a text that IsNumberText accepts; false (and `value` unchanged) for any other text.
+bool ReadNumberText(const QString& text, QChar decimalSeparator, double& value);

@@ -1,0 +1,116 @@
+#include "processing/GridSort.h"
+
+#include <QHash>
+#include <algorithm>
+
+#include "processing/NumberText.h"
+#include "data/access/CellText.h"
+
+namespace {
+
+enum class KeyKind : std::uint8_t { Number, Date, Text };
+
+struct Key {
+    KeyKind kind;
+    double value;  // the number, or the date's seconds
+    const QString* text;
+};
+
+int compareTexts(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseSensitive);
+}
+
+template <typename T>
+int compareValues(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Two cells of one key column under a mode, ascending.
+int compareKeys(const Key& a, const Key& b, GridSortMode mode) {
+    switch (mode) {
+    case GridSortMode::NumericAscending:
+    case GridSortMode::NumericDescending: {
+        const bool aNumber = a.kind == KeyKind::Number;
+        const bool bNumber = b.kind == KeyKind::Number;
+        if (aNumber && bNumber) return compareValues(a.value, b.value);
+        if (aNumber != bNumber) return aNumber ? -1 : 1;
+        return compareTexts(*a.text, *b.text);
+    }
+    case GridSortMode::GenericAscending:
+    case GridSortMode::GenericDescending:
+        // Two numbers or two dates compare by value; any other pair as texts.
+        if (a.kind == b.kind && a.kind != KeyKind::Text) return compareValues(a.value, b.value);
+        return compareTexts(*a.text, *b.text);
+    default: return compareTexts(*a.text, *b.text);
+    }
+}
+
+bool descending(GridSortMode mode) {
+    return mode == GridSortMode::GenericDescending || mode == GridSortMode::NumericDescending ||
+           mode == GridSortMode::StringDescending;
+}
+
+}  // namespace
+
+void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format) {
+    std::int32_t first = std::min(grid.Row, grid.RowSel);
+    std::int32_t last = std::max(grid.Row, grid.RowSel);
+    if (first == last) {
+        first = 1;
+        last = grid.rows() - 1;
+    }
+    first = std::max(first, 1);
+    last = std::min(last, grid.rows() - 1);
+    const std::int32_t firstColumn = std::max(std::min(grid.Col, grid.ColSel), 0);
+    const std::int32_t lastColumn = std::min(std::max(grid.Col, grid.ColSel), grid.columns() - 1);
+    if (last <= first || lastColumn < firstColumn) return;
+
+    const std::size_t count = std::size_t(last - first + 1);
+    const std::size_t keyColumns = std::size_t(lastColumn - firstColumn + 1);
+    const bool readNumbers = mode != GridSortMode::StringAscending &&
+                             mode != GridSortMode::StringDescending;
+    const bool readDates =
+        mode == GridSortMode::GenericAscending || mode == GridSortMode::GenericDescending;
+    const QChar separator = format.decimalSeparator();
+
+    // keys[k * count + i]: key column k of the i-th row sorted. Dates are read once per text.
+    std::vector<Key> keys(count * keyColumns);
+    QHash<QString, qint64> dates;
+    for (std::size_t k = 0; k < keyColumns; ++k) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const QString& text =
+                grid.textMatrix(first + std::int32_t(i), firstColumn + std::int32_t(k));
+            Key key{KeyKind::Text, 0, &text};
+            if (readNumbers && ReadNumberText(text, separator, key.value)) {
+                key.kind = KeyKind::Number;
+            } else if (readDates && !text.isEmpty()) {
+                auto found = dates.constFind(text);
+                if (found == dates.constEnd()) {
+                    qint64 seconds = 0;
+                    found = dates.insert(text, format.readDateTime(text, seconds) ? seconds : -1);
+                }
+                if (*found >= 0) {
+                    key.kind = KeyKind::Date;
+                    key.value = double(*found);
+                }
+            }
+            keys[k * count + i] = key;
+        }
+    }
+
+    std::vector<std::int32_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = std::int32_t(i);
+    const bool reverse = descending(mode);
+    // A descending sort is the reverse order of keys; equal keys keep their order either way.
+    std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+        for (std::size_t k = 0; k < keyColumns; ++k) {
+            const Key& x = keys[k * count + std::size_t(a)];
+            const Key& y = keys[k * count + std::size_t(b)];
+            const int result = reverse ? compareKeys(y, x, mode) : compareKeys(x, y, mode);
+            if (result != 0) return result < 0;
+        }
+        return false;
+    });
+    for (std::int32_t& row : order) row += first;
+    grid.permuteRows(first, order);
+}

@@ -1,0 +1,189 @@
+#include "processing/RunCommand.h"
+
+#include "app/MessageSeam.h"
+#include "app/ProgressSeam.h"
+#include "conditions/ConditionPanels.h"
+#include "conditions/FunctionWizard.h"
+#include "data/access/CellText.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+#include "processing/ResultFunctions.h"
+#include "processing/uGridProcessor.h"
+
+namespace {
+
+void setSaveEnabled(bool enabled) {
+    if (FileSlotView* view = fileSlotView()) view->setSaveEnabled(enabled);
+}
+
+std::int32_t fieldCount(const clFile& file) {
+    return std::int32_t(file.Contents->Fields.size());
+}
+
+bool refuseStale() {
+    ShowWarningMessage(QStringLiteral("Please,Select New Parameters in Conditions"));
+    return false;
+}
+
+// A panel's column list filled from a File 1 with fewer columns than the file processed now.
+bool isStale(const PanelList& list) {
+    return list.count() < fieldCount(*ProcessedFile);
+}
+
+// Any other FunctionIndex runs nothing, and finds nothing.
+void runConfiguredFunction() {
+    if (FunctionIndex >= 0 && FunctionIndex < int(ResultFunctionTable.size())) {
+        ResultFunctionTable[std::size_t(FunctionIndex)]();
+    }
+}
+
+// What the user sees of a result: its widths, the Duplicates order, the bold Totals headings.
+void presentResult() {
+    ResultGrid.setRows(ResultRowCount + 1);
+    setSaveEnabled(true);
+    FitColumnWidths();
+    switch (WizardFunction(FunctionIndex)) {
+    case WizardFunction::Duplicates: {
+        ResultGrid.setCurrentCell(1, ColumnToProcess + 1);
+        const FieldType type = File1.Contents->Fields[std::size_t(ColumnToProcess)].DataType;
+        SortGrid(ResultGrid, SortModeFor(ClassOfFieldType(type), true), CellTextFormat::system());
+        break;
+    }
+    case WizardFunction::Totals:
+        ResultGrid.setCurrentCell(0, 2);
+        ResultGrid.setCellFontBold(0, 2);
+        ResultGrid.setCurrentCell(0, 3);
+        ResultGrid.setCellFontBold(0, 3);
+        break;
+    default: break;
+    }
+    ShowResultGrid();
+    if (WizardFunction(FunctionIndex) == WizardFunction::DataModify) {
+        if (ChangedCount > 0) {
+            ShowInformationMessage(QString::number(ChangedCount) +
+                                   QStringLiteral(" records are changed!"));
+        } else {
+            ShowInformationMessage(QStringLiteral("Sequence '") + ModifyText +
+                                   QStringLiteral("' in field '") + ProcessedColumn->Name +
+                                   QStringLiteral("' was not found"));
+        }
+    }
+}
+
+}  // namespace
+
+bool ValidateRun() {
+    if (!File1.Contents) {
+        ShowWarningMessage(QStringLiteral("Please select file 1"));
+        return false;
+    }
+    if (ColumnToProcess < 0) {
+        ShowWarningMessage(QStringLiteral("Please select the column for processing!"));
+        return false;
+    }
+    if (FileToProcess == 1 || FileToProcess == 2) {
+        if (!File2.Contents) {
+            ShowWarningMessage(QStringLiteral("Please load File 2"));
+            return false;
+        }
+        ProcessedFile = FileToProcess == 1 ? &File2 : &File1;
+        OtherFile = FileToProcess == 1 ? &File1 : &File2;
+    } else {
+        ProcessedFile = &File1;
+        OtherFile = &File2;
+    }
+    if (ColumnToProcess >= fieldCount(*ProcessedFile)) return refuseStale();
+    const std::size_t column = std::size_t(ColumnToProcess);
+    ProcessedColumn = &ProcessedFile->Contents->Fields[column];
+
+    // File 2 has File 1's columns while it is loaded, so the other file has this column too.
+    const auto takeOtherColumn = [column] {
+        if (OtherFile->Contents && column < OtherFile->Contents->Fields.size()) {
+            OtherColumn = &OtherFile->Contents->Fields[column];
+        }
+    };
+    switch (WizardFunction(FunctionIndex)) {
+    case WizardFunction::UniqueValues:
+        if (isStale(Panels.fldColToProcess)) return refuseStale();
+        takeOtherColumn();
+        break;
+    case WizardFunction::Duplicates:
+        if (isStale(Panels.fldColToProcess)) return refuseStale();
+        break;
+    case WizardFunction::Filter:
+        if (FileToProcess == 2) takeOtherColumn();
+        break;
+    case WizardFunction::MultiFilter:
+        if (isStale(Panels.fldCol1MultiSelect)) return refuseStale();
+        break;
+    case WizardFunction::Totals:
+        if (isStale(Panels.fldColToProcessTotals)) return refuseStale();
+        if (FileToProcess == 2) takeOtherColumn();
+        break;
+    case WizardFunction::DataModify:
+        if (isStale(Panels.fldColToProcessDataModify)) return refuseStale();
+        break;
+    default: break;
+    }
+    return true;
+}
+
+void ReportNoResult() {
+    ResultGrid.reset();
+    ShowResultGrid();
+    CloseProgress();
+    ShowInformationMessage(QStringLiteral("No data matching your query found!"));
+}
+
+void RunCommand() {
+    ResultGrid.reset();
+    ShowResultGrid();
+    RunFunction();
+}
+
+void RunFunction() {
+    if (ShowLoadedData) {
+        // Save only when the view shows rows (not after a cancel, nor without File 1).
+        setSaveEnabled(ShowLoadedDataInGrid());
+        return;
+    }
+    if (!ValidateRun()) return;
+
+    BeginResultRun();
+    const clResult& processed = *ProcessedFile->Contents;
+    const std::int32_t records =
+        processed.Fields.empty() ? 0 : std::int32_t(processed.Fields.front().Values.size());
+    ResultGrid.setRows(records + 1);
+    ResultGrid.setColumns(std::int32_t(processed.Fields.size()) + 1);
+    if (WizardFunction(FunctionIndex) != WizardFunction::Duplicates) {
+        for (std::size_t i = 0; i < processed.Fields.size(); ++i) {
+            ResultGrid.setTextMatrix(0, std::int32_t(i) + 1, processed.Fields[i].Name);
+        }
+    }
+
+    QString failure;
+    try {
+        runConfiguredFunction();
+    } catch (const RunError& error) {
+        failure = error.message();
+    } catch (const std::exception& error) {
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    if (!failure.isEmpty()) {
+        ResultFound = false;
+        ResultGrid.reset();
+        ShowResultGrid();
+        CloseProgress();
+        setSaveEnabled(false);
+        ShowWarningMessage(failure);
+        return;
+    }
+
+    if (ResultFound) {
+        presentResult();
+    } else {
+        setSaveEnabled(false);
+        ReportNoResult();
+    }
+    CloseProgress();
+}

@@ -1,0 +1,1 @@
+quarix_test(tst_numbertext ${CMAKE_CURRENT_LIST_DIR}/tst_numbertext.cpp)
