@@ -57,26 +57,17 @@ void GridStore::setRowNumber(std::int32_t row) {
     m_cells[index(row, 0)] = id;
 }
 
-int GridStore::attachSheetTexts(std::shared_ptr<const SheetTexts> texts) {
-    for (std::size_t i = 0; i < m_sources.size(); ++i) {
-        if (m_sources[i] == texts) return int(i) + 1;
-    }
-    for (std::size_t i = 0; i < m_sources.size(); ++i) {
-        if (!m_sources[i]) {
-            m_sources[i] = std::move(texts);
-            return int(i) + 1;
+void GridStore::setSheetText(std::int32_t row, std::int32_t column,
+                             const std::shared_ptr<const SheetTexts>& texts, std::uint32_t id) {
+    if (!contains(row, column) || !texts || id >= texts->size()) return;
+    for (std::size_t i = 0; i < m_sources.size() && id <= kIdMask; ++i) {
+        if (!m_sources[i]) m_sources[i] = texts;
+        if (m_sources[i] == texts) {
+            m_cells[index(row, column)] = (std::uint32_t(i + 1) << kSourceShift) | id;
+            return;
         }
     }
-    return 0;  // no room: callers attach at most three
-}
-
-void GridStore::setSheetText(std::int32_t row, std::int32_t column, int source,
-                             std::uint32_t id) {
-    if (!contains(row, column) || source < 1 || source > int(m_sources.size()) ||
-        !m_sources[std::size_t(source - 1)]) {
-        return;
-    }
-    m_cells[index(row, column)] = (std::uint32_t(source) << kSourceShift) | (id & kIdMask);
+    setTextMatrix(row, column, (*texts)[id].Value);
 }
 
 std::int32_t GridStore::columnWidth(std::int32_t column) const {

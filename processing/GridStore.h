@@ -34,10 +34,11 @@ public:
     // Column 0 of `row` := the row number, from a cache of number texts.
     void setRowNumber(std::int32_t row);
 
-    // The texts of a loaded sheet, to copy its cells by id (setSheetText). Returns the source
-    // number for them; a sheet already attached keeps its number. At most three sheets at a time.
-    int attachSheetTexts(std::shared_ptr<const SheetTexts> texts);
-    void setSheetText(std::int32_t row, std::int32_t column, int source, std::uint32_t id);
+    // A cell of a loaded sheet, by its id in the sheet's texts: the grid keeps a share of the
+    // sheet's texts (up to three sheets at a time) instead of a copy of the text; a fourth
+    // sheet's texts are copied.
+    void setSheetText(std::int32_t row, std::int32_t column,
+                      const std::shared_ptr<const SheetTexts>& texts, std::uint32_t id);
 
     std::int32_t columnWidth(std::int32_t column) const;
     void setColumnWidth(std::int32_t column, std::int32_t twips);

@@ -100,6 +100,7 @@ bool ShowLoadedDataInGrid() {
     std::int64_t total = recordCount(first);
     if (twoFiles) total += recordCount(*File2.Contents);
 
+    ResultGrid.clear();
     ResultGrid.setRows(std::int32_t(total) + 1);
     ResultGrid.setColumns(fieldCount + (twoFiles ? 2 : 1));
     ProgressDialogSink progress;
@@ -115,7 +116,6 @@ bool ShowLoadedDataInGrid() {
         ++fileNumber;
         if (!file->Contents || (fileNumber == 2 && !twoFiles)) continue;
         const clResult& contents = *file->Contents;
-        const int source = ResultGrid.attachSheetTexts(contents.Texts);
         const QString mark = QString::number(fileNumber);
         const std::int32_t rows = recordCount(contents);
         // File 2 has File 1's columns while it is loaded; the shorter of the two counts guards
@@ -123,7 +123,7 @@ bool ShowLoadedDataInGrid() {
         const std::int32_t columns = std::min(fieldCount, std::int32_t(contents.Fields.size()));
         for (std::int32_t r = 0; r < rows; ++r, ++gridRow) {
             for (std::int32_t c = 0; c < columns; ++c) {
-                ResultGrid.setSheetText(gridRow, c + 1, source,
+                ResultGrid.setSheetText(gridRow, c + 1, contents.Texts,
                                         contents.Fields[std::size_t(c)].Values.idAt(std::size_t(r)));
             }
             if (twoFiles) ResultGrid.setTextMatrix(gridRow, fieldCount + 1, mark);
