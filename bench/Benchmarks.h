@@ -1,7 +1,22 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 // Each benchmark group prints its own lines; `workDir` holds generated files for the run.
 void runLoadBenchmarks(const QString& workDir);
 void runWriteBenchmarks(const QString& workDir);
+void runGridBenchmarks(const QString& workDir);
+
+// Shared by the groups.
+// Runs a script with the system interpreter; its standard output.
+QByteArray runPython(const char* script, const QStringList& arguments, bool& ok);
+double median(std::vector<double> values);
+// A field of /proc/self/status in kB, and the reset of its high-water mark.
+long statusKb(const char* field);
+void resetPeak();
+// A workbook of 65,536 rows (heading included) and `columns` columns of numbers, decimals,
+// texts, dates and booleans, written with python3-xlwt.
+bool writeWorkbook(const QString& path, int columns);

@@ -68,21 +68,7 @@ for run in range(int(sys.argv[2])):
     print('%.4f %d' % (time.perf_counter() - t, n))
 )";
 
-long statusKb(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-// Lowers the high-water mark to the current size, so that the next peak is the load's own.
-void resetPeak() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
-}
+}  // namespace
 
 QByteArray runPython(const char* script, const QStringList& arguments, bool& ok) {
     QProcess process;
@@ -99,6 +85,29 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
+
+long statusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+void resetPeak() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+bool writeWorkbook(const QString& path, int columns) {
+    bool ok = false;
+    runPython(kXlsWriter, {QString::number(kRows + 1), QString::number(columns), path}, ok);
+    return ok;
+}
+
+namespace {
 
 // Counts the steps and never cancels, as a progress dialog nobody touches.
 class CountingSink final : public ProgressSink {
@@ -187,12 +196,6 @@ void report(const char* what, const QString& path, const char* peerName, const c
     }
     std::printf("  %-7s %7.3f s  (%s values)\n", peerName, peer, qPrintable(cells));
     std::printf("  quarix is %.1f x as fast as %s\n", peer / ours.seconds, peerName);
-}
-
-bool writeWorkbook(const QString& path, int columns) {
-    bool ok = false;
-    runPython(kXlsWriter, {QString::number(kRows + 1), QString::number(columns), path}, ok);
-    return ok;
 }
 
 // A dBase table of kRows records and kDbaseColumns fields: texts, integers, decimals, dates and

@@ -20,4 +20,7 @@ add_dependencies(tst_mainwindow quarix_manual)
 quarix_test(tst_openfiles ${CMAKE_CURRENT_LIST_DIR}/tst_openfiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModalAnswers.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
 quarix_test(tst_wizardwindow ${CMAKE_CURRENT_LIST_DIR}/tst_wizardwindow.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ModalAnswers.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
+    ${CMAKE_CURRENT_LIST_DIR}/LoadedWindow.h ${CMAKE_CURRENT_LIST_DIR}/ModalAnswers.h
+    ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
+quarix_test(tst_gridwindow ${CMAKE_CURRENT_LIST_DIR}/tst_gridwindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LoadedWindow.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)

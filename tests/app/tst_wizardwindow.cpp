@@ -12,17 +12,13 @@
 #include <QTest>
 
 #include "ModalAnswers.h"
+#include "LoadedWindow.h"
 #include "Screenshots.h"
-#include "app/ApplicationWindows.h"
 #include "app/ufrmMain.h"
 #include "conditions/ConditionList.h"
 #include "conditions/uFrmConditions.h"
 #include "conditions/ufrmConditionsMenu.h"
-#include "data/SlotLoading.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
-#include "support/SeamFakes.h"
-#include "support/TestFiles.h"
 
 namespace {
 
@@ -74,33 +70,21 @@ void choose(QComboBox* box, int position) {
 class TestWizardWindow : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<ApplicationWindows> windows;
-    std::unique_ptr<MessageRecorder> messages;
+    LoadedWindow session;
+    MessageRecorder* messages = nullptr;
     TfrmMain* w = nullptr;
     TfrmConditions* wizard = nullptr;
     TfrmConditionsMenu* panels = nullptr;
 
 private slots:
     void initTestCase() {
-        QApplication::setQuitOnLastWindowClosed(false);
-        windows = std::make_unique<ApplicationWindows>();
-        messages = std::make_unique<MessageRecorder>();
-        w = windows->frmMain();
+        QVERIFY(session.open("iris-excel-xls.xls"));
+        w = session.w;
+        messages = session.messages.get();
         wizard = w->conditionsWizard();
         panels = wizard->frmConditionsMenu;
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        const QString iris = TestFiles::publicFile("iris-excel-xls.xls");
-        QCOMPARE(LoadSlotFromFile(File1, iris, {}, false, nullptr).status, SlotLoad::Loaded);
-        File1.FileName = FileNameOnly(iris);
-        w->showFilePath(FileSlot::File1, iris);
-        w->EnableFileCommands(CommandGroup::NeedsFile1);
     }
-    void cleanupTestCase() {
-        UnloadFile(File1);
-        messages.reset();
-        windows.reset();
-    }
+    void cleanupTestCase() { session.close(); }
 
     void everyPanelFitsAndTabsInOrder() {
         ModalAnswers answers({[this](QWidget* modal) {

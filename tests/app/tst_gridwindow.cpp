@@ -1,0 +1,113 @@
+// The result grid as a user sees it: Run on a real workbook shows its rows, the pop-up sort
+// reorders and renumbers them, the wheel scrolls, and the window stays disabled while a run goes.
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include "LoadedWindow.h"
+#include "Screenshots.h"
+#include "app/ufrmMain.h"
+#include "data/uGlobalData.h"
+#include "processing/ResultFunctions.h"
+#include "processing/uGridProcessor.h"
+
+class TestGridWindow : public QObject {
+    Q_OBJECT
+private:
+    LoadedWindow session;
+    MessageRecorder* messages = nullptr;
+    TfrmMain* w = nullptr;
+
+    QString cell(int row, int column) const {
+        return w->MSFlexGrid1->model()->index(row, column).data().toString();
+    }
+    QString rowNumber(int row) const {
+        return w->MSFlexGrid1->model()->headerData(row, Qt::Vertical).toString();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(session.open("iris-excel-xls.xls"));
+        w = session.w;
+        messages = session.messages.get();
+    }
+    void cleanupTestCase() { session.close(); }
+
+    void runShowsTheLoadedRows() {
+        QAbstractItemModelTester tester(w->MSFlexGrid1->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        w->btnTBRun->click();
+        QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 150);
+        QCOMPARE(w->MSFlexGrid1->model()->headerData(4, Qt::Horizontal).toString(),
+                 QString("Species"));
+        QCOMPARE(cell(0, 4), QString("setosa"));
+        QCOMPARE(rowNumber(149), QString("150"));
+        QVERIFY(w->btnSaveFile->isEnabled());
+        QVERIFY(w->menuBar()->isEnabled());
+        QVERIFY(messages->boxes.isEmpty());
+        // Column 0 is 600 twips, the data columns share the window.
+        QCOMPARE(w->MSFlexGrid1->verticalHeader()->width(), 40);
+        QCOMPARE(w->MSFlexGrid1->columnWidth(0), (w->width() / 6 - 1));
+        SaveScreenshot(w, "main-window-loaded-data");
+    }
+
+    void popupSortReordersAndRenumbers() {
+        // Species (text) descending: virginica first, numbered from 1 again.
+        w->MSFlexGrid1->setCurrentIndex(w->MSFlexGrid1->model()->index(0, 4));
+        w->Sortbydescending1->trigger();
+        QCOMPARE(cell(0, 4), QString("virginica"));
+        QCOMPARE(cell(149, 4), QString("setosa"));
+        QCOMPARE(rowNumber(0), QString("1"));
+        // Sepal.Length (a number column) ascending over a selection of rows 3 to 6 only.
+        const QString untouched = cell(0, 0);
+        QAbstractItemModel* model = w->MSFlexGrid1->model();
+        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(5, 0),
+                                                          QItemSelectionModel::NoUpdate);
+        w->MSFlexGrid1->selectionModel()->select(QItemSelection(model->index(2, 0), model->index(5, 0)),
+                                                 QItemSelectionModel::ClearAndSelect);
+        w->Sortbyascending1->trigger();
+        QCOMPARE(cell(0, 0), untouched);
+        for (int r = 2; r < 5; ++r) {
+            QVERIFY(cell(r, 0).toDouble() <= cell(r + 1, 0).toDouble());
+        }
+        // The selection stays where it was.
+        QCOMPARE(w->MSFlexGrid1->currentIndex().row(), 5);
+    }
+
+    void wheelScrollsByTheRowsInView() {
+        w->MSFlexGrid1->scrollToTop();
+        const int inView = w->MSFlexGrid1->rowAt(w->MSFlexGrid1->viewport()->height() - 1);
+        w->ScrollGridByWheel(-3);  // towards the user: down
+        const int top = w->MSFlexGrid1->rowAt(0);
+        QVERIFY2(top > 0 && top <= inView, qPrintable(QString("%1 of %2").arg(top).arg(inView)));
+        w->ScrollGridByWheel(3);
+        QCOMPARE(w->MSFlexGrid1->rowAt(0), 0);
+    }
+
+    void theWindowWaitsWhileARunGoes() {
+        static TfrmMain* window = nullptr;
+        static bool enabledDuringRun = true;
+        window = w;
+        const auto real = ResultFunctionTable;
+        ResultFunctionTable[6] = [] {
+            enabledDuringRun = window->menuBar()->isEnabled() || window->btnTBRun->isEnabled();
+        };
+        FunctionIndex = 6;
+        ColumnToProcess = 0;
+        ShowLoadedData = false;
+        messages->boxes.clear();
+        w->btnTBRun->click();
+        ResultFunctionTable = real;
+        QVERIFY(!enabledDuringRun);
+        QVERIFY(w->menuBar()->isEnabled() && w->btnTBRun->isEnabled());
+        QCOMPARE(messages->boxes.size(), 1);  // the stand-in found nothing
+        QVERIFY(!w->btnSaveFile->isEnabled());
+        QCOMPARE(w->MSFlexGrid1->model()->rowCount(), 1);
+    }
+};
+
+QTEST_MAIN(TestGridWindow)
+#include "tst_gridwindow.moc"
