@@ -46,6 +46,16 @@ void GridStore::setTextMatrix(std::int32_t row, std::int32_t column, QString tex
     m_cells[index(row, column)] = id;
 }
 
+std::uint32_t GridStore::addText(QString text) {
+    if (text.isEmpty()) return 0;
+    m_texts.push_back(std::move(text));
+    return std::uint32_t(m_texts.size() - 1);
+}
+
+void GridStore::setTextId(std::int32_t row, std::int32_t column, std::uint32_t ownId) {
+    if (contains(row, column) && ownId < m_texts.size()) m_cells[index(row, column)] = ownId;
+}
+
 void GridStore::setRowNumber(std::int32_t row) {
     if (!contains(row, 0)) return;
     if (m_numberIds.size() <= std::size_t(row)) m_numberIds.resize(std::size_t(row) + 1, 0);

@@ -31,6 +31,9 @@ public:
     // Outside the grid: the empty text (and writing does nothing).
     const QString& textMatrix(std::int32_t row, std::int32_t column) const;
     void setTextMatrix(std::int32_t row, std::int32_t column, QString text);
+    // A text written into many cells: added once, then placed by its id.
+    std::uint32_t addText(QString text);
+    void setTextId(std::int32_t row, std::int32_t column, std::uint32_t ownId);
     // Column 0 of `row` := the row number, from a cache of number texts.
     void setRowNumber(std::int32_t row);
 

@@ -1,0 +1,244 @@
+// Totals: one row per distinct value of the grouping column, in the order the values first
+// occur, with the sum, minimum or maximum of the value column, the number of rows, and each other
+// column's value when all rows of the group share it ("-" otherwise). One pass over the rows.
+#include "processing/Totals.h"
+
+#include <charconv>
+
+#include "data/access/CellText.h"
+#include "processing/DecimalNumber.h"
+#include "processing/NumberText.h"
+#include "processing/ResultFunctions.h"
+#include "processing/ResultRows.h"
+#include "processing/RunCommand.h"
+#include "processing/uGridProcessor.h"
+
+std::vector<std::int32_t> TotalsResultColumns;
+std::vector<clValues> TotalsDifferMarks;
+
+namespace {
+
+enum Kind { Sum = 0, Min = 1, Max = 2 };
+
+QString kindSuffix(int kind) {
+    switch (kind) {
+    case Min: return QStringLiteral(",Min");
+    case Max: return QStringLiteral(",Max");
+    default: return QStringLiteral(",Sum");
+    }
+}
+
+// One group while it is built.
+struct Group {
+    std::int32_t keyRow = 0;
+    std::int32_t count = 0;
+    std::vector<std::uint32_t> values;  // ids of the first row's cells
+    std::vector<char> differs;          // a later row had another text in that column
+    bool hasValue = false;              // some value cell was not empty
+    std::int64_t whole = 0;             // Sum of an integer column
+    DecimalSum fraction;                // Sum of a float column
+    int maxDecimals = 0;                // the most decimals of its values
+    double best = 0;                    // Min or Max so far
+    std::uint32_t bestId = 0;           // and the cell that holds it
+};
+
+class GroupBuilder {
+public:
+    GroupBuilder(const clResult& contents, std::size_t groupColumn, std::size_t valueColumn)
+        : m_contents(contents),
+          m_groupColumn(contents.Fields[groupColumn]),
+          m_valueColumn(contents.Fields[valueColumn]),
+          m_integer(m_valueColumn.DataType == FieldType::Integer),
+          m_groupOf(contents.Texts->size(), -1),
+          m_separator(SystemDecimalSeparator()) {}
+
+    std::int32_t rows() const { return RecordCount(m_groupColumn); }
+    const std::vector<Group>& groups() const { return m_groups; }
+
+    // Adds row r to its group; returns whether it started a new one.
+    bool add(std::int32_t r) {
+        const std::size_t row = std::size_t(r);
+        std::int32_t& index = m_groupOf[m_groupColumn.Values.idAt(row)];
+        const bool isNew = index < 0;
+        if (isNew) {
+            index = std::int32_t(m_groups.size());
+            Group group;
+            group.keyRow = r;
+            group.values.reserve(m_contents.Fields.size());
+            for (const clField& field : m_contents.Fields) group.values.push_back(field.Values.idAt(row));
+            group.differs.assign(m_contents.Fields.size(), 0);
+            m_groups.push_back(std::move(group));
+        }
+        Group& group = m_groups[std::size_t(index)];
+        if (!isNew) {
+            for (std::size_t c = 0; c < m_contents.Fields.size(); ++c) {
+                if (m_contents.Fields[c].Values.idAt(row) != group.values[c]) group.differs[c] = 1;
+            }
+        }
+        ++group.count;
+        const std::uint32_t valueId = m_valueColumn.Values.idAt(row);
+        const QString& value = (*m_contents.Texts)[valueId].Value;
+        if (!value.isEmpty()) addValue(group, value, valueId);
+        return isNew;
+    }
+
+    QString totalText(const Group& group, const CellTextFormat& format) const {
+        if (!group.hasValue) return {};
+        if (TotalsKind != Sum) return (*m_contents.Texts)[group.bestId].Value;
+        if (m_integer) return QString::number(group.whole);
+        const QString sum = group.fraction.text(format);
+        return RoundNumberText(group.maxDecimals, sum, m_separator);
+    }
+
+    // A group's cell in the grid: the shared text of its rows, or "-" (`dashId`).
+    void writeCell(const Group& group, std::size_t column, std::int32_t row,
+                   std::int32_t gridColumn, std::uint32_t dashId) const {
+        if (group.differs[column]) {
+            ResultGrid.setTextId(row, gridColumn, dashId);
+        } else {
+            ResultGrid.setSheetText(row, gridColumn, m_contents.Texts, group.values[column]);
+        }
+    }
+    const QString& cellText(const Group& group, std::size_t column) const {
+        static const QString dash = QStringLiteral("-");
+        return group.differs[column] ? dash : (*m_contents.Texts)[group.values[column]].Value;
+    }
+
+private:
+    [[noreturn]] void notANumber(const QString& value) const {
+        throw RunError(QStringLiteral("The value \"%1\" in column \"%2\" is not a number, so "
+                                      "the totals cannot be computed.")
+                           .arg(value, m_valueColumn.Name));
+    }
+
+    void addValue(Group& group, const QString& value, std::uint32_t id) {
+        double number = 0;
+        if (!ReadNumberText(value, m_separator, number)) notANumber(value);
+        if (TotalsKind == Sum) {
+            if (m_integer) {
+                std::int64_t whole = 0;
+                const QByteArray ascii = value.trimmed().toLatin1();
+                const char* begin = ascii.constData() + (ascii.startsWith('+') ? 1 : 0);
+                if (std::from_chars(begin, ascii.constData() + ascii.size(), whole).ec !=
+                        std::errc() ||
+                    __builtin_add_overflow(group.whole, whole, &group.whole)) {
+                    notANumber(value);
+                }
+            } else {
+                DecimalText decimal;
+                if (!ReadDecimal(value, m_separator, decimal)) notANumber(value);
+                group.fraction.add(decimal);
+                group.maxDecimals =
+                    std::max(group.maxDecimals, DecimalDigitCount(value, m_separator));
+            }
+        } else {
+            // The cells are written with at most 15 significant digits, which doubles tell
+            // apart and order exactly. The first value starts the race.
+            const bool better = !group.hasValue || (TotalsKind == Min ? number < group.best
+                                                                      : number > group.best);
+            if (better) {
+                group.best = number;
+                group.bestId = id;
+            }
+        }
+        group.hasValue = true;
+        ResultFound = true;
+    }
+
+    const clResult& m_contents;
+    const clField& m_groupColumn;
+    const clField& m_valueColumn;
+    bool m_integer;
+    std::vector<std::int32_t> m_groupOf;  // by id of the grouping column's text
+    std::vector<Group> m_groups;
+    QChar m_separator;
+};
+
+}  // namespace
+
+void ProcessFindTotals() {
+    TotalsResultColumns.clear();
+    TotalsDifferMarks.clear();
+    TotalsGridColumns.clear();
+
+    const bool both = FileToProcess == 2;
+    const clResult& processed = ProcessedContents();
+    const std::size_t groupColumn = std::size_t(ColumnToProcess);
+    if (TotalsColumn < 0 || TotalsColumn >= std::int32_t(processed.Fields.size()) ||
+        std::size_t(TotalsColumn) == groupColumn) {
+        throw RunError(QStringLiteral("Please,Select New Parameters in Conditions"));
+    }
+    const std::size_t valueColumn = std::size_t(TotalsColumn);
+    const FieldType valueType = processed.Fields[valueColumn].DataType;
+    if (valueType != FieldType::Integer && valueType != FieldType::Float) {
+        throw RunError(QStringLiteral("Please,Select New Parameters in Conditions"));
+    }
+
+    std::vector<GroupBuilder> builders;
+    builders.emplace_back(processed, groupColumn, valueColumn);
+    if (both) builders.emplace_back(*OtherContents(), groupColumn, valueColumn);
+    ResultGrid.setColumns(ResultGrid.columns() + 1);
+    if (both) AddFileNumberColumn();
+
+    // The files are read index by index in one loop, a progress step each.
+    std::int32_t rows = 0;
+    for (const GroupBuilder& builder : builders) rows = std::max(rows, builder.rows());
+    RunProgress progress(builders.front().rows() - 1);
+    for (std::int32_t r = 0; r < rows; ++r) {
+        for (GroupBuilder& builder : builders) {
+            if (r < builder.rows() && builder.add(r)) ++ResultRowCount;
+        }
+        if (!progress.step()) return;
+    }
+    if (!ResultFound) return;
+
+    // The result rows: File 1's group k, then File 2's group k, while each has one.
+    const CellTextFormat format = CellTextFormat::system();
+    const std::int32_t fieldCount = std::int32_t(processed.Fields.size());
+    ResultGrid.setRows(ResultRowCount + 1);
+    ResultGrid.setTextMatrix(0, 1, processed.Fields[groupColumn].Name);
+    ResultGrid.setTextMatrix(0, 2, processed.Fields[valueColumn].Name + kindSuffix(TotalsKind));
+    ResultGrid.setTextMatrix(0, 3, QStringLiteral("Records"));
+    TotalsResultColumns = {std::int32_t(groupColumn), std::int32_t(valueColumn)};
+    TotalsGridColumns << QString::number(groupColumn) << QString::number(valueColumn)
+                      << QString::number(valueColumn);
+    // The other columns stand at grid columns 4, 5, ...; the grid sort needs their sources once.
+    std::vector<std::size_t> others;
+    for (std::int32_t c = 0; c < fieldCount; ++c) {
+        if (std::size_t(c) == groupColumn || std::size_t(c) == valueColumn) continue;
+        others.push_back(std::size_t(c));
+        ResultGrid.setTextMatrix(0, 3 + std::int32_t(others.size()), processed.Fields[std::size_t(c)].Name);
+        TotalsGridColumns << QString::number(c);
+    }
+    TotalsDifferMarks.resize(others.size());
+    std::vector<char> marked(others.size(), 0);
+
+    const std::uint32_t dashId = ResultGrid.addText(QStringLiteral("-"));
+    std::int32_t gridRow = 0;
+    std::size_t groupCount = 0;
+    for (const GroupBuilder& builder : builders) groupCount = std::max(groupCount, builder.groups().size());
+    for (std::size_t k = 0; k < groupCount; ++k) {
+        for (std::size_t file = 0; file < builders.size(); ++file) {
+            const GroupBuilder& builder = builders[file];
+            if (k >= builder.groups().size()) continue;
+            const Group& group = builder.groups()[k];
+            ++gridRow;
+            ResultGrid.setRowNumber(gridRow);
+            builder.writeCell(group, groupColumn, gridRow, 1, dashId);
+            ResultGrid.setTextMatrix(gridRow, 2, builder.totalText(group, format));
+            ResultGrid.setTextMatrix(gridRow, 3, QString::number(group.count));
+            for (std::size_t i = 0; i < others.size(); ++i) {
+                builder.writeCell(group, others[i], gridRow, 4 + std::int32_t(i), dashId);
+                const QString& text = builder.cellText(group, others[i]);
+                if (!marked[i] || TotalsDifferMarks[i].Value != QLatin1String("-")) {
+                    TotalsDifferMarks[i].Value = text;
+                    marked[i] = 1;
+                }
+            }
+            if (both) {
+                ResultGrid.setTextMatrix(gridRow, ResultGrid.columns() - 1,
+                                         file == 0 ? QStringLiteral("1") : QStringLiteral("2"));
+            }
+        }
+    }
+}
