@@ -223,8 +223,14 @@ bool TfrmMain::FormKeyDown(int key) {
 }
 
 void TfrmMain::FormMouseWheel(int angleDelta) {
-    // Turned away from the user: +3; towards the user: -3.
-    ScrollGridByWheel(angleDelta > 0 ? 3 : angleDelta < 0 ? -3 : 0);
+    // A notch is 120; touchpads send small parts of one, and sideways or end-of-gesture events
+    // none at all: only whole notches scroll. Turned away from the user: +3; towards: -3.
+    m_wheelTurn += angleDelta;
+    while (m_wheelTurn >= 120 || m_wheelTurn <= -120) {
+        const int direction = m_wheelTurn > 0 ? 3 : -3;
+        m_wheelTurn -= m_wheelTurn > 0 ? 120 : -120;
+        ScrollGridByWheel(direction);
+    }
 }
 
 bool TfrmMain::FormCloseQuery() {
@@ -473,26 +479,31 @@ void TfrmMain::applyGridWidths() {
     for (int column = 1; column < ResultGrid.columns(); ++column) {
         header->resizeSection(column - 1, ResultGrid.columnWidth(column) / 15);
     }
-    MSFlexGrid1->verticalHeader()->setFixedWidth(ResultGrid.columnWidth(0) / 15);
+    // Column 0 as set, or wider where the row numbers need it (a view of two full files counts
+    // past 100,000).
+    const int numbers = MSFlexGrid1->verticalHeader()->fontMetrics().horizontalAdvance(
+                            QString::number(ResultGrid.rows() - 1)) + 10;
+    MSFlexGrid1->verticalHeader()->setFixedWidth(std::max(ResultGrid.columnWidth(0) / 15, numbers));
 }
 
-// The grid's Row/Col is where a selection started, RowSel/ColSel where it ends (the current
-// cell); the store counts the heading row and the row-number column, the view does not.
+// The sort takes the rows and columns of the selected block that holds the current cell (the
+// view may put the current cell anywhere inside it: a right click, a heading click, Ctrl+A); the
+// store counts the heading row and the row-number column, the view does not.
 void TfrmMain::storeGridSelection() {
     const QModelIndex current = MSFlexGrid1->currentIndex();
     if (!current.isValid()) return;
-    int anchorRow = current.row();
-    int anchorColumn = current.column();
-    for (const QItemSelectionRange& range : MSFlexGrid1->selectionModel()->selection()) {
-        if (!range.contains(current)) continue;
-        anchorRow = current.row() == range.top() ? range.bottom() : range.top();
-        anchorColumn = current.column() == range.left() ? range.right() : range.left();
-        break;
+    QRect block(current.column(), current.row(), 1, 1);
+    const QItemSelection selection = MSFlexGrid1->selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        if (range.contains(current)) {
+            block = QRect(QPoint(range.left(), range.top()), QPoint(range.right(), range.bottom()));
+            break;
+        }
     }
-    ResultGrid.Row = anchorRow + 1;
-    ResultGrid.Col = anchorColumn + 1;
-    ResultGrid.RowSel = current.row() + 1;
-    ResultGrid.ColSel = current.column() + 1;
+    ResultGrid.Row = block.top() + 1;
+    ResultGrid.RowSel = block.bottom() + 1;
+    ResultGrid.Col = block.left() + 1;
+    ResultGrid.ColSel = block.right() + 1;
 }
 
 void TfrmMain::showGridSelection() {

@@ -194,6 +194,7 @@ private:
     TfrmShowFieldsList* m_fieldTypes = nullptr;
     TfrmConditions* m_conditions = nullptr;
     ResultGridModel* m_gridModel = nullptr;
+    int m_wheelTurn = 0;  // eighths of a degree not yet scrolled
     // The grid's selection and first row into ResultGrid, and back.
     void storeGridSelection();
     void showGridSelection();

@@ -66,51 +66,61 @@ void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format) 
     if (last <= first || lastColumn < firstColumn) return;
 
     const std::size_t count = std::size_t(last - first + 1);
-    const std::size_t keyColumns = std::size_t(lastColumn - firstColumn + 1);
     const bool readNumbers = mode != GridSortMode::StringAscending &&
                              mode != GridSortMode::StringDescending;
     const bool readDates =
         mode == GridSortMode::GenericAscending || mode == GridSortMode::GenericDescending;
     const QChar separator = format.decimalSeparator();
-
-    // keys[k * count + i]: key column k of the i-th row sorted. Dates are read once per text.
-    std::vector<Key> keys(count * keyColumns);
-    QHash<QString, qint64> dates;
-    for (std::size_t k = 0; k < keyColumns; ++k) {
-        for (std::size_t i = 0; i < count; ++i) {
-            const QString& text =
-                grid.textMatrix(first + std::int32_t(i), firstColumn + std::int32_t(k));
-            Key key{KeyKind::Text, 0, &text};
-            if (readNumbers && ReadNumberText(text, separator, key.value)) {
-                key.kind = KeyKind::Number;
-            } else if (readDates && !text.isEmpty()) {
-                auto found = dates.constFind(text);
-                if (found == dates.constEnd()) {
-                    qint64 seconds = 0;
-                    found = dates.insert(text, format.readDateTime(text, seconds) ? seconds : -1);
-                }
-                if (*found >= 0) {
-                    key.kind = KeyKind::Date;
-                    key.value = double(*found);
-                }
+    QHash<QString, qint64> dates;  // each distinct text read as a date once
+    const auto keyOf = [&](std::int32_t row, std::int32_t column) {
+        const QString& text = grid.textMatrix(row, column);
+        Key key{KeyKind::Text, 0, &text};
+        if (readNumbers && ReadNumberText(text, separator, key.value)) {
+            key.kind = KeyKind::Number;
+        } else if (readDates && !text.isEmpty()) {
+            auto found = dates.constFind(text);
+            if (found == dates.constEnd()) {
+                qint64 seconds = 0;
+                found = dates.insert(text, format.readDateTime(text, seconds) ? seconds : -1);
             }
-            keys[k * count + i] = key;
+            if (*found >= 0) {
+                key.kind = KeyKind::Date;
+                key.value = double(*found);
+            }
         }
-    }
+        return key;
+    };
 
+    // By the first key column, then each run of equal keys by the next column, and so on: only
+    // rows that tie so far have their next key read, one column's keys at a time.
     std::vector<std::int32_t> order(count);
     for (std::size_t i = 0; i < count; ++i) order[i] = std::int32_t(i);
+    std::vector<Key> keys(count);  // by row offset
+    std::vector<std::pair<std::size_t, std::size_t>> ties{{0, count}};
     const bool reverse = descending(mode);
-    // A descending sort is the reverse order of keys; equal keys keep their order either way.
-    std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-        for (std::size_t k = 0; k < keyColumns; ++k) {
-            const Key& x = keys[k * count + std::size_t(a)];
-            const Key& y = keys[k * count + std::size_t(b)];
-            const int result = reverse ? compareKeys(y, x, mode) : compareKeys(x, y, mode);
-            if (result != 0) return result < 0;
+    for (std::int32_t column = firstColumn; column <= lastColumn && !ties.empty(); ++column) {
+        std::vector<std::pair<std::size_t, std::size_t>> nextTies;
+        for (const auto& [begin, end] : ties) {
+            for (std::size_t i = begin; i < end; ++i) {
+                keys[std::size_t(order[i])] = keyOf(first + order[i], column);
+            }
+            // A descending sort is the reverse order of keys; equal keys keep their order.
+            const auto less = [&](std::int32_t a, std::int32_t b) {
+                const Key& x = keys[std::size_t(a)];
+                const Key& y = keys[std::size_t(b)];
+                return (reverse ? compareKeys(y, x, mode) : compareKeys(x, y, mode)) < 0;
+            };
+            std::stable_sort(order.begin() + std::ptrdiff_t(begin),
+                             order.begin() + std::ptrdiff_t(end), less);
+            for (std::size_t i = begin; i < end;) {
+                std::size_t j = i + 1;
+                while (j < end && !less(order[i], order[j])) ++j;
+                if (j - i > 1) nextTies.emplace_back(i, j);
+                i = j;
+            }
         }
-        return false;
-    });
+        ties = std::move(nextTies);
+    }
     for (std::int32_t& row : order) row += first;
     grid.permuteRows(first, order);
 }

@@ -56,15 +56,19 @@ void GridStore::setTextId(std::int32_t row, std::int32_t column, std::uint32_t o
     if (contains(row, column) && ownId < m_texts.size()) m_cells[index(row, column)] = ownId;
 }
 
-void GridStore::setRowNumber(std::int32_t row) {
-    if (!contains(row, 0)) return;
-    if (m_numberIds.size() <= std::size_t(row)) m_numberIds.resize(std::size_t(row) + 1, 0);
-    std::uint32_t& id = m_numberIds[std::size_t(row)];
+void GridStore::setNumber(std::int32_t row, std::int32_t column, std::int32_t number) {
+    if (!contains(row, column)) return;
+    if (number < 0) {
+        setTextMatrix(row, column, QString::number(number));
+        return;
+    }
+    if (m_numberIds.size() <= std::size_t(number)) m_numberIds.resize(std::size_t(number) + 1, 0);
+    std::uint32_t& id = m_numberIds[std::size_t(number)];
     if (id == 0) {
         id = std::uint32_t(m_texts.size());
-        m_texts.push_back(QString::number(row));
+        m_texts.push_back(QString::number(number));
     }
-    m_cells[index(row, 0)] = id;
+    m_cells[index(row, column)] = id;
 }
 
 void GridStore::setSheetText(std::int32_t row, std::int32_t column,

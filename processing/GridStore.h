@@ -34,8 +34,10 @@ public:
     // A text written into many cells: added once, then placed by its id.
     std::uint32_t addText(QString text);
     void setTextId(std::int32_t row, std::int32_t column, std::uint32_t ownId);
-    // Column 0 of `row` := the row number, from a cache of number texts.
-    void setRowNumber(std::int32_t row);
+    // Column 0 of `row` := the row number; any cell := a whole number. Number texts are made
+    // once and shared.
+    void setRowNumber(std::int32_t row) { setNumber(row, 0, row); }
+    void setNumber(std::int32_t row, std::int32_t column, std::int32_t number);
 
     // A cell of a loaded sheet, by its id in the sheet's texts: the grid keeps a share of the
     // sheet's texts (up to three sheets at a time) instead of a copy of the text; a fourth
@@ -89,7 +91,7 @@ private:
     std::int32_t m_columns = 0;
     std::vector<std::uint32_t> m_cells;
     std::vector<QString> m_texts;                 // the grid's own; [0] is the empty text
-    std::vector<std::uint32_t> m_numberIds;       // row number r at [r], 0 when not made yet
+    std::vector<std::uint32_t> m_numberIds;       // the text of n at [n], 0 when not made yet
     std::array<std::shared_ptr<const SheetTexts>, 3> m_sources;
     std::vector<std::int32_t> m_widths;
     std::set<std::pair<std::int32_t, std::int32_t>> m_bold;

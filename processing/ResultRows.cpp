@@ -33,10 +33,7 @@ void WriteResultRow(const clResult& contents, std::int32_t row, int fileNumber) 
                                 contents.Fields[c].Values.idAt(std::size_t(row)));
     }
     ResultGrid.setRowNumber(ResultRowCount);
-    if (fileNumber > 0) {
-        ResultGrid.setTextMatrix(ResultRowCount, ResultGrid.columns() - 1,
-                                 fileNumber == 1 ? QStringLiteral("1") : QStringLiteral("2"));
-    }
+    if (fileNumber > 0) ResultGrid.setNumber(ResultRowCount, ResultGrid.columns() - 1, fileNumber);
     ResultFound = true;
 }
 

@@ -73,6 +73,9 @@ void presentResult() {
 }  // namespace
 
 bool ValidateRun() {
+    // Nothing of an earlier run may point into a slot that has been unloaded since.
+    ProcessedColumn = nullptr;
+    OtherColumn = nullptr;
     if (!File1.Contents) {
         ShowWarningMessage(QStringLiteral("Please select file 1"));
         return false;
@@ -161,15 +164,18 @@ void RunFunction() {
         }
     }
 
+    bool failed = false;
     QString failure;
     try {
         runConfiguredFunction();
     } catch (const RunError& error) {
+        failed = true;
         failure = error.message();
     } catch (const std::exception& error) {
-        failure = QString::fromLocal8Bit(error.what());
+        failed = true;
+        failure = QStringLiteral("The function stopped: %1").arg(QString::fromLocal8Bit(error.what()));
     }
-    if (!failure.isEmpty()) {
+    if (failed) {
         ResultFound = false;
         ResultGrid.reset();
         ShowResultGrid();

@@ -226,7 +226,7 @@ void ProcessFindTotals() {
             ResultGrid.setRowNumber(gridRow);
             builder.writeCell(group, groupColumn, gridRow, 1, dashId);
             ResultGrid.setTextMatrix(gridRow, 2, builder.totalText(group, format));
-            ResultGrid.setTextMatrix(gridRow, 3, QString::number(group.count));
+            ResultGrid.setNumber(gridRow, 3, group.count);
             for (std::size_t i = 0; i < others.size(); ++i) {
                 builder.writeCell(group, others[i], gridRow, 4 + std::int32_t(i), dashId);
                 const QString& text = builder.cellText(group, others[i]);
@@ -235,10 +235,7 @@ void ProcessFindTotals() {
                     marked[i] = 1;
                 }
             }
-            if (both) {
-                ResultGrid.setTextMatrix(gridRow, ResultGrid.columns() - 1,
-                                         file == 0 ? QStringLiteral("1") : QStringLiteral("2"));
-            }
+            if (both) ResultGrid.setNumber(gridRow, ResultGrid.columns() - 1, int(file) + 1);
         }
     }
 }

@@ -116,7 +116,6 @@ bool ShowLoadedDataInGrid() {
         ++fileNumber;
         if (!file->Contents || (fileNumber == 2 && !twoFiles)) continue;
         const clResult& contents = *file->Contents;
-        const QString mark = QString::number(fileNumber);
         const std::int32_t rows = recordCount(contents);
         // File 2 has File 1's columns while it is loaded; the shorter of the two counts guards
         // the copy all the same.
@@ -126,7 +125,7 @@ bool ShowLoadedDataInGrid() {
                 ResultGrid.setSheetText(gridRow, c + 1, contents.Texts,
                                         contents.Fields[std::size_t(c)].Values.idAt(std::size_t(r)));
             }
-            if (twoFiles) ResultGrid.setTextMatrix(gridRow, fieldCount + 1, mark);
+            if (twoFiles) ResultGrid.setNumber(gridRow, fieldCount + 1, fileNumber);
             ResultGrid.setRowNumber(gridRow);
             if (!progress.step()) {
                 ClearFlexGrid();

@@ -241,8 +241,7 @@ CellTextFormat::CellTextFormat(const QLocale& locale)
     : m_locale(locale),
       m_decimal(locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0)),
       m_datePattern(withFourDigitYear(locale.dateFormat(QLocale::ShortFormat))),
-      m_dateTimePattern(m_datePattern + QLatin1Char(' ') +
-                        withoutTimeZone(locale.timeFormat(QLocale::LongFormat))),
+      m_timePattern(withoutTimeZone(locale.timeFormat(QLocale::LongFormat))),
       m_date(locale, m_datePattern, CompiledDateTimeFormat::Kind::Date),
       m_time(locale, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)),
              CompiledDateTimeFormat::Kind::Time) {}
@@ -371,17 +370,21 @@ QString CellTextFormat::dateTimeText(double days, bool withDate, bool withTime) 
 }
 
 bool CellTextFormat::readDateTime(const QString& text, qint64& seconds) const {
-    // Cheap refusals first: a date text starts with a digit or a letter and holds no more than
-    // a few dozen characters.
     if (text.isEmpty() || text.size() > 64) return false;
     QDate date = m_locale.toDate(text, m_datePattern);
     int secondOfDay = 0;
-    if (!date.isValid()) {
-        const QDateTime both = m_locale.toDateTime(text, m_dateTimePattern);
-        if (!both.isValid()) return false;
-        date = both.date();
-        secondOfDay = both.time().msecsSinceStartOfDay() / 1000;
+    // A date-time: the date, a blank, the time. Each is read on its own, so that a time the local
+    // clock skips (a change to summer time) still reads.
+    for (qsizetype blank = text.indexOf(QLatin1Char(' ')); !date.isValid() && blank > 0;
+         blank = text.indexOf(QLatin1Char(' '), blank + 1)) {
+        const QDate datePart = m_locale.toDate(text.left(blank), m_datePattern);
+        if (!datePart.isValid()) continue;
+        const QTime timePart = m_locale.toTime(text.mid(blank + 1), m_timePattern);
+        if (!timePart.isValid()) continue;
+        date = datePart;
+        secondOfDay = timePart.msecsSinceStartOfDay() / 1000;
     }
+    if (!date.isValid()) return false;
     seconds = date.toJulianDay() * kSecondsPerDay + secondOfDay;
     return true;
 }

@@ -97,7 +97,7 @@ private:
     QLocale m_locale;
     QChar m_decimal;
     QString m_datePattern;
-    QString m_dateTimePattern;
+    QString m_timePattern;
     CompiledDateTimeFormat m_date;
     CompiledDateTimeFormat m_time;
 };

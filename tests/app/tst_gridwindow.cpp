@@ -64,17 +64,21 @@ private slots:
         // Sepal.Length (a number column) ascending over a selection of rows 3 to 6 only.
         const QString untouched = cell(0, 0);
         QAbstractItemModel* model = w->MSFlexGrid1->model();
-        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(5, 0),
-                                                          QItemSelectionModel::NoUpdate);
+        // The current cell inside the block, as a right click leaves it.
         w->MSFlexGrid1->selectionModel()->select(QItemSelection(model->index(2, 0), model->index(5, 0)),
                                                  QItemSelectionModel::ClearAndSelect);
+        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(3, 0),
+                                                          QItemSelectionModel::NoUpdate);
+        const QString below = cell(6, 0) + cell(6, 1);
         w->Sortbyascending1->trigger();
+        QCOMPARE(cell(6, 0) + cell(6, 1), below);
         QCOMPARE(cell(0, 0), untouched);
         for (int r = 2; r < 5; ++r) {
             QVERIFY(cell(r, 0).toDouble() <= cell(r + 1, 0).toDouble());
         }
         // The selection stays where it was.
         QCOMPARE(w->MSFlexGrid1->currentIndex().row(), 5);
+        QCOMPARE(w->MSFlexGrid1->selectionModel()->selectedIndexes().size(), 4);
     }
 
     void wheelScrollsByTheRowsInView() {
@@ -85,6 +89,12 @@ private slots:
         QVERIFY2(top > 0 && top <= inView, qPrintable(QString("%1 of %2").arg(top).arg(inView)));
         w->ScrollGridByWheel(3);
         QCOMPARE(w->MSFlexGrid1->rowAt(0), 0);
+        // Only whole notches scroll: sideways and small touchpad steps add up first.
+        w->FormMouseWheel(0);
+        w->FormMouseWheel(-60);
+        QCOMPARE(w->MSFlexGrid1->rowAt(0), 0);
+        w->FormMouseWheel(-60);
+        QCOMPARE(w->MSFlexGrid1->rowAt(0), top);
     }
 
     void theWindowWaitsWhileARunGoes() {

@@ -446,7 +446,7 @@ private slots:
         QCOMPARE(run().size(), std::size_t(5));
         QCOMPARE(ResultGrid.textMatrix(5, 1) + ResultGrid.textMatrix(5, 6), QString("r2"));
         QCOMPARE(TotalsResultColumns, (std::vector<std::int32_t>{0, 1}));
-        QCOMPARE(TotalsDifferMarks.front().Value, QString("u"));
+        QCOMPARE(TotalsDifferMarks.back().Value, QString("u"));
     }
 
     void numberHelpers() {

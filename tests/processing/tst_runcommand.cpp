@@ -230,6 +230,15 @@ private slots:
         QCOMPARE(ResultGrid.textMatrix(1, 2), QString());
         QCOMPARE(window.saves.last(), false);
         QVERIFY(!progress.visible);
+
+        // A failure without words is still a failure.
+        ResultFunctionTable[3] = [] {
+            writeRows({"a"});
+            throw RunError(QString());
+        };
+        RunCommand();
+        QCOMPARE(ResultGrid.rows(), 2);
+        QCOMPARE(window.saves.last(), false);
     }
 };
 
