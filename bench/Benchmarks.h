@@ -9,6 +9,7 @@
 void runLoadBenchmarks(const QString& workDir);
 void runWriteBenchmarks(const QString& workDir);
 void runGridBenchmarks(const QString& workDir);
+void runFunctionBenchmarks(const QString& workDir);
 
 // Shared by the groups.
 // Runs a script with the system interpreter; its standard output.

@@ -1,5 +1,5 @@
 // Measures loading, the functions and saving on large tables. Not a test: run it by hand,
-// from a release build (scripts/build --release): build/bench/quarix-bench [load|grid|write].
+// from a release build (scripts/build --release): build/bench/quarix-bench [load|grid|functions|write].
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -20,6 +20,9 @@ int main(int argc, char* argv[]) {
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("grid"))) {
         runGridBenchmarks(workDir.path());
+    }
+    if (groups.isEmpty() || groups.contains(QStringLiteral("functions"))) {
+        runFunctionBenchmarks(workDir.path());
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("write"))) {
         runWriteBenchmarks(workDir.path());
