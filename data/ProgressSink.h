@@ -28,4 +28,5 @@ public:
 private:
     bool m_shown = false;
     std::int64_t m_lastEvents = -1;  // milliseconds on a monotonic clock
+    std::uint32_t m_steps = 0;
 };

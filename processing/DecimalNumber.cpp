@@ -1,5 +1,6 @@
 #include "processing/DecimalNumber.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -17,76 +18,91 @@ bool multiplyByPowerOf10(__int128& value, int power) {
     return true;
 }
 
-// The digits as an integer, when they fit.
-bool digitsValue(const QByteArray& digits, __int128& value) {
-    if (digits.size() > kMaxDigits128) return false;
-    value = 0;
-    for (char digit : digits) value = value * 10 + (digit - '0');
-    return true;
+// 10^exponent, from a table where the cells' numbers need it.
+long double powerOf10(long exponent) {
+    static const auto table = [] {
+        std::array<long double, 801> powers{};
+        for (int i = 0; i < 801; ++i) powers[std::size_t(i)] = std::pow(10.0L, i - 400);
+        return powers;
+    }();
+    return exponent >= -400 && exponent <= 400 ? table[std::size_t(exponent + 400)]
+                                                : std::pow(10.0L, exponent);
 }
 
-long double approximate(const DecimalText& value) {
-    long double result = 0;
-    for (char digit : value.digits) result = result * 10 + (digit - '0');
-    result *= std::pow(10.0L, value.exponent);
-    return value.negative ? -result : result;
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-QString plainDigits(const DecimalText& value) {
-    // "d.ddd e x" for from_chars, which reads it correctly rounded.
-    QByteArray text;
-    if (value.negative) text += '-';
-    text += value.digits.isEmpty() ? QByteArray("0") : value.digits;
-    text += 'e';
-    text += QByteArray::number(value.exponent);
-    return QString::fromLatin1(text);
+// The decimal digits of a positive integer.
+QByteArray digitsOf(__int128 value) {
+    char buffer[48];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    do {
+        *--p = char('0' + int(value % 10));
+        value /= 10;
+    } while (value > 0);
+    return QByteArray(p, end - p);
 }
 
 }  // namespace
 
 bool ReadDecimal(const QString& text, QChar decimalSeparator, DecimalText& out) {
     if (!IsNumberText(text, decimalSeparator)) return false;
-    const QString trimmed = text.trimmed();
+    // IsNumberText has checked the form: blanks, sign, digits and separator, exponent, blanks.
+    const QChar* p = text.constData();
+    const QChar* end = p + text.size();
+    while (*p == QLatin1Char(' ')) ++p;
     DecimalText value;
-    qsizetype i = 0;
-    if (trimmed[i] == QLatin1Char('+') || trimmed[i] == QLatin1Char('-')) {
-        value.negative = trimmed[i] == QLatin1Char('-');
-        ++i;
-    }
-    int decimals = 0;
+    if (*p == QLatin1Char('+') || *p == QLatin1Char('-')) value.negative = *p++ == QLatin1Char('-');
+    int digits = 0;  // significant digits in the mantissa
+    int shift = 0;   // the mantissa's power of ten: less a decimal, more a dropped digit
     bool afterSeparator = false;
-    for (; i < trimmed.size(); ++i) {
-        const QChar c = trimmed[i];
-        if (c == decimalSeparator) {
+    for (; p != end; ++p) {
+        if (*p == decimalSeparator) {
             afterSeparator = true;
-        } else if (c.isDigit() && c.unicode() < 128) {
-            value.digits += char(c.unicode());
-            if (afterSeparator) ++decimals;
+            continue;
+        }
+        if (!isAsciiDigit(*p)) break;
+        const int digit = p->unicode() - '0';
+        if (afterSeparator) --shift;
+        if (digits == 0 && digit == 0) continue;  // leading zeros
+        if (digits < kMaxDigits128) {
+            value.mantissa = value.mantissa * 10 + digit;
+            ++digits;
         } else {
-            break;  // the exponent
+            value.exact = false;
+            ++shift;  // the digit is dropped: the mantissa stands for ten times less
         }
     }
     long exponent = 0;
-    if (i < trimmed.size()) {
-        const QByteArray rest = trimmed.mid(i + 1).toLatin1();
-        const char* begin = rest.constData() + (rest.startsWith('+') ? 1 : 0);
-        if (std::from_chars(begin, rest.constData() + rest.size(), exponent).ec != std::errc() ||
-            std::labs(exponent) > 100000) {
-            return false;
+    if (p != end && (*p == QLatin1Char('e') || *p == QLatin1Char('E'))) {
+        ++p;
+        bool negativeExponent = false;
+        if (*p == QLatin1Char('+') || *p == QLatin1Char('-')) negativeExponent = *p++ == QLatin1Char('-');
+        for (; p != end && isAsciiDigit(*p); ++p) {
+            exponent = exponent * 10 + (p->unicode() - '0');
+            if (exponent > 100000) return false;
         }
+        if (negativeExponent) exponent = -exponent;
     }
-    // Leading zeros carry nothing; trailing zeros move into the exponent.
-    qsizetype lead = 0;
-    while (lead < value.digits.size() && value.digits[lead] == '0') ++lead;
-    value.digits.remove(0, lead);
-    value.exponent = int(exponent) - decimals;
-    while (!value.digits.isEmpty() && value.digits.endsWith('0')) {
-        value.digits.chop(1);
-        ++value.exponent;
-    }
-    if (value.digits.isEmpty()) {
+    value.exponent = int(exponent) + shift;
+    if (value.mantissa == 0) {
         value.negative = false;
         value.exponent = 0;
+    } else {
+        while (value.mantissa % 10 == 0) {
+            value.mantissa /= 10;
+            ++value.exponent;
+        }
+    }
+    if (value.exact) {
+        value.approximate = (long double)value.mantissa * powerOf10(value.exponent);
+        if (value.negative) value.approximate = -value.approximate;
+    } else {
+        double read = 0;
+        ReadNumberText(text, decimalSeparator, read);
+        value.approximate = read;
     }
     out = value;
     return true;
@@ -101,73 +117,62 @@ int DecimalDigitCount(const QString& text, QChar decimalSeparator) {
 bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& tenThousandths) {
     DecimalText value;
     if (!ReadDecimal(text, decimalSeparator, value)) return false;
-    if (value.digits.isEmpty()) {
-        tenThousandths = 0;
-        return true;
+    __int128 units = value.mantissa;
+    const int shift = value.exponent + 4;  // the mantissa x 10^shift ten-thousandths
+    if (shift >= 0) {
+        if (!multiplyByPowerOf10(units, shift)) return false;
+    } else if (shift < -kMaxDigits128) {
+        units = 0;
+    } else {
+        // Drop the digits below the fourth decimal, rounding half away from zero.
+        __int128 divisor = 1;
+        for (int i = 0; i < -shift; ++i) divisor *= 10;
+        const __int128 rest = units % divisor;
+        units /= divisor;
+        if (rest * 2 >= divisor) ++units;
     }
-    // Only the digits down to the fifth decimal matter; that many fit 128 bits or overflow.
-    const int shift = value.exponent + 4;  // the digits x 10^shift ten-thousandths
-    QByteArray kept = value.digits;
-    bool roundUp = false;
-    if (shift < 0) {
-        const qsizetype keep = kept.size() + shift;
-        if (keep < 0) {
-            kept.clear();
-        } else {
-            roundUp = kept[keep] >= '5';
-            kept.truncate(keep);
-        }
-    }
-    __int128 units = 0;
-    if (!digitsValue(kept, units)) return false;
-    if (shift > 0 && !multiplyByPowerOf10(units, shift)) return false;
-    if (roundUp) ++units;
     if (units > INT64_MAX) return false;
     tenThousandths = value.negative ? -std::int64_t(units) : std::int64_t(units);
     return true;
 }
 
 QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSeparator) {
-    const qsizetype point = numberText.indexOf(decimalSeparator);
     DecimalText value;
-    if (decimals < 0 || point < 0 || !ReadDecimal(numberText, decimalSeparator, value) ||
+    if (decimals < 0 || !numberText.contains(decimalSeparator) ||
+        !ReadDecimal(numberText, decimalSeparator, value) || !value.exact ||
         -value.exponent <= decimals) {
         return numberText;
     }
-    // Keep the digits down to `decimals`, then add one unit there when the first dropped digit
-    // is 5 or more: half away from zero, as the sign is applied afterwards.
-    const qsizetype keep = value.digits.size() + value.exponent + decimals;
-    QByteArray digits = keep > 0 ? value.digits.left(keep) : QByteArray();
-    const bool roundUp = keep >= 0 && keep < value.digits.size() && value.digits[keep] >= '5';
-    if (roundUp) {
-        qsizetype i = digits.size() - 1;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i >= 0) {
-            digits[i] = char(digits[i] + 1);
-        } else {
-            digits.prepend('1');
-        }
+    // Drop the digits below `decimals`, adding one unit there when the first dropped digit is 5
+    // or more: half away from zero, as the sign is applied afterwards.
+    __int128 units = value.mantissa;
+    const int drop = -value.exponent - decimals;
+    if (drop > kMaxDigits128) {
+        units = 0;
+    } else {
+        __int128 divisor = 1;
+        for (int i = 0; i < drop; ++i) divisor *= 10;
+        const __int128 rest = units % divisor;
+        units /= divisor;
+        if (rest * 2 >= divisor) ++units;
     }
-    // Back to text: the integer part, the separator and exactly the decimals kept (without
-    // trailing zeros).
+    QByteArray digits = digitsOf(units);
     while (digits.size() < decimals + 1) digits.prepend('0');
-    QByteArray whole = digits.left(digits.size() - decimals);
+    const QByteArray whole = digits.left(digits.size() - decimals);
     QByteArray fraction = digits.mid(digits.size() - decimals);
     while (fraction.endsWith('0')) fraction.chop(1);
     QString text = QString::fromLatin1(whole);
     if (!fraction.isEmpty()) text += decimalSeparator + QString::fromLatin1(fraction);
-    bool allZero = true;
-    for (char c : whole + fraction) allZero = allZero && c == '0';
-    if (value.negative && !allZero) text.prepend(QLatin1Char('-'));
+    if (value.negative && units != 0) text.prepend(QLatin1Char('-'));
     return text;
 }
 
 void DecimalSum::add(const DecimalText& value) {
     ++m_count;
-    m_approximate += approximate(value);
+    m_approximate += value.approximate;
     if (m_inexact) return;
-    __int128 units = 0;
-    bool fits = digitsValue(value.digits, units);
+    bool fits = value.exact;
+    __int128 units = value.mantissa;
     // Rescale the sum to the value's decimals when it has more.
     if (fits && -value.exponent > m_scale) {
         fits = multiplyByPowerOf10(m_units, -value.exponent - m_scale);
@@ -181,17 +186,12 @@ void DecimalSum::add(const DecimalText& value) {
 
 QString DecimalSum::text(const CellTextFormat& format) const {
     if (m_inexact) return format.floatText(double(m_approximate));
-    DecimalText sum;
-    __int128 units = m_units;
-    sum.negative = units < 0;
-    if (units < 0) units = -units;
-    while (units > 0) {
-        sum.digits.prepend(char('0' + int(units % 10)));
-        units /= 10;
-    }
-    sum.exponent = -m_scale;
+    // Digits and a power of ten, which from_chars reads correctly rounded.
+    const bool negative = m_units < 0;
+    QByteArray text = digitsOf(negative ? -m_units : m_units);
+    if (negative) text.prepend('-');
+    text += 'e' + QByteArray::number(-m_scale);
     double value = 0;
-    const QByteArray text = plainDigits(sum).toLatin1();
     std::from_chars(text.constData(), text.constData() + text.size(), value);
     return format.floatText(value);
 }

@@ -10,12 +10,15 @@ class CellTextFormat;
 // Numbers read exactly from the texts the cells hold, for the comparisons and totals that must
 // not pick up binary rounding noise (0,1 + 0,2 is 0,3).
 
-// value = (negative ? -1 : 1) x digits x 10^exponent, digits without leading or trailing zeros
-// (zero has no digits).
+// value = (negative ? -1 : 1) x mantissa x 10^exponent, the mantissa without trailing zeros.
+// Texts of more than 38 significant digits keep only an approximate value (`exact` false).
+// `approximate` is the value in long double either way.
 struct DecimalText {
     bool negative = false;
-    QByteArray digits;
+    bool exact = true;
+    __int128 mantissa = 0;
     int exponent = 0;
+    long double approximate = 0;
 };
 
 // Reads a text IsNumberText accepts with `decimalSeparator`; false for any other text.

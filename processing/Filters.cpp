@@ -67,8 +67,12 @@ bool ConditionMatcher::matches(const QString& cell) const {
     case GreaterThan:
     case GreaterOrEqual: {
         if (cell.isEmpty() || m_operand.isEmpty()) return false;
+        if (!m_operandRead) {
+            m_operandNumber = number(m_operand);
+            m_operandRead = true;
+        }
         const std::int64_t a = number(cell);
-        const std::int64_t b = number(m_operand);
+        const std::int64_t b = m_operandNumber;
         switch (m_operator) {
         case LessThan: return a < b;
         case LessOrEqual: return a <= b;

@@ -21,6 +21,9 @@ private:
 
     int m_operator;
     QString m_operand;
+    // The operand as a number, read at the first comparison that needs it.
+    mutable std::int64_t m_operandNumber = 0;
+    mutable bool m_operandRead = false;
     QString m_loweredOperand;
     QString m_columnName;
 };

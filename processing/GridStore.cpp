@@ -71,17 +71,41 @@ void GridStore::setNumber(std::int32_t row, std::int32_t column, std::int32_t nu
     m_cells[index(row, column)] = id;
 }
 
+std::uint32_t GridStore::sourceOf(const std::shared_ptr<const SheetTexts>& texts) {
+    for (std::size_t i = 0; i < m_sources.size(); ++i) {
+        if (!m_sources[i]) m_sources[i] = texts;
+        if (m_sources[i] == texts) return std::uint32_t(i + 1);
+    }
+    return 0;
+}
+
 void GridStore::setSheetText(std::int32_t row, std::int32_t column,
                              const std::shared_ptr<const SheetTexts>& texts, std::uint32_t id) {
     if (!contains(row, column) || !texts || id >= texts->size()) return;
-    for (std::size_t i = 0; i < m_sources.size() && id <= kIdMask; ++i) {
-        if (!m_sources[i]) m_sources[i] = texts;
-        if (m_sources[i] == texts) {
-            m_cells[index(row, column)] = (std::uint32_t(i + 1) << kSourceShift) | id;
-            return;
-        }
+    const std::uint32_t source = id <= kIdMask ? sourceOf(texts) : 0;
+    if (source == 0) {
+        setTextMatrix(row, column, (*texts)[id].Value);
+        return;
     }
-    setTextMatrix(row, column, (*texts)[id].Value);
+    m_cells[index(row, column)] = (source << kSourceShift) | id;
+}
+
+void GridStore::setSheetRow(std::int32_t row, const clResult& contents, std::size_t sourceRow) {
+    const std::int32_t count = std::min(std::int32_t(contents.Fields.size()), m_columns - 1);
+    if (!contains(row, 0) || !contents.Texts || count <= 0) return;
+    const std::uint32_t source = sourceOf(contents.Texts);
+    if (source == 0) {
+        for (std::int32_t c = 0; c < count; ++c) {
+            setSheetText(row, c + 1, contents.Texts,
+                         contents.Fields[std::size_t(c)].Values.idAt(sourceRow));
+        }
+        return;
+    }
+    std::uint32_t* cells = &m_cells[index(row, 1)];
+    const std::uint32_t tag = source << kSourceShift;
+    for (std::int32_t c = 0; c < count; ++c) {
+        cells[c] = tag | (contents.Fields[std::size_t(c)].Values.idAt(sourceRow) & kIdMask);
+    }
 }
 
 std::int32_t GridStore::columnWidth(std::int32_t column) const {

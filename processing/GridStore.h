@@ -45,6 +45,9 @@ public:
     void setSheetText(std::int32_t row, std::int32_t column,
                       const std::shared_ptr<const SheetTexts>& texts, std::uint32_t id);
 
+    // Columns 1.. of `row` := every cell of row `sourceRow` of a loaded sheet, as setSheetText.
+    void setSheetRow(std::int32_t row, const clResult& contents, std::size_t sourceRow);
+
     std::int32_t columnWidth(std::int32_t column) const;
     void setColumnWidth(std::int32_t column, std::int32_t twips);
 
@@ -86,6 +89,8 @@ private:
         return row >= 0 && row < m_rows && column >= 0 && column < m_columns;
     }
     void releaseTexts();
+    // The source number for a sheet's texts, attaching them when there is room; 0 when not.
+    std::uint32_t sourceOf(const std::shared_ptr<const SheetTexts>& texts);
 
     std::int32_t m_rows = 0;
     std::int32_t m_columns = 0;

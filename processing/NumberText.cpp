@@ -18,6 +18,16 @@ bool isSign(QChar c) {
     return c == QLatin1Char('+') || c == QLatin1Char('-');
 }
 
+// A number text too long for the quick copy.
+bool readLongNumber(const QString& text, QChar decimalSeparator, double& value) {
+    QByteArray ascii = text.trimmed().toLatin1();
+    if (ascii.startsWith('+')) ascii.remove(0, 1);
+    if (decimalSeparator != QLatin1Char('.')) ascii.replace(char(decimalSeparator.unicode()), '.');
+    const auto result = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value);
+    if (result.ec == std::errc::result_out_of_range) value = ascii.toDouble();
+    return true;
+}
+
 }  // namespace
 
 bool IsNumberText(const QString& text, QChar decimalSeparator) {
@@ -81,13 +91,18 @@ bool IsNumberValue(const QString& text) {
 
 bool ReadNumberText(const QString& text, QChar decimalSeparator, double& value) {
     if (!IsNumberText(text, decimalSeparator)) return false;
-    // The accepted texts are ASCII: the separator becomes a point for from_chars.
-    QByteArray ascii = text.trimmed().toLatin1();
-    if (decimalSeparator != QLatin1Char('.')) ascii.replace(char(decimalSeparator.unicode()), '.');
-    const char* begin = ascii.constData();
-    if (*begin == '+') ++begin;
-    const auto result = std::from_chars(begin, ascii.constData() + ascii.size(), value);
+    // The accepted texts are ASCII: copied with a point for the separator, from_chars reads them.
+    char buffer[64];
+    std::size_t length = 0;
+    for (QChar c : text) {
+        if (c == QLatin1Char(' ') || (length == 0 && c == QLatin1Char('+'))) continue;
+        if (length == sizeof buffer) return readLongNumber(text, decimalSeparator, value);
+        buffer[length++] = c == decimalSeparator ? '.' : char(c.unicode());
+    }
+    const auto result = std::from_chars(buffer, buffer + length, value);
     // Beyond the range of a double: infinity or zero, as the C library reads it.
-    if (result.ec == std::errc::result_out_of_range) value = ascii.toDouble();
+    if (result.ec == std::errc::result_out_of_range) {
+        value = QByteArray(buffer, qsizetype(length)).toDouble();
+    }
     return true;
 }

@@ -28,10 +28,7 @@ const clResult* OtherContents() {
 
 void WriteResultRow(const clResult& contents, std::int32_t row, int fileNumber) {
     ++ResultRowCount;
-    for (std::size_t c = 0; c < contents.Fields.size(); ++c) {
-        ResultGrid.setSheetText(ResultRowCount, std::int32_t(c) + 1, contents.Texts,
-                                contents.Fields[c].Values.idAt(std::size_t(row)));
-    }
+    ResultGrid.setSheetRow(ResultRowCount, contents, std::size_t(row));
     ResultGrid.setRowNumber(ResultRowCount);
     if (fileNumber > 0) ResultGrid.setNumber(ResultRowCount, ResultGrid.columns() - 1, fileNumber);
     ResultFound = true;

@@ -28,12 +28,11 @@ QString kindSuffix(int kind) {
     }
 }
 
-// One group while it is built.
+// One group while it is built. Its cells (the ids of its first row's texts, and whether a later
+// row differed) are kept by the builder, one block of columns a group.
 struct Group {
     std::int32_t keyRow = 0;
     std::int32_t count = 0;
-    std::vector<std::uint32_t> values;  // ids of the first row's cells
-    std::vector<char> differs;          // a later row had another text in that column
     bool hasValue = false;              // some value cell was not empty
     std::int64_t whole = 0;             // Sum of an integer column
     DecimalSum fraction;                // Sum of a float column
@@ -60,21 +59,20 @@ public:
         const std::size_t row = std::size_t(r);
         std::int32_t& index = m_groupOf[m_groupColumn.Values.idAt(row)];
         const bool isNew = index < 0;
+        const std::size_t columns = m_contents.Fields.size();
         if (isNew) {
             index = std::int32_t(m_groups.size());
-            Group group;
-            group.keyRow = r;
-            group.values.reserve(m_contents.Fields.size());
-            for (const clField& field : m_contents.Fields) group.values.push_back(field.Values.idAt(row));
-            group.differs.assign(m_contents.Fields.size(), 0);
-            m_groups.push_back(std::move(group));
-        }
-        Group& group = m_groups[std::size_t(index)];
-        if (!isNew) {
-            for (std::size_t c = 0; c < m_contents.Fields.size(); ++c) {
-                if (m_contents.Fields[c].Values.idAt(row) != group.values[c]) group.differs[c] = 1;
+            m_groups.emplace_back().keyRow = r;
+            for (const clField& field : m_contents.Fields) m_values.push_back(field.Values.idAt(row));
+            m_differs.resize(m_differs.size() + columns, 0);
+        } else {
+            const std::uint32_t* values = &m_values[std::size_t(index) * columns];
+            char* differs = &m_differs[std::size_t(index) * columns];
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (m_contents.Fields[c].Values.idAt(row) != values[c]) differs[c] = 1;
             }
         }
+        Group& group = m_groups[std::size_t(index)];
         ++group.count;
         const std::uint32_t valueId = m_valueColumn.Values.idAt(row);
         const QString& value = (*m_contents.Texts)[valueId].Value;
@@ -87,21 +85,31 @@ public:
         if (TotalsKind != Sum) return (*m_contents.Texts)[group.bestId].Value;
         if (m_integer) return QString::number(group.whole);
         const QString sum = group.fraction.text(format);
+        // The sum of numbers of at most n decimals has at most n: rounding is for the rare text
+        // the general format writes with more.
+        const qsizetype point = sum.indexOf(m_separator);
+        if (point < 0 || sum.size() - point - 1 <= group.maxDecimals) return sum;
         return RoundNumberText(group.maxDecimals, sum, m_separator);
     }
 
-    // A group's cell in the grid: the shared text of its rows, or "-" (`dashId`).
-    void writeCell(const Group& group, std::size_t column, std::int32_t row,
-                   std::int32_t gridColumn, std::uint32_t dashId) const {
-        if (group.differs[column]) {
+    // Group k's cell in the grid: the shared text of its rows, or "-" (`dashId`).
+    bool differs(std::size_t k, std::size_t column) const {
+        return m_differs[k * m_contents.Fields.size() + column] != 0;
+    }
+    std::uint32_t valueId(std::size_t k, std::size_t column) const {
+        return m_values[k * m_contents.Fields.size() + column];
+    }
+    void writeCell(std::size_t k, std::size_t column, std::int32_t row, std::int32_t gridColumn,
+                   std::uint32_t dashId) const {
+        if (differs(k, column)) {
             ResultGrid.setTextId(row, gridColumn, dashId);
         } else {
-            ResultGrid.setSheetText(row, gridColumn, m_contents.Texts, group.values[column]);
+            ResultGrid.setSheetText(row, gridColumn, m_contents.Texts, valueId(k, column));
         }
     }
-    const QString& cellText(const Group& group, std::size_t column) const {
+    const QString& cellText(std::size_t k, std::size_t column) const {
         static const QString dash = QStringLiteral("-");
-        return group.differs[column] ? dash : (*m_contents.Texts)[group.values[column]].Value;
+        return differs(k, column) ? dash : (*m_contents.Texts)[valueId(k, column)].Value;
     }
 
 private:
@@ -112,28 +120,21 @@ private:
     }
 
     void addValue(Group& group, const QString& value, std::uint32_t id) {
-        double number = 0;
-        if (!ReadNumberText(value, m_separator, number)) notANumber(value);
-        if (TotalsKind == Sum) {
-            if (m_integer) {
-                std::int64_t whole = 0;
-                const QByteArray ascii = value.trimmed().toLatin1();
-                const char* begin = ascii.constData() + (ascii.startsWith('+') ? 1 : 0);
-                if (std::from_chars(begin, ascii.constData() + ascii.size(), whole).ec !=
-                        std::errc() ||
-                    __builtin_add_overflow(group.whole, whole, &group.whole)) {
-                    notANumber(value);
-                }
-            } else {
-                DecimalText decimal;
-                if (!ReadDecimal(value, m_separator, decimal)) notANumber(value);
-                group.fraction.add(decimal);
-                group.maxDecimals =
-                    std::max(group.maxDecimals, DecimalDigitCount(value, m_separator));
+        if (TotalsKind == Sum && m_integer) {
+            std::int64_t whole = 0;
+            if (!readWhole(value, whole) || __builtin_add_overflow(group.whole, whole, &group.whole)) {
+                notANumber(value);
             }
+        } else if (TotalsKind == Sum) {
+            DecimalText decimal;
+            if (!ReadDecimal(value, m_separator, decimal)) notANumber(value);
+            group.fraction.add(decimal);
+            group.maxDecimals = std::max(group.maxDecimals, decimal.exponent < 0 ? -decimal.exponent : 0);
         } else {
             // The cells are written with at most 15 significant digits, which doubles tell
             // apart and order exactly. The first value starts the race.
+            double number = 0;
+            if (!ReadNumberText(value, m_separator, number)) notANumber(value);
             const bool better = !group.hasValue || (TotalsKind == Min ? number < group.best
                                                                       : number > group.best);
             if (better) {
@@ -145,12 +146,27 @@ private:
         ResultFound = true;
     }
 
+    // A whole number as an integer column holds it.
+    static bool readWhole(const QString& text, std::int64_t& value) {
+        char buffer[24];
+        std::size_t length = 0;
+        for (QChar c : text) {
+            if (c == QLatin1Char(' ') || (length == 0 && c == QLatin1Char('+'))) continue;
+            if (length == sizeof buffer || c.unicode() > 127) return false;
+            buffer[length++] = char(c.unicode());
+        }
+        const auto result = std::from_chars(buffer, buffer + length, value);
+        return result.ec == std::errc() && result.ptr == buffer + length;
+    }
+
     const clResult& m_contents;
     const clField& m_groupColumn;
     const clField& m_valueColumn;
     bool m_integer;
     std::vector<std::int32_t> m_groupOf;  // by id of the grouping column's text
     std::vector<Group> m_groups;
+    std::vector<std::uint32_t> m_values;  // groups x columns
+    std::vector<char> m_differs;          // groups x columns
     QChar m_separator;
 };
 
@@ -210,8 +226,10 @@ void ProcessFindTotals() {
         ResultGrid.setTextMatrix(0, 3 + std::int32_t(others.size()), processed.Fields[std::size_t(c)].Name);
         TotalsGridColumns << QString::number(c);
     }
-    TotalsDifferMarks.resize(others.size());
-    std::vector<char> marked(others.size(), 0);
+    // Each mark: "-" once a group shows "-" in the column, else the last group's text.
+    std::vector<char> dashSeen(others.size(), 0);
+    const QString* lastText = nullptr;
+    std::vector<const QString*> lastTexts(others.size(), lastText);
 
     const std::uint32_t dashId = ResultGrid.addText(QStringLiteral("-"));
     std::int32_t gridRow = 0;
@@ -224,18 +242,19 @@ void ProcessFindTotals() {
             const Group& group = builder.groups()[k];
             ++gridRow;
             ResultGrid.setRowNumber(gridRow);
-            builder.writeCell(group, groupColumn, gridRow, 1, dashId);
+            builder.writeCell(k, groupColumn, gridRow, 1, dashId);
             ResultGrid.setTextMatrix(gridRow, 2, builder.totalText(group, format));
             ResultGrid.setNumber(gridRow, 3, group.count);
             for (std::size_t i = 0; i < others.size(); ++i) {
-                builder.writeCell(group, others[i], gridRow, 4 + std::int32_t(i), dashId);
-                const QString& text = builder.cellText(group, others[i]);
-                if (!marked[i] || TotalsDifferMarks[i].Value != QLatin1String("-")) {
-                    TotalsDifferMarks[i].Value = text;
-                    marked[i] = 1;
-                }
+                builder.writeCell(k, others[i], gridRow, 4 + std::int32_t(i), dashId);
+                if (builder.differs(k, others[i])) dashSeen[i] = 1;
+                lastTexts[i] = &builder.cellText(k, others[i]);
             }
             if (both) ResultGrid.setNumber(gridRow, ResultGrid.columns() - 1, int(file) + 1);
         }
+    }
+    TotalsDifferMarks.resize(others.size());
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        TotalsDifferMarks[i].Value = dashSeen[i] ? QStringLiteral("-") : *lastTexts[i];
     }
 }

@@ -117,14 +117,8 @@ bool ShowLoadedDataInGrid() {
         if (!file->Contents || (fileNumber == 2 && !twoFiles)) continue;
         const clResult& contents = *file->Contents;
         const std::int32_t rows = recordCount(contents);
-        // File 2 has File 1's columns while it is loaded; the shorter of the two counts guards
-        // the copy all the same.
-        const std::int32_t columns = std::min(fieldCount, std::int32_t(contents.Fields.size()));
         for (std::int32_t r = 0; r < rows; ++r, ++gridRow) {
-            for (std::int32_t c = 0; c < columns; ++c) {
-                ResultGrid.setSheetText(gridRow, c + 1, contents.Texts,
-                                        contents.Fields[std::size_t(c)].Values.idAt(std::size_t(r)));
-            }
+            ResultGrid.setSheetRow(gridRow, contents, std::size_t(r));
             if (twoFiles) ResultGrid.setNumber(gridRow, fieldCount + 1, fileNumber);
             ResultGrid.setRowNumber(gridRow);
             if (!progress.step()) {
