@@ -2,6 +2,8 @@
 //
 //   quarix-cli tables FILE               the table names, one a line
 //   quarix-cli dump FILE [--table NAME]  names, type codes, record count, then the rows
+//   quarix-cli run FILE1 --function NAME [options]
+//                                        one of the seven functions; the result grid as text
 //   quarix-cli convert FILE [--table NAME] OUT
 //                                        copies the table into a new .xls workbook or .dbf table
 //                                        (chosen by OUT's extension), as the Save command would
@@ -20,6 +22,8 @@
 #include "data/access/NativeError.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
+#include "cli/CliText.h"
+#include "cli/RunFunctionCommand.h"
 
 namespace {
 
@@ -27,34 +31,11 @@ constexpr int kExitFailure = 2;
 constexpr int kExitUsage = 64;
 constexpr std::int32_t kMaxResultRows = 65535;
 
-QString escaped(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-            case '\\':
-                out += QLatin1String("\\\\");
-                break;
-            case '\t':
-                out += QLatin1String("\\t");
-                break;
-            case '\r':
-                out += QLatin1String("\\r");
-                break;
-            case '\n':
-                out += QLatin1String("\\n");
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 int usage() {
     QTextStream(stderr) << "usage: quarix-cli tables FILE\n"
                            "       quarix-cli dump FILE [--table NAME]\n"
-                           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.dbf\n";
+                           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.dbf\n"
+                           "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n";
     return kExitUsage;
 }
 
@@ -123,6 +104,7 @@ int writeResult(const clResult& contents, const QString& out) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (!args.isEmpty() && args[0] == QLatin1String("run")) return RunFunctionCommand(args.mid(1));
     if (args.size() < 2) return usage();
     const QString command = args[0];
     const QString path = args[1];

@@ -138,19 +138,19 @@ void ReportNoResult() {
     ShowInformationMessage(QStringLiteral("No data matching your query found!"));
 }
 
-void RunCommand() {
+RunOutcome RunCommand() {
     ResultGrid.reset();
     ShowResultGrid();
-    RunFunction();
+    return RunFunction();
 }
 
-void RunFunction() {
+RunOutcome RunFunction() {
     if (ShowLoadedData) {
         // Save only when the view shows rows (not after a cancel, nor without File 1).
         setSaveEnabled(ShowLoadedDataInGrid());
-        return;
+        return RunOutcome::LoadedData;
     }
-    if (!ValidateRun()) return;
+    if (!ValidateRun()) return RunOutcome::Refused;
 
     BeginResultRun();
     const clResult& processed = *ProcessedFile->Contents;
@@ -182,14 +182,16 @@ void RunFunction() {
         CloseProgress();
         setSaveEnabled(false);
         ShowWarningMessage(failure);
-        return;
+        return RunOutcome::Failed;
     }
 
-    if (ResultFound) {
+    const bool found = ResultFound;
+    if (found) {
         presentResult();
     } else {
         setSaveEnabled(false);
         ReportNoResult();
     }
     CloseProgress();
+    return found ? RunOutcome::Result : RunOutcome::NoResult;
 }

@@ -15,13 +15,23 @@ private:
     QString m_message;
 };
 
+// How a run ended.
+enum class RunOutcome {
+    LoadedData,  // no function configured: the loaded rows (or nothing, without File 1 or after a
+                 // cancel)
+    Refused,     // a check of the configuration failed; its warning was shown
+    Result,      // the function's rows are in the grid
+    NoResult,    // nothing found, or cancelled: "No data matching your query found!"
+    Failed,      // the function stopped on a value it cannot handle; its warning was shown
+};
+
 // The Run command: the grid reset (the condition list stays), then RunFunction. The caller keeps
 // the main window disabled meanwhile.
-void RunCommand();
+RunOutcome RunCommand();
 // The loaded data when no function is configured; otherwise the configured function on the file
 // the wizard chose, with the result trimmed, sized and reported, and Save on only when the grid
 // holds something.
-void RunFunction();
+RunOutcome RunFunction();
 // Whether the configuration still fits the loaded files; sets ProcessedFile, OtherFile,
 // ProcessedColumn and, where the function uses it, OtherColumn. On false it has told the user.
 bool ValidateRun();
