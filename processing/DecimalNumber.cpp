@@ -129,7 +129,7 @@ bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& 
         for (int i = 0; i < -shift; ++i) divisor *= 10;
         const __int128 rest = units % divisor;
         units /= divisor;
-        if (rest * 2 >= divisor) ++units;
+        if (rest >= divisor - rest) ++units;
     }
     if (units > INT64_MAX) return false;
     tenThousandths = value.negative ? -std::int64_t(units) : std::int64_t(units);
@@ -138,7 +138,7 @@ bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& 
 
 QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSeparator) {
     DecimalText value;
-    if (decimals < 0 || !numberText.contains(decimalSeparator) ||
+    if (decimals <= 0 || !numberText.contains(decimalSeparator) ||
         !ReadDecimal(numberText, decimalSeparator, value) || !value.exact ||
         -value.exponent <= decimals) {
         return numberText;
@@ -154,7 +154,7 @@ QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSe
         for (int i = 0; i < drop; ++i) divisor *= 10;
         const __int128 rest = units % divisor;
         units /= divisor;
-        if (rest * 2 >= divisor) ++units;
+        if (rest >= divisor - rest) ++units;
     }
     QByteArray digits = digitsOf(units);
     while (digits.size() < decimals + 1) digits.prepend('0');

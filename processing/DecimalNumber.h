@@ -33,7 +33,8 @@ int DecimalDigitCount(const QString& text, QChar decimalSeparator);
 bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& tenThousandths);
 
 // A number text rounded half away from zero to `decimals` decimals, with the separator it was
-// written with; unchanged when it has no more decimals than that (or is not a number).
+// written with; unchanged when it has no more decimals than that, when `decimals` is 0 (a total
+// of whole numbers) or when it is not a number.
 QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSeparator);
 
 // An exact sum of decimal numbers, kept as an integer scaled to the most decimals added so far.

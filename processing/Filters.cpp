@@ -142,7 +142,9 @@ void ProcessFindSelections() {
 
 void ProcessFindMultiSelect() {
     const bool both = FileToProcess == 2;
-    const bool second = MultiColumn2 >= 1;
+    // "None", or nothing picked, in the second column list: one condition (the setting behind
+    // the list outlives a "Clear").
+    const bool second = Panels.fldCol2MultiSelect.position > 0 && MultiColumn2 >= 1;
     const clResult& processed = ProcessedContents();
 
     // A file's two column matchers; the second holds whenever there is no second condition.

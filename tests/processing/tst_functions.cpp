@@ -240,7 +240,8 @@ private slots:
             MultiColumn1 = 3;
             MultiOperator1 = 6;
             Panels.fldData1MultiSelect = "ab";
-            MultiColumn2 = 3;  // N, the column at 2 - 1
+            MultiColumn2 = 3;  // F, the column at 3 - 1
+            Panels.fldCol2MultiSelect.position = 3;
             MultiOperator2 = 2;
             Panels.fldData2MultiSelect = "20";
             const auto selected = [](const QStringList& row) {
@@ -370,7 +371,8 @@ private slots:
         QCOMPARE(ResultGrid.textMatrix(4, 1), QString("y"));
         QCOMPARE(ResultGrid.textMatrix(4, 0), QString("4"));
 
-        // Data modify: the Part's examples, and an empty sequence changes nothing.
+        // Data modify: cuts that match in another letter case, and an empty sequence changes
+        // nothing.
         sheet1 = {{"abc", "1", "1", "a.TXT"}, {"ABX", "1", "1", "txt"}, {"xab", "1", "1", ""}};
         configure(5, 0, 0);
         ModifyText = "AB";
@@ -389,6 +391,20 @@ private slots:
             ModifyText.clear();
             run();
             QCOMPARE(texts(), QStringList{"Sequence '' in field 'T' was not found"});
+        }
+
+        // Multi-Filter: a second column of "None", or none picked (after "Clear"), is no second
+        // condition, whatever the setting behind the list still holds.
+        sheet1 = {{"a", "1", "5", "t"}, {"b", "2", "6", "t"}};
+        configure(3, 0, 0);
+        MultiColumn1 = 0;
+        MultiOperator1 = 1;
+        Panels.fldData1MultiSelect = "x";
+        MultiColumn2 = 3;
+        MultiOperator2 = 0;
+        for (int position : {0, -1}) {
+            Panels.fldCol2MultiSelect.position = position;
+            QCOMPARE(run().size(), std::size_t(2));
         }
 
         // Filter: letter case, blanks, the fixed-point comparison.
@@ -459,6 +475,13 @@ private slots:
         QCOMPARE(RoundNumberText(2, "9.999", '.'), QString("10"));
         QCOMPARE(RoundNumberText(2, "-0.001", '.'), QString("0"));
         QCOMPARE(RoundNumberText(3, "2.5", '.'), QString("2.5"));
+        QCOMPARE(RoundNumberText(0, "2.5", '.'), QString("2.5"));  // whole numbers' totals
+        std::int64_t fixed = 0;
+        QVERIFY(ReadFixedPoint4("0.0000" + QString(38, '9'), '.', fixed));
+        QCOMPARE(fixed, std::int64_t(1));
+        QVERIFY(ReadFixedPoint4("-0.00005", '.', fixed));
+        QCOMPARE(fixed, std::int64_t(-1));
+        QVERIFY(!ReadFixedPoint4("1e15", '.', fixed));
     }
 
     void cancelInTheMiddle() {

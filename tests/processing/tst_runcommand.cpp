@@ -143,8 +143,10 @@ private slots:
             const bool refused = !c.message.isEmpty() && c.message != "No data matching your query found!";
             QVERIFY2(c.message.isEmpty() || (ResultGrid.rows() == 2 && ResultGrid.columns() == 2),
                      c.name);
-            const QList<bool> saves = refused ? QList<bool>{} : QList<bool>{c.message.isEmpty()};
-            QVERIFY2(window.saves == saves, c.name);
+            // A refusal leaves Save alone; a run switches it once.
+            QVERIFY2(refused ? window.saves.isEmpty()
+                             : window.saves.size() == 1 && window.saves[0] == c.message.isEmpty(),
+                     c.name);
             cleanup();
         }
     }
