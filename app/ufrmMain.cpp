@@ -34,6 +34,7 @@
 #include "conditions/FunctionWizard.h"
 #include "conditions/uFrmConditions.h"
 #include "data/uGlobalData.h"
+#include "data/ResultSaving.h"
 #include "processing/RunCommand.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
@@ -413,7 +414,10 @@ void TfrmMain::ShowFunctionPanel(int functionIndex) {
     if (m_conditions) m_conditions->showPanelAt(FunctionPanelPosition(functionIndex));
 }
 
-void TfrmMain::mnuSaveFileClick() {}
+void TfrmMain::mnuSaveFileClick() {
+    if (m_busy) return;
+    whileDisabled([] { SaveResults(); });
+}
 void TfrmMain::btnConditionsClick() {
     if (m_busy || !m_conditions) return;
     m_conditions->exec();

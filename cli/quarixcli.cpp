@@ -15,7 +15,10 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "app/MessageSeam.h"
+#include "data/ResultSaving.h"
 #include "data/ResultStatements.h"
+#include "processing/RunCommand.h"
 #include "data/SlotLoading.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
@@ -29,7 +32,6 @@ namespace {
 
 constexpr int kExitFailure = 2;
 constexpr int kExitUsage = 64;
-constexpr std::int32_t kMaxResultRows = 65535;
 
 int usage() {
     QTextStream(stderr) << "usage: quarix-cli tables FILE\n"
@@ -49,54 +51,35 @@ int failureText(const QString& text) {
     return kExitFailure;
 }
 
-// Writes `contents` into the new file `out` through the statements the Save command sends. On
-// any failure the file this created is removed again, so no partial or empty result is left.
-int writeResult(const clResult& contents, const QString& out) {
+// Saves the table, shown in the grid as Run shows loaded data, into the new file `out` through
+// the Save command's own routine. An existing file is never overwritten here.
+int writeResult(const QString& out) {
     const ResultFileType type =
         FileExtension(out) == QLatin1String("dbf") ? ResultFileType::Dbase : ResultFileType::Excel;
-    if (contents.Fields.empty()) {
+    if (File1.Contents && File1.Contents->Fields.empty()) {
         return failureText(
-            QStringLiteral("the table has no columns, and a result file needs at "
-                           "least one."));
+            QStringLiteral("the table has no columns, and a result file needs at least one."));
     }
-    if (contents.Fields.front().RecordCount > kMaxResultRows) {
-        return failureText(
-            QStringLiteral("Output file is over 65535 rows which is the Excel's "
-                           "limitation. Please reduce your files and try again."));
-    }
-    const QString table = ResultTableName(out, type);
-    DbConnection connection;
-    connection.setConnectionString(type == ResultFileType::Excel
-                                       ? excelCreateConnectionString(out)
-                                       : dbaseCreateConnectionString(FolderOf(out)));
-    if (!connection.open()) return failure(connection.nativeError(), out);
+    const QFileInfo target(out);
+    if (target.exists() || target.isSymLink()) return failure(NativeError::TargetExists, out);
 
-    const auto abandon = [&](int code) {
-        connection.abandon();
-        return failure(code, out);
-    };
-
-    const ResultColumns columns = composePlainColumns(contents.Fields, type, false);
-    if (!connection.execute(composeCreateTable(table, columns.definitions)))
-        return abandon(connection.nativeError());
-    const std::int32_t rows = contents.Fields.front().RecordCount;
-    QStringList values;
-    for (std::int32_t row = 0; row < rows; ++row) {
-        values.clear();
-        for (std::size_t c = 0; c < contents.Fields.size(); ++c) {
-            values << ResultValue(contents.Fields[c].Values[static_cast<std::size_t>(row)].Value,
-                                  columns.textColumns[c]);
+    // The save's messages become this command's error line.
+    class Captured : public MessageBoxHandler {
+    public:
+        QString text;
+        MessageAnswer showMessageBox(const QString&, const QString& message, MessageStyle style) override {
+            if (text.isEmpty()) text = message;
+            return CautiousAnswer(style);
         }
-        if (!connection.execute(composeInsert(table, columns.insertNames, values)))
-            return abandon(connection.nativeError());
-    }
-    if (!connection.close()) {
-        // The workbook is still the empty one that opening the connection made.
-        const int code = connection.nativeError();
-        if (type == ResultFileType::Excel) QFile::remove(out);
-        return failure(code, out);
-    }
-    return 0;
+    } captured;
+    MessageBoxHandler* previous = setMessageBoxHandler(&captured);
+    ShowLoadedData = true;
+    RunCommand();
+    int code = 0;
+    const SaveOutcome outcome = SaveResultFile(out, type, &code);
+    setMessageBoxHandler(previous);
+    if (outcome == SaveOutcome::Saved) return 0;
+    return code != 0 ? failure(code, out) : failureText(captured.text);
 }
 
 }  // namespace
@@ -136,7 +119,7 @@ int main(int argc, char* argv[]) {
         return usage();
     }
 
-    clFile slot;
+    clFile& slot = File1;
     if (command == QLatin1String("tables")) {
         const SlotLoadResult opened = OpenSlotFile(slot, path, false);
         if (opened.status != SlotLoad::Loaded) return failure(opened.nativeError, path);
@@ -149,7 +132,7 @@ int main(int argc, char* argv[]) {
     const SlotLoadResult loaded = LoadSlotFromFile(slot, path, table, false, nullptr);
     if (loaded.status != SlotLoad::Loaded) return failure(loaded.nativeError, path);
     const clResult& contents = *slot.Contents;
-    if (command == QLatin1String("convert")) return writeResult(contents, outPath);
+    if (command == QLatin1String("convert")) return writeResult(outPath);
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);

@@ -35,10 +35,9 @@ QString composeCreateTable(const QString& tableName, const QStringList& definiti
            definitions.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-QString ResultValue(const QString& cellText, bool textColumn) {
-    QString text =
-        cellText.isEmpty() ? (textColumn ? QStringLiteral(" ") : QStringLiteral("0")) : cellText;
-    text.replace(QLatin1Char('\''), QLatin1Char('"'));
+QString ResultValue(const QString& cellText) {
+    QString text = cellText;
+    text.replace(QLatin1Char('\''), QLatin1String("''"));
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 

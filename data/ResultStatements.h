@@ -29,9 +29,9 @@ QString ResultColumnName(const QString& name, ResultFileType type);
 // name followed by its type word.
 QString composeCreateTable(const QString& tableName, const QStringList& definitions);
 
-// One value as the INSERT carries it: an empty cell becomes " " in a text column and "0" in any
-// other, a single quote becomes a double-quote character, and the whole is put in single quotes.
-QString ResultValue(const QString& cellText, bool textColumn);
+// One value as the INSERT carries it: the cell's text in single quotes, a quote inside doubled
+// (O'Brien stays O'Brien in the file); an empty cell is an empty value.
+QString ResultValue(const QString& cellText);
 
 // "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")", each list joined with
 // ","; `values` are already quoted by ResultValue.

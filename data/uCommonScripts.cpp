@@ -9,6 +9,7 @@
 #include "conditions/ConditionPanels.h"
 #include "conditions/FunctionWizard.h"
 #include "data/ProgressSink.h"
+#include "data/ResultSaving.h"
 #include "data/SlotChecks.h"
 #include "data/SlotLoading.h"
 #include "data/access/DbConnection.h"
@@ -51,6 +52,8 @@ FileSlotView* fileSlotView() {
 
 void UnloadFile(clFile& slot) {
     const bool isFile2 = &slot == &File2;
+    // A result drawn from the slot can no longer be saved as it was laid out.
+    if (slot.isInUse()) SlotUnloaded(isFile2);
     if (g_fileSlotView) {
         g_fileSlotView->clearFileField(isFile2 ? FileSlot::File2 : FileSlot::File1);
         if (isFile2) g_fileSlotView->DisableFileCommands(CommandGroup::NeedsFile2);

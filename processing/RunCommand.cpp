@@ -4,6 +4,7 @@
 #include "app/ProgressSeam.h"
 #include "conditions/ConditionPanels.h"
 #include "conditions/FunctionWizard.h"
+#include "data/ResultSaving.h"
 #include "data/access/CellText.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
@@ -139,6 +140,7 @@ void ReportNoResult() {
 }
 
 RunOutcome RunCommand() {
+    ForgetResultLayout();
     ResultGrid.reset();
     ShowResultGrid();
     return RunFunction();
@@ -147,7 +149,9 @@ RunOutcome RunCommand() {
 RunOutcome RunFunction() {
     if (ShowLoadedData) {
         // Save only when the view shows rows (not after a cancel, nor without File 1).
-        setSaveEnabled(ShowLoadedDataInGrid());
+        const bool shown = ShowLoadedDataInGrid();
+        if (shown) RecordResultLayout(true);
+        setSaveEnabled(shown);
         return RunOutcome::LoadedData;
     }
     if (!ValidateRun()) return RunOutcome::Refused;
@@ -187,6 +191,7 @@ RunOutcome RunFunction() {
 
     const bool found = ResultFound;
     if (found) {
+        RecordResultLayout(false);
         presentResult();
     } else {
         setSaveEnabled(false);

@@ -3,6 +3,7 @@
 #include "app/MessageSeam.h"
 #include "conditions/ConditionList.h"
 #include "data/ProgressSink.h"
+#include "data/ResultSaving.h"
 #include "data/access/CellText.h"
 #include "data/uGlobalData.h"
 
@@ -48,6 +49,7 @@ void ShowResultGrid() {
 }
 
 void ClearFlexGrid() {
+    ForgetResultLayout();
     ResultGrid.reset();
     ShowResultGrid();
     ClearConditionList();

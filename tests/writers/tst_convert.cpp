@@ -68,10 +68,9 @@ bool isNumberCode(int code) {
     return code == 3 || code == 6;
 }
 
-// The value the Save command sends for a cell: empty cells become " " or "0", quotes '"'.
-QString sentValue(const QString& text, int code) {
-    QString value = text.isEmpty() ? (code == 1 ? " " : "0") : text;
-    return value.replace('\'', '"');
+// The value the Save command writes for a cell: the text itself; an empty cell stays empty.
+QString sentValue(const QString& text, int) {
+    return text;
 }
 
 QString number(double value) {
@@ -90,7 +89,9 @@ QList<QStringList> expectedWorkbook(const Dump& source) {
             const QString value = sentValue(row[c], source.types[c]);
             bool ok = false;
             const double parsed = value.toDouble(&ok);
-            cells << (isNumberCode(source.types[c]) && ok ? "n:" + number(parsed) : "s:" + value);
+            cells << (value.isEmpty() ? "e:"
+                      : isNumberCode(source.types[c]) && ok ? "n:" + number(parsed)
+                                                           : "s:" + value);
         }
         rows << cells;
     }
@@ -120,7 +121,7 @@ QList<QStringList> expectedTable(const Dump& source) {
         for (int c = 0; c < row.size(); ++c) {
             QString value = sentValue(row[c], source.types[c]);
             if (isNumberCode(source.types[c])) {
-                cells << number(value.toDouble());
+                cells << (value.isEmpty() ? QString() : number(value.toDouble()));
             } else {
                 while (value.endsWith(' ')) value.chop(1);
                 cells << value;

@@ -1,0 +1,304 @@
+#include "data/ResultSaving.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cstdio>
+
+#include "app/FileDialogSeam.h"
+#include "app/MessageSeam.h"
+#include "app/ProgressSeam.h"
+#include "data/ProgressSink.h"
+#include "data/access/ConnectionString.h"
+#include "data/access/DbConnection.h"
+#include "data/access/NativeError.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+#include "processing/Totals.h"
+#include "processing/uGridProcessor.h"
+
+ResultLayout CurrentResultLayout;
+
+namespace {
+
+constexpr std::int32_t kMaxGridRows = 65536;  // 65,535 data rows and the heading row
+
+void setSaveEnabled(bool enabled) {
+    if (FileSlotView* view = fileSlotView()) view->setSaveEnabled(enabled);
+}
+
+bool isNumber(FieldType type) {
+    return type == FieldType::Integer || type == FieldType::Float;
+}
+
+// A path compared as the file it names: links resolved, "./" and ".." gone. A file that does not
+// exist yet is its canonical folder and its name.
+QString canonicalPath(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists()) return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+bool isLoadedSource(const QString& path) {
+    const QString target = canonicalPath(path);
+    for (const clFile* slot : {&File1, &File2}) {
+        if (slot->isInUse() && canonicalPath(slot->FilePath) == target) return true;
+    }
+    return false;
+}
+
+// A new hidden file name in the target's folder, with the target's extension.
+QString temporaryPathBeside(const QString& target, const QString& extension) {
+    const QString folder = QFileInfo(target).absolutePath();
+    for (;;) {
+        const QString name = QStringLiteral(".quarix-save-%1.%2")
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+                                 .arg(extension);
+        const QString path = QDir(folder).filePath(name);
+        if (!QFileInfo::exists(path)) return path;
+    }
+}
+
+// The companion that tells a dBase table's code page.
+QString codePageFile(const QString& tablePath) {
+    const QFileInfo info(tablePath);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".cpg");
+}
+
+// The complete temporary file(s) take the target's place, replacing what was there.
+bool putInPlace(const QString& temporary, const QString& target, ResultFileType type) {
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(target).constData()) != 0) {
+        return false;
+    }
+    if (type != ResultFileType::Dbase) return true;
+    const QString newCodePage = codePageFile(temporary);
+    const QString oldCodePage = codePageFile(target);
+    if (QFileInfo::exists(newCodePage)) {
+        return std::rename(QFile::encodeName(newCodePage).constData(),
+                           QFile::encodeName(oldCodePage).constData()) == 0;
+    }
+    // An old table's companion must not describe the new one.
+    QFile::remove(oldCodePage);
+    QFile::remove(codePageFile(target).chopped(4) + QStringLiteral(".CPG"));
+    return true;
+}
+
+void removeTemporary(const QString& temporary, ResultFileType type) {
+    QFile::remove(temporary);
+    if (type == ResultFileType::Dbase) QFile::remove(codePageFile(temporary));
+}
+
+}  // namespace
+
+void RecordResultLayout(bool loadedData) {
+    ResultLayout layout;
+    const bool twoFiles = File1.isLoaded() && File2.isLoaded();
+    const clFile& source = !loadedData && FileToProcess == 1 ? File2 : File1;
+    if (!source.Contents) {
+        CurrentResultLayout = {};
+        return;
+    }
+    for (const clField& field : source.Contents->Fields) layout.fields.push_back({field.Name, field.DataType});
+    layout.totals = !loadedData && FunctionIndex == 4;
+    if (layout.totals) {
+        layout.totalsColumns = TotalsResultColumns;
+        for (const clValues& mark : TotalsDifferMarks) layout.differMarks << mark.Value;
+    }
+    layout.fileNumberColumn = loadedData ? twoFiles : FileToProcess == 2;
+    layout.usesFile2 = loadedData ? twoFiles : FileToProcess != 0;
+    layout.valid = true;
+    CurrentResultLayout = layout;
+}
+
+void ForgetResultLayout() {
+    CurrentResultLayout = {};
+}
+
+void SlotUnloaded(bool file2) {
+    if (!CurrentResultLayout.valid || (file2 && !CurrentResultLayout.usesFile2)) return;
+    ForgetResultLayout();
+    setSaveEnabled(false);
+}
+
+SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type) {
+    SavedColumns columns;
+    const auto add = [&](const QString& name, const QString& typeWord, int kind) {
+        columns.definitions << name + typeWord;
+        columns.insertNames << name;
+        columns.kinds.push_back(kind);
+    };
+    const auto kindOf = [](FieldType fieldType) { return isNumber(fieldType) ? 1 : 2; };
+    if (!layout.totals || layout.totalsColumns.size() != 2) {
+        for (const ResultLayout::Field& field : layout.fields) {
+            add(ResultColumnName(field.name, type), ColumnTypeWord(field.type), kindOf(field.type));
+        }
+    } else {
+        const std::size_t group = std::size_t(layout.totalsColumns[0]);
+        const std::size_t value = std::size_t(layout.totalsColumns[1]);
+        const ResultLayout::Field& groupField = layout.fields[group];
+        const ResultLayout::Field& valueField = layout.fields[value];
+        add(ResultColumnName(groupField.name, type), ColumnTypeWord(groupField.type),
+            kindOf(groupField.type));
+        add(ResultColumnName(valueField.name + QStringLiteral(",totals"), type),
+            ColumnTypeWord(valueField.type), kindOf(valueField.type));
+        add(QStringLiteral("[Records]"), QStringLiteral(" REAL "), 1);
+        qsizetype k = 0;
+        for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+            if (i == group || i == value) continue;
+            const ResultLayout::Field& field = layout.fields[i];
+            // A number column whose groups differ holds "-" somewhere: it is saved as text.
+            const bool differs = layout.differMarks.value(k++) == QLatin1String("-");
+            const bool number = isNumber(field.type) && !differs;
+            add(ResultColumnName(field.name, type),
+                isNumber(field.type) && differs ? QStringLiteral(" TEXT ") : ColumnTypeWord(field.type),
+                number ? 1 : 2);
+        }
+    }
+    // "[File number] REAL" has no blank after its type word.
+    if (layout.fileNumberColumn) add(QStringLiteral("[File number]"), QStringLiteral(" REAL"), 1);
+    return columns;
+}
+
+QString SettleResultFileName(const QString& path, ResultFileType type) {
+    const QString wanted = type == ResultFileType::Excel ? QStringLiteral("xls") : QStringLiteral("dbf");
+    const QString other = type == ResultFileType::Excel ? QStringLiteral("dbf") : QStringLiteral("xls");
+    const qsizetype nameStart = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot > nameStart) {
+        const QString extension = path.mid(dot + 1);
+        if (extension.compare(wanted, Qt::CaseInsensitive) == 0) return path;
+        if (extension.compare(other, Qt::CaseInsensitive) == 0) return path.left(dot + 1) + wanted;
+    }
+    return path + QLatin1Char('.') + wanted;
+}
+
+QStringList ResultFileFilters() {
+    return {QStringLiteral("Excel  (*.xls)"), QStringLiteral("dBase Table (*.dbf)")};
+}
+
+SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* nativeError) {
+    int ignored = 0;
+    int& code = nativeError ? *nativeError : ignored;
+    code = 0;
+    if (!CurrentResultLayout.valid) {
+        ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
+        return SaveOutcome::Refused;
+    }
+    if (ResultGrid.rows() > kMaxGridRows) {
+        ShowMessageBox(QStringLiteral("Error"),
+                       QStringLiteral("Output file is over 65535 rows which is the Excel's "
+                                      "limitation. Please reduce your files and try again."),
+                       MessageStyle::Warning);
+        return SaveOutcome::Refused;
+    }
+    if (isLoadedSource(path)) {
+        ShowWarningMessage(QStringLiteral("File ") + path +
+                           QStringLiteral(" is open as a source file. Quarix never writes to its "
+                                          "sources: please choose another name."));
+        return SaveOutcome::Refused;
+    }
+    const QString extension = type == ResultFileType::Excel ? QStringLiteral("xls") : QStringLiteral("dbf");
+    const QString temporary = temporaryPathBeside(path, extension);
+    const QString table = ResultTableName(temporary, type);
+
+    DbConnection connection;
+    connection.setConnectionString(type == ResultFileType::Excel
+                                       ? excelCreateConnectionString(temporary)
+                                       : dbaseCreateConnectionString(FolderOf(temporary)));
+    const auto fail = [&](const QString& message) {
+        if (code == 0) code = connection.nativeError();
+        connection.abandon();
+        removeTemporary(temporary, type);
+        CloseProgress();
+        if (!message.isEmpty()) ShowWarningMessage(message);
+        return SaveOutcome::Failed;
+    };
+    if (!connection.open()) {
+        return fail(describeNativeError(connection.nativeError(), path));
+    }
+
+    const ResultLayout& layout = CurrentResultLayout;
+    const std::int32_t rows = ResultGrid.rows() - 1;
+    const std::int32_t columnCount = ResultGrid.columns() - 1;
+    ProgressDialogSink progress;
+    progress.setMaximum(rows + std::int32_t(layout.fields.size()) - 1);
+    const SavedColumns columns = composeSavedColumns(layout, type);
+    for (std::size_t i = 1; i < layout.fields.size(); ++i) {
+        if (!progress.step()) {
+            fail(QString());
+            ClearFlexGrid();
+            setSaveEnabled(false);
+            ForgetResultLayout();
+            return SaveOutcome::Cancelled;
+        }
+    }
+    if (!connection.execute(composeCreateTable(table, columns.definitions))) {
+        if (type == ResultFileType::Excel) {
+            return fail(QStringLiteral("File ") + path +
+                        QStringLiteral(" is already opened and cannot be rewrited!"));
+        }
+        fail(QString());
+        ShowMessageBox(QStringLiteral("Error"),
+                       QStringLiteral("For dBase a format, the name of columns should not contain "
+                                      "signs!"),
+                       MessageStyle::Ok);
+        return SaveOutcome::Failed;
+    }
+
+    // One INSERT a grid row, in the grid's order. Values go as the grid shows them, quoted; an
+    // empty cell is an empty value.
+    const QString insertHead = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                               columns.insertNames.join(QLatin1Char(',')) +
+                               QStringLiteral(") VALUES (");
+    QString statement;
+    for (std::int32_t row = 1; row <= rows; ++row) {
+        statement = insertHead;
+        for (std::int32_t column = 1; column <= columnCount; ++column) {
+            if (column > 1) statement += QLatin1Char(',');
+            statement += ResultValue(ResultGrid.textMatrix(row, column));
+        }
+        statement += QLatin1Char(')');
+        if (!connection.execute(statement)) {
+            return fail(QStringLiteral("Row %1 could not be written to %2: %3")
+                            .arg(row)
+                            .arg(path, describeNativeError(connection.nativeError(), path)));
+        }
+        if (!progress.step()) {
+            fail(QString());
+            return SaveOutcome::Cancelled;
+        }
+    }
+    if (!connection.close()) {
+        code = connection.nativeError();
+        removeTemporary(temporary, type);
+        CloseProgress();
+        ShowWarningMessage(describeNativeError(code, path));
+        return SaveOutcome::Failed;
+    }
+    if (!putInPlace(temporary, path, type)) {
+        removeTemporary(temporary, type);
+        CloseProgress();
+        ShowWarningMessage(QStringLiteral("The result could not be put in place of ") + path +
+                           QStringLiteral("; the file there is as it was."));
+        return SaveOutcome::Failed;
+    }
+    progress.close();
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome SaveResults() {
+    if (ResultGrid.rows() > kMaxGridRows) {
+        ShowMessageBox(QStringLiteral("Error"),
+                       QStringLiteral("Output file is over 65535 rows which is the Excel's "
+                                      "limitation. Please reduce your files and try again."),
+                       MessageStyle::Warning);
+        return SaveOutcome::Refused;
+    }
+    const FileDialogChoice choice = ChooseFileToSave(QStringLiteral("Save File"), ResultFileFilters());
+    if (choice.path.isEmpty()) return SaveOutcome::Cancelled;
+    const ResultFileType type = choice.filterIndex == 1 ? ResultFileType::Dbase : ResultFileType::Excel;
+    return SaveResultFile(SettleResultFileName(choice.path, type), type);
+}
