@@ -10,6 +10,7 @@
 #include "conditions/ConditionList.h"
 #include "conditions/ConditionPanels.h"
 #include "conditions/FunctionWizard.h"
+#include "data/ResultSaving.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
@@ -36,7 +37,9 @@ Files and target:
   --target 1|2|both       the file the function works on (default 1); "both" only for
                           unique, filter, multifilter and totals
   --function NAME         unique, duplicates, filter, multifilter, totals, modify or sort
-  --out FILE.xls|FILE.dbf save the result instead of printing it (not available yet)
+  --out FILE.xls|FILE.dbf save the result instead of printing it, as the Save command does
+                          (an existing file is replaced once the new one is complete; a
+                          loaded source file is refused)
 
 Each option below stands for a list or a field of the function's panel in the wizard; a list
 whose option is missing has nothing selected, so the wizard's checks and messages apply.
@@ -228,9 +231,11 @@ int RunFunctionCommand(const QStringList& arguments) {
     static const QStringList operations{"cut-start", "cut-end", "add-front", "add-end"};
     if (options.contains("--operation") && !operations.contains(options.value("--operation")))
         return usageError("unknown operation " + options.value("--operation"));
-    if (options.contains("--out")) {
-        QTextStream(stderr) << "quarix-cli run: saving with --out is not available yet\n";
-        return kExitRefused;
+    const QString out = options.value("--out");
+    const QString outExtension = FileExtension(out);
+    if (options.contains("--out") && outExtension != QLatin1String("xls") &&
+        outExtension != QLatin1String("dbf")) {
+        return usageError("--out must name a .xls or .dbf file");
     }
 
     StandardErrorMessages messages;
@@ -315,7 +320,19 @@ int RunFunctionCommand(const QStringList& arguments) {
     if (ConditionRows.empty()) return kExitRefused;
 
     switch (RunCommand()) {
-    case RunOutcome::Result: printGrid(); return kExitResult;
+    case RunOutcome::Result:
+        if (out.isEmpty()) {
+            printGrid();
+            return kExitResult;
+        }
+        // Saved as the Save command saves: an existing file is replaced once the new one is
+        // complete; a loaded source is refused.
+        return SaveResultFile(QFileInfo(out).absoluteFilePath(),
+                              outExtension == QLatin1String("dbf") ? ResultFileType::Dbase
+                                                                   : ResultFileType::Excel) ==
+                       SaveOutcome::Saved
+                   ? kExitResult
+                   : kExitRefused;
     case RunOutcome::NoResult: return kExitNoResult;
     default: return kExitRefused;
     }

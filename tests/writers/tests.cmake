@@ -7,3 +7,4 @@ quarix_test(tst_resultfailures ${CMAKE_CURRENT_LIST_DIR}/tst_resultfailures.cpp 
 quarix_test(tst_convert ${CMAKE_CURRENT_LIST_DIR}/tst_convert.cpp ${writer_support})
 quarix_test(tst_resultstatements ${CMAKE_CURRENT_LIST_DIR}/tst_resultstatements.cpp)
 quarix_test(tst_resultnumbers ${CMAKE_CURRENT_LIST_DIR}/tst_resultnumbers.cpp)
+quarix_test(tst_saving ${CMAKE_CURRENT_LIST_DIR}/tst_saving.cpp ${writer_support})

@@ -1,0 +1,266 @@
+// The Save command: the columns it writes for each layout, the file name it settles on, its
+// refusals, its cancels, and every saved file read back by xlrd or dbfread with the grid's
+// content, in the grid's order.
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "WriterTestSupport.h"
+#include "conditions/ConditionPanels.h"
+#include "data/ResultSaving.h"
+#include "data/uCommonScripts.h"
+#include "data/uGlobalData.h"
+#include "processing/RunCommand.h"
+#include "processing/uGridProcessor.h"
+#include "support/SeamFakes.h"
+
+namespace {
+
+class SaveRecorder : public FileSlotView {
+public:
+    QList<bool> saves;
+    void clearFileField(FileSlot) override {}
+    void DisableFileCommands(CommandGroup) override {}
+    void setSaveEnabled(bool enabled) override { saves << enabled; }
+};
+
+// Name (text), Amount (float), Day (date), Count (integer).
+void load(clFile& file, const QString& path, const std::vector<QStringList>& rows) {
+    file.FilePath = path;
+    file.FileName = QFileInfo(path).fileName();
+    file.Connection = std::make_unique<DbConnection>();
+    file.Contents = std::make_unique<clResult>(ContentsFromTexts(
+        {"Name", "Amount", "Day", "Count"},
+        {FieldType::String, FieldType::Float, FieldType::Date, FieldType::Integer},
+        std::int32_t(rows.size()), [&](int r, int c) { return rows[std::size_t(r)][c]; }));
+}
+
+const std::vector<QStringList> kRows = {
+    {"O'Brien", "12.5", "1 Jan 2024", "3"},
+    {"", "", "", ""},
+    {"Smith", "2.25", "2 Jan 2024", "7"},
+};
+
+QStringList xlrdRow(const QJsonObject& book, int row) {
+    QStringList cells;
+    for (const QJsonValue& cell : book["rows"].toArray()[row].toArray()) {
+        cells << cell[0].toString() + ":" +
+                     (cell[0].toString() == "n" ? QString::number(cell[1].toDouble())
+                                                : cell[1].toString());
+    }
+    return cells;
+}
+
+}  // namespace
+
+class TestSaving : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir;
+    SaveRecorder window;
+    std::unique_ptr<MessageRecorder> messages;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void view(bool twoFiles = false) {
+        load(File1, path("source1.xls"), kRows);
+        if (twoFiles) load(File2, path("source2.xls"), kRows);
+        ShowLoadedData = true;
+        QCOMPARE(RunCommand(), RunOutcome::LoadedData);
+    }
+
+private slots:
+    void initTestCase() {
+        const QString missing = WriterTest::peerReadersMissing();
+        if (!missing.isEmpty()) QFAIL(qPrintable(missing));
+    }
+    void init() {
+        messages = std::make_unique<MessageRecorder>();
+        setFileSlotView(&window);
+        window.saves.clear();
+    }
+    void cleanup() {
+        messages.reset();
+        setFileSlotView(nullptr);
+        UnloadFile(File1);
+        UnloadFile(File2);
+        ResetConditionSettings();
+        ResetPanels();
+        ShowLoadedData = true;
+        ClearFlexGrid();
+    }
+
+    void columnsOfEachLayout() {
+        ResultLayout plain;
+        plain.valid = true;
+        plain.fields = {{"Name", FieldType::String}, {"Amount", FieldType::Float}};
+        SavedColumns columns = composeSavedColumns(plain, ResultFileType::Excel);
+        QCOMPARE(columns.definitions.join(','), QString("[Name] TEXT ,[Amount] REAL "));
+        plain.fileNumberColumn = true;
+        plain.fields.push_back({"First name", FieldType::Date});
+        columns = composeSavedColumns(plain, ResultFileType::Dbase);
+        QCOMPARE(columns.definitions.join(','),
+                 QString("[Name] TEXT ,[Amount] REAL ,[First_name] TEXT ,[File number] REAL"));
+
+        // Totals: grouping, value ",totals", Records, the others; a number column whose groups
+        // differ is text.
+        ResultLayout totals;
+        totals.valid = true;
+        totals.totals = true;
+        totals.fields = {{"City", FieldType::String}, {"Sales", FieldType::Float},
+                         {"Count", FieldType::Integer}, {"Rate", FieldType::Float}};
+        totals.totalsColumns = {0, 1};
+        totals.differMarks = {"-", "4"};
+        columns = composeSavedColumns(totals, ResultFileType::Excel);
+        QCOMPARE(columns.definitions.join(','),
+                 QString("[City] TEXT ,[Sales,totals] REAL ,[Records] REAL ,[Count] TEXT ,[Rate] REAL "));
+        QCOMPARE(columns.kinds, (std::vector<int>{2, 1, 1, 2, 1}));
+    }
+
+    void fileNames() {
+        QCOMPARE(SettleResultFileName("/a/r", ResultFileType::Excel), QString("/a/r.xls"));
+        QCOMPARE(SettleResultFileName("/a/r.dbf", ResultFileType::Excel), QString("/a/r.xls"));
+        QCOMPARE(SettleResultFileName("/a/r.XLS", ResultFileType::Excel), QString("/a/r.XLS"));
+        QCOMPARE(SettleResultFileName("/a/my.dbf.d/r", ResultFileType::Excel), QString("/a/my.dbf.d/r.xls"));
+        QCOMPARE(SettleResultFileName("/a/r.xls.txt", ResultFileType::Dbase), QString("/a/r.xls.txt.dbf"));
+        QCOMPARE(SettleResultFileName("/a/r.Xls", ResultFileType::Dbase), QString("/a/r.dbf"));
+    }
+
+    void theViewSavedAndReadBack() {
+        view();
+        // A user sort carries over: descending by Name.
+        ResultGrid.setCurrentCell(1, 1);
+        SortResultGrid(false);
+        QCOMPARE(SaveResultFile(path("view.xls"), ResultFileType::Excel), SaveOutcome::Saved);
+        const QJsonObject book = WriterTest::readWithXlrd(path("view.xls"));
+        QCOMPARE(book["sheets"].toArray().first().toString(), QString("Result"));
+        QCOMPARE(xlrdRow(book, 0), (QStringList{"s:Name", "s:Amount", "s:Day", "s:Count"}));
+        QCOMPARE(xlrdRow(book, 1), (QStringList{"s:Smith", "n:2.25", "s:2 Jan 2024", "n:7"}));
+        QCOMPARE(xlrdRow(book, 2), (QStringList{"s:O'Brien", "n:12.5", "s:1 Jan 2024", "n:3"}));
+        // The empty row went last: a workbook has no cells to show for it.
+        QCOMPARE(book["nrows"].toInt(), 3);
+
+        QCOMPARE(SaveResultFile(path("view.dbf"), ResultFileType::Dbase), SaveOutcome::Saved);
+        const QJsonObject table = WriterTest::readWithDbfread(path("view.dbf"));
+        const QJsonArray records = table["records"].toArray();
+        QCOMPARE(records.size(), 3);
+        QCOMPARE(records[1].toArray()[0].toString(), QString("O'Brien"));
+        QVERIFY(records[2].toArray()[1].isNull());
+        QVERIFY(messages->boxes.isEmpty());
+    }
+
+    void theFileNumberColumn() {
+        // The view of two files, and a function on both: "[File number]"; File 1 alone: not.
+        view(true);
+        QVERIFY(CurrentResultLayout.fileNumberColumn);
+        QCOMPARE(SaveResultFile(path("two.xls"), ResultFileType::Excel), SaveOutcome::Saved);
+        QCOMPARE(xlrdRow(WriterTest::readWithXlrd(path("two.xls")), 0).last(), QString("s:File number"));
+        FillColumnLists();
+        FunctionIndex = 6;
+        ColumnToProcess = 0;
+        ShowLoadedData = false;
+        QCOMPARE(RunCommand(), RunOutcome::Result);
+        QVERIFY(!CurrentResultLayout.fileNumberColumn);
+        FunctionIndex = 2;
+        FileToProcess = 2;
+        SelectOperator1 = 1;
+        Panels.fldData1Select = "zzz";
+        QCOMPARE(RunCommand(), RunOutcome::Result);
+        QVERIFY(CurrentResultLayout.fileNumberColumn);
+        // The layout is the one recorded at the run: the wizard changed since does not count,
+        // and unloading File 2 takes the result's Save away.
+        FileToProcess = 0;
+        FunctionIndex = 4;
+        QCOMPARE(SaveResultFile(path("both.dbf"), ResultFileType::Dbase), SaveOutcome::Saved);
+        QCOMPARE(WriterTest::readWithDbfread(path("both.dbf"))["records"].toArray().size(), 6);
+        window.saves.clear();
+        UnloadFile(File2);
+        QCOMPARE(window.saves, QList<bool>{false});
+        QCOMPARE(SaveResultFile(path("gone.xls"), ResultFileType::Excel), SaveOutcome::Refused);
+    }
+
+    void refusalsKeepEverythingAsItWas() {
+        view();
+        // The row limit.
+        ResultGrid.setRows(65537);
+        QCOMPARE(SaveResultFile(path("big.xls"), ResultFileType::Excel), SaveOutcome::Refused);
+        QCOMPARE(messages->boxes.last().caption, QString("Error"));
+        ResultGrid.setRows(4);
+
+        // A loaded source, also through "./" and a link.
+        QFile source(File1.FilePath);
+        QVERIFY(source.open(QIODevice::WriteOnly));
+        source.write("source bytes");
+        source.close();
+        QVERIFY(QFile::link(File1.FilePath, path("link.xls")));
+        for (const QString& target : {File1.FilePath, dir.path() + "/./source1.xls", path("link.xls")}) {
+            QCOMPARE(SaveResultFile(target, ResultFileType::Excel), SaveOutcome::Refused);
+        }
+        QVERIFY(messages->boxes.last().text.contains("source1.xls") ||
+                messages->boxes.last().text.contains("link.xls"));
+        QFile again(File1.FilePath);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), QByteArray("source bytes"));
+
+        // A save that fails keeps the old file and leaves no temporary file: a dBase column name
+        // the layer refuses.
+        File1.Contents->Fields[0].Name = "%%";
+        RunCommand();
+        QFile old(path("kept.dbf"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the user's old table");
+        old.close();
+        const QStringList before = WriterTest::folderEntries(dir.path());
+        QCOMPARE(SaveResultFile(path("kept.dbf"), ResultFileType::Dbase), SaveOutcome::Failed);
+        QCOMPARE(messages->boxes.last().text,
+                 QString("For dBase a format, the name of columns should not contain signs!"));
+        QCOMPARE(WriterTest::folderEntries(dir.path()), before);
+    }
+
+    void cancelsLeaveNothing() {
+        view();
+        QFile old(path("old.xls"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        const QStringList before = WriterTest::folderEntries(dir.path());
+        // While the columns are composed (3 steps), then while rows are written.
+        for (int step : {2, 5}) {
+            view();
+            ScriptedProgress progress(step);
+            QCOMPARE(SaveResultFile(path("old.xls"), ResultFileType::Excel), SaveOutcome::Cancelled);
+            QCOMPARE(WriterTest::folderEntries(dir.path()), before);
+            QVERIFY(!progress.visible);
+            QCOMPARE(ResultGrid.rows() == 2, step == 2);  // the column phase resets the grid
+        }
+        // Through the dialog: the settled name, and the dialog's own cancel.
+        view();
+        FileDialogScript dialogs;
+        dialogs.script({{path("fromdialog"), 1}, {QString(), 0}});
+        QCOMPARE(SaveResults(), SaveOutcome::Saved);
+        QVERIFY(QFile::exists(path("fromdialog.dbf")));
+        QCOMPARE(dialogs.requests[0].title, QString("Save File"));
+        QCOMPARE(dialogs.requests[0].filters, ResultFileFilters());
+        QCOMPARE(SaveResults(), SaveOutcome::Cancelled);
+    }
+
+    void aTotalsResult() {
+        load(File1, path("s.xls"), {{"a", "1.5", "x", "1"}, {"a", "2", "y", "1"}, {"b", "3", "z", "2"}});
+        FillColumnLists();
+        FunctionIndex = 4;
+        ColumnToProcess = 0;
+        TotalsColumn = 1;
+        ShowLoadedData = false;
+        QCOMPARE(RunCommand(), RunOutcome::Result);
+        QCOMPARE(SaveResultFile(path("totals.xls"), ResultFileType::Excel), SaveOutcome::Saved);
+        const QJsonObject book = WriterTest::readWithXlrd(path("totals.xls"));
+        QCOMPARE(xlrdRow(book, 0),
+                 (QStringList{"s:Name", "s:Amount,totals", "s:Records", "s:Day", "s:Count"}));
+        QCOMPARE(xlrdRow(book, 1), (QStringList{"s:a", "n:3.5", "n:2", "s:-", "n:1"}));
+        QCOMPARE(xlrdRow(book, 2), (QStringList{"s:b", "n:3", "n:1", "s:z", "n:2"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaving)
+#include "tst_saving.moc"
