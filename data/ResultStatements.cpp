@@ -36,9 +36,16 @@ QString composeCreateTable(const QString& tableName, const QStringList& definiti
 }
 
 QString ResultValue(const QString& cellText) {
-    QString text = cellText;
-    text.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+    QString value;
+    value.reserve(cellText.size() + 2);
+    value += QLatin1Char('\'');
+    if (cellText.contains(QLatin1Char('\''))) {
+        value += QString(cellText).replace(QLatin1Char('\''), QLatin1String("''"));
+    } else {
+        value += cellText;
+    }
+    value += QLatin1Char('\'');
+    return value;
 }
 
 QString composeInsert(const QString& tableName, const QStringList& insertNames,

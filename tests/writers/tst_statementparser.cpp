@@ -136,6 +136,16 @@ private slots:
         QFETCH(QString, statement);
         QCOMPARE(parseStatement(statement).kind, ParsedStatement::Kind::Invalid);
     }
+
+    // The values of the INSERTs that follow the first with the same head.
+    void valueLists() {
+        QStringList values;
+        QVERIFY(parseValueList(u" ('a', 'it''s' ,'' , ''''  ) ", values));
+        QCOMPARE(values, (QStringList{"a", "it's", "", "'"}));
+        QVERIFY(!parseValueList(u"('a'", values));
+        QVERIFY(!parseValueList(u"('a') x", values));
+        QVERIFY(!parseValueList(u"('a' 'b')", values));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStatementParser)

@@ -187,3 +187,45 @@ ParsedStatement parseStatement(const QString& text) {
     }
     return {};
 }
+
+bool parseValueList(QStringView text, QStringList& values) {
+    values.clear();
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < text.size() && text[i].isSpace()) ++i;
+    };
+    skipBlanks();
+    if (i >= text.size() || text[i] != QLatin1Char('(')) return false;
+    ++i;
+    for (;;) {
+        skipBlanks();
+        if (i >= text.size() || text[i] != QLatin1Char('\'')) return false;
+        ++i;
+        QString value;
+        for (;;) {
+            const qsizetype quote = text.indexOf(QLatin1Char('\''), i);
+            if (quote < 0) return false;
+            value += text.mid(i, quote - i);
+            i = quote + 1;
+            if (i < text.size() && text[i] == QLatin1Char('\'')) {
+                value += QLatin1Char('\'');  // a doubled quote inside the value
+                ++i;
+                continue;
+            }
+            break;
+        }
+        values << value;
+        skipBlanks();
+        if (i < text.size() && text[i] == QLatin1Char(',')) {
+            ++i;
+            continue;
+        }
+        if (i < text.size() && text[i] == QLatin1Char(')')) {
+            ++i;
+            break;
+        }
+        return false;
+    }
+    skipBlanks();
+    return i == text.size();
+}

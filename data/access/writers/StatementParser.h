@@ -34,3 +34,7 @@ struct ParsedStatement {
 
 // Reads one statement. Anything that is not one of the two forms above comes back as Invalid.
 ParsedStatement parseStatement(const QString& text);
+
+// The value list of an INSERT, "('a','it''s', '')", read into `values`; false when it is not a
+// list of quoted values (blanks allowed around them) closing the statement.
+bool parseValueList(QStringView text, QStringList& values);

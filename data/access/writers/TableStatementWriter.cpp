@@ -5,7 +5,22 @@
 #include "data/access/NativeError.h"
 
 int TableStatementWriter::execute(const QString& statement) {
+    // A save sends one INSERT a row that differ only in their values.
+    if (!m_insertHead.isEmpty() && statement.startsWith(m_insertHead) &&
+        parseValueList(QStringView(statement).mid(m_insertHead.size()), m_lastInsert.values) &&
+        m_lastInsert.values.size() == m_lastInsert.insertColumns.size()) {
+        return insert(m_lastInsert);
+    }
     const ParsedStatement parsed = parseStatement(statement);
+    if (parsed.kind == ParsedStatement::Kind::Insert) {
+        const QString head = QStringLiteral("INSERT INTO ") + parsed.table + QStringLiteral(" ([") +
+                             parsed.insertColumns.join(QStringLiteral("],[")) +
+                             QStringLiteral("]) VALUES ");
+        if (statement.startsWith(head)) {
+            m_insertHead = head;
+            m_lastInsert = parsed;
+        }
+    }
     switch (parsed.kind) {
         case ParsedStatement::Kind::CreateTable:
             return createTable(parsed);

@@ -35,6 +35,10 @@ private:
     QString m_table;
     std::vector<ColumnDefinition> m_columns;
     QHash<QString, qsizetype> m_indexOf;  // column name -> index
+    // The text before the values of the last INSERT read, as the program composes it, and that
+    // statement: the next INSERT with the same head has only its values read.
+    QString m_insertHead;
+    ParsedStatement m_lastInsert;
     bool m_hasTable = false;
     qint64 m_rows = 0;
 };
