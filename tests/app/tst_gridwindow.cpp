@@ -1,6 +1,9 @@
 // The result grid as a user sees it: Run on a real workbook shows its rows, the pop-up sort
 // reorders and renumbers them, the wheel scrolls, and the window stays disabled while a run goes.
 #include <QAbstractItemModelTester>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QTableView>
@@ -10,6 +13,7 @@
 #include "LoadedWindow.h"
 #include "Screenshots.h"
 #include "app/ufrmMain.h"
+#include "data/ResultSaving.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultFunctions.h"
 #include "processing/uGridProcessor.h"
@@ -95,6 +99,25 @@ private slots:
         QCOMPARE(w->MSFlexGrid1->rowAt(0), 0);
         w->FormMouseWheel(-60);
         QCOMPARE(w->MSFlexGrid1->rowAt(0), top);
+    }
+
+    void saveThroughTheDialog() {
+        // The dialog as the desktop's file dialog shows it.
+        QFileDialog shown(w, QStringLiteral("Save File"));
+        shown.setAcceptMode(QFileDialog::AcceptSave);
+        shown.setNameFilters(ResultFileFilters());
+        shown.show();
+        SaveScreenshot(&shown, "save-dialog");
+        shown.close();
+
+        QTemporaryDir dir;
+        FileDialogScript dialogs;
+        dialogs.script({{dir.filePath("iris sorted"), 1}});  // the dBase type
+        QVERIFY(w->btnSaveFile->isEnabled());
+        w->btnSaveFile->click();
+        QVERIFY(QFile::exists(dir.filePath("iris sorted.dbf")));
+        QVERIFY(messages->boxes.isEmpty());
+        QVERIFY(w->menuBar()->isEnabled());
     }
 
     void theWindowWaitsWhileARunGoes() {
