@@ -202,9 +202,17 @@ bool parseValueList(QStringView text, QStringList& values) {
         if (i >= text.size() || text[i] != QLatin1Char('\'')) return false;
         ++i;
         QString value;
+        bool doubled = false;
         for (;;) {
             const qsizetype quote = text.indexOf(QLatin1Char('\''), i);
             if (quote < 0) return false;
+            // Most values hold no quote: taken in one piece.
+            if (!doubled && !(quote + 1 < text.size() && text[quote + 1] == QLatin1Char('\''))) {
+                value = text.mid(i, quote - i).toString();
+                i = quote + 1;
+                break;
+            }
+            doubled = true;
             value += text.mid(i, quote - i);
             i = quote + 1;
             if (i < text.size() && text[i] == QLatin1Char('\'')) {

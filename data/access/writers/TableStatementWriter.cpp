@@ -9,16 +9,26 @@ int TableStatementWriter::execute(const QString& statement) {
     if (!m_insertHead.isEmpty() && statement.startsWith(m_insertHead) &&
         parseValueList(QStringView(statement).mid(m_insertHead.size()), m_lastInsert.values) &&
         m_lastInsert.values.size() == m_lastInsert.insertColumns.size()) {
-        return insert(m_lastInsert);
+        if (!m_insertInTableOrder) return insert(m_lastInsert);
+        // The columns named in the table's own order: the values are the row.
+        if (m_rows >= maxRows()) return NativeError::TooManyRows;
+        const int code = appendRow(m_lastInsert.values);
+        if (code == NativeError::None) ++m_rows;
+        return code;
     }
     const ParsedStatement parsed = parseStatement(statement);
     if (parsed.kind == ParsedStatement::Kind::Insert) {
         const QString head = QStringLiteral("INSERT INTO ") + parsed.table + QStringLiteral(" ([") +
                              parsed.insertColumns.join(QStringLiteral("],[")) +
                              QStringLiteral("]) VALUES ");
-        if (statement.startsWith(head)) {
+        if (statement.startsWith(head) && m_hasTable &&
+            parsed.table.compare(m_table, Qt::CaseInsensitive) == 0) {
             m_insertHead = head;
             m_lastInsert = parsed;
+            m_insertInTableOrder = qsizetype(m_columns.size()) == parsed.insertColumns.size();
+            for (std::size_t i = 0; m_insertInTableOrder && i < m_columns.size(); ++i) {
+                m_insertInTableOrder = m_columns[i].name == parsed.insertColumns[qsizetype(i)];
+            }
         }
     }
     switch (parsed.kind) {

@@ -39,6 +39,7 @@ private:
     // statement: the next INSERT with the same head has only its values read.
     QString m_insertHead;
     ParsedStatement m_lastInsert;
+    bool m_insertInTableOrder = false;
     bool m_hasTable = false;
     qint64 m_rows = 0;
 };
