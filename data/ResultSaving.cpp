@@ -41,10 +41,16 @@ QString canonicalPath(const QString& path) {
     return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
 }
 
-bool isLoadedSource(const QString& path) {
+// Whether `path` is a loaded source. A dBase table also counts under another letter case of its
+// name: saving there would replace the table's code-page companion.
+bool isLoadedSource(const QString& path, ResultFileType type) {
     const QString target = canonicalPath(path);
+    const Qt::CaseSensitivity sensitivity =
+        type == ResultFileType::Dbase ? Qt::CaseInsensitive : Qt::CaseSensitive;
     for (const clFile* slot : {&File1, &File2}) {
-        if (slot->isInUse() && canonicalPath(slot->FilePath) == target) return true;
+        if (slot->isInUse() && canonicalPath(slot->FilePath).compare(target, sensitivity) == 0) {
+            return true;
+        }
     }
     return false;
 }
@@ -67,23 +73,32 @@ QString codePageFile(const QString& tablePath) {
     return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".cpg");
 }
 
-// The complete temporary file(s) take the target's place, replacing what was there.
-bool putInPlace(const QString& temporary, const QString& target, ResultFileType type) {
-    if (std::rename(QFile::encodeName(temporary).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
-        return false;
+// The complete temporary file(s) take the target's place, replacing what was there. A dBase
+// table's code-page companion goes first, so that a failure leaves the old table whole.
+enum class PutInPlace { Done, NothingChanged, CompanionChanged };
+PutInPlace putInPlace(const QString& temporary, const QString& target, ResultFileType type) {
+    const auto renamed = [](const QString& from, const QString& to) {
+        return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    };
+    bool companionChanged = false;
+    if (type == ResultFileType::Dbase) {
+        const QString newCodePage = codePageFile(temporary);
+        const QString oldCodePage = codePageFile(target);
+        const QString oldUpper = oldCodePage.chopped(4) + QStringLiteral(".CPG");
+        if (QFile::exists(oldUpper) && !QFile::remove(oldUpper)) return PutInPlace::NothingChanged;
+        if (QFile::exists(newCodePage)) {
+            if (!renamed(newCodePage, oldCodePage)) return PutInPlace::NothingChanged;
+            companionChanged = true;
+        } else if (QFile::exists(oldCodePage)) {
+            // An old table's companion must not describe the new one.
+            if (!QFile::remove(oldCodePage)) return PutInPlace::NothingChanged;
+            companionChanged = true;
+        }
     }
-    if (type != ResultFileType::Dbase) return true;
-    const QString newCodePage = codePageFile(temporary);
-    const QString oldCodePage = codePageFile(target);
-    if (QFileInfo::exists(newCodePage)) {
-        return std::rename(QFile::encodeName(newCodePage).constData(),
-                           QFile::encodeName(oldCodePage).constData()) == 0;
+    if (!renamed(temporary, target)) {
+        return companionChanged ? PutInPlace::CompanionChanged : PutInPlace::NothingChanged;
     }
-    // An old table's companion must not describe the new one.
-    QFile::remove(oldCodePage);
-    QFile::remove(codePageFile(target).chopped(4) + QStringLiteral(".CPG"));
-    return true;
+    return PutInPlace::Done;
 }
 
 void removeTemporary(const QString& temporary, ResultFileType type) {
@@ -194,14 +209,18 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
                        MessageStyle::Warning);
         return SaveOutcome::Refused;
     }
-    if (isLoadedSource(path)) {
+    // A link is written through: the file it points to is replaced, the link stays.
+    const QFileInfo given(path);
+    const QString target =
+        given.isSymLink() && given.exists() ? given.canonicalFilePath() : given.absoluteFilePath();
+    if (isLoadedSource(path, type) || isLoadedSource(target, type)) {
         ShowWarningMessage(QStringLiteral("File ") + path +
                            QStringLiteral(" is open as a source file. Quarix never writes to its "
                                           "sources: please choose another name."));
         return SaveOutcome::Refused;
     }
     const QString extension = type == ResultFileType::Excel ? QStringLiteral("xls") : QStringLiteral("dbf");
-    const QString temporary = temporaryPathBeside(path, extension);
+    const QString temporary = temporaryPathBeside(target, extension);
     const QString table = ResultTableName(temporary, type);
 
     DbConnection connection;
@@ -285,11 +304,16 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         ShowWarningMessage(describeNativeError(code, path));
         return SaveOutcome::Failed;
     }
-    if (!putInPlace(temporary, path, type)) {
+    const PutInPlace placed = putInPlace(temporary, target, type);
+    if (placed != PutInPlace::Done) {
         removeTemporary(temporary, type);
         CloseProgress();
-        ShowWarningMessage(QStringLiteral("The result could not be put in place of ") + path +
-                           QStringLiteral("; the file there is as it was."));
+        ShowWarningMessage(
+            QStringLiteral("The result could not be put in place of ") + path +
+            (placed == PutInPlace::NothingChanged
+                 ? QStringLiteral("; the file there is as it was.")
+                 : QStringLiteral("; the table there is as it was, but its code-page file (.cpg) "
+                                  "was replaced.")));
         return SaveOutcome::Failed;
     }
     progress.close();
@@ -297,6 +321,10 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
 }
 
 SaveOutcome SaveResults() {
+    if (!CurrentResultLayout.valid) {
+        ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
+        return SaveOutcome::Refused;
+    }
     if (ResultGrid.rows() > kMaxGridRows) {
         ShowMessageBox(QStringLiteral("Error"),
                        QStringLiteral("Output file is over 65535 rows which is the Excel's "
@@ -307,5 +335,14 @@ SaveOutcome SaveResults() {
     const FileDialogChoice choice = ChooseFileToSave(QStringLiteral("Save File"), ResultFileFilters());
     if (choice.path.isEmpty()) return SaveOutcome::Cancelled;
     const ResultFileType type = choice.filterIndex == 1 ? ResultFileType::Dbase : ResultFileType::Excel;
-    return SaveResultFile(SettleResultFileName(choice.path, type), type);
+    const QString settled = SettleResultFileName(choice.path, type);
+    // The dialog asked about the name as typed; a settled name that exists is asked about here.
+    if (settled != choice.path && QFileInfo::exists(settled) &&
+        ShowMessageBox(QStringLiteral("Save File"),
+                       QFileInfo(settled).fileName() +
+                           QStringLiteral(" already exists.\nDo you want to replace it?"),
+                       MessageStyle::YesNoQuestion) != MessageAnswer::Yes) {
+        return SaveOutcome::Cancelled;
+    }
+    return SaveResultFile(settled, type);
 }

@@ -140,7 +140,9 @@ void ReportNoResult() {
 }
 
 RunOutcome RunCommand() {
+    // The grid is emptied: nothing to save until the run fills it again.
     ForgetResultLayout();
+    setSaveEnabled(false);
     ResultGrid.reset();
     ShowResultGrid();
     return RunFunction();

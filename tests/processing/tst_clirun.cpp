@@ -1,6 +1,7 @@
 // quarix-cli run: the grid it prints is the grid the Run command fills for the same
 // configuration, and each way a run can end has its exit status and message.
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +43,26 @@ private slots:
         QCOMPARE(result.out, expected);
         QVERIFY(result.out.startsWith("\tSpecies\tPetal.Width,Max\tRecords\t"));
         UnloadFile(File1);
+    }
+
+    void savesWithOut() {
+        const QString out = dir.filePath("totals.dbf");
+        QFile old(out);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        const QStringList totals{"run", iris, "--function", "totals", "--group", "Species",
+                                 "--value", "Petal.Width", "--kind", "sum"};
+        auto result = TestFiles::runCli(totals + QStringList{"--out", out}, {"LC_ALL=C.UTF-8"});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY(QFileInfo(out).size() > 3);  // replaced by the result
+        const auto dumped = TestFiles::runCli({"dump", out}, {"LC_ALL=C.UTF-8"});
+        QVERIFY(dumped.out.startsWith("Species\tPetal.Width,totals\tRecords\t"));
+        // A loaded source is refused.
+        result = TestFiles::runCli(totals + QStringList{"--out", iris}, {"LC_ALL=C.UTF-8"});
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(result.err.contains("is open as a source file"));
     }
 
     void outcomes_data() {

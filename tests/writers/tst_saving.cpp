@@ -245,6 +245,28 @@ private slots:
         QCOMPARE(SaveResults(), SaveOutcome::Cancelled);
     }
 
+    void theSettledNameIsAskedAbout() {
+        view();
+        QFile old(path("asked.xls"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        // "asked" typed, "asked.xls" settled: the dialog never asked about that file.
+        FileDialogScript dialogs;
+        dialogs.script({{path("asked"), 0}, {path("asked"), 0}});
+        messages->script({MessageAnswer::No, MessageAnswer::Yes});
+        QCOMPARE(SaveResults(), SaveOutcome::Cancelled);
+        QCOMPARE(QFileInfo(path("asked.xls")).size(), qint64(3));
+        QCOMPARE(SaveResults(), SaveOutcome::Saved);
+        QCOMPARE(messages->boxes.size(), 2);
+        QVERIFY(QFileInfo(path("asked.xls")).size() > 3);
+
+        // A link is written through: the file it points to gets the result, the link stays.
+        QVERIFY(QFile::link(path("asked.xls"), path("alias.xls")));
+        QCOMPARE(SaveResultFile(path("alias.xls"), ResultFileType::Excel), SaveOutcome::Saved);
+        QVERIFY(QFileInfo(path("alias.xls")).isSymLink());
+    }
+
     void aTotalsResult() {
         load(File1, path("s.xls"), {{"a", "1.5", "x", "1"}, {"a", "2", "y", "1"}, {"b", "3", "z", "2"}});
         FillColumnLists();
