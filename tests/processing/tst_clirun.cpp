@@ -46,7 +46,7 @@ private slots:
     }
 
     void savesWithOut() {
-        const QString out = dir.filePath("totals.dbf");
+        const QString out = dir.filePath("totals.xls");
         QFile old(out);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old");
