@@ -267,6 +267,42 @@ private slots:
         QVERIFY(QFileInfo(path("alias.xls")).isSymLink());
     }
 
+    // Every function's result, saved as a workbook, holds the grid's rows (empty cells empty).
+    void everyFunctionsResultReadsBack() {
+        const std::vector<QStringList> rows = {{"a", "1.5", "x", "1"}, {"b", "2", "y", "2"},
+                                               {"a", "3", "z", "1"}, {"c", "", "", "3"}};
+        for (int function = 0; function < 7; ++function) {
+            load(File1, path("f1.xls"), rows);
+            load(File2, path("f2.xls"), {{"a", "9", "q", "1"}});
+            FillColumnLists();
+            ResetConditionSettings();
+            FunctionIndex = function;
+            ColumnToProcess = 0;
+            FileToProcess = function == 0 ? 2 : 0;
+            ShowLoadedData = false;
+            SelectOperator1 = 1;  // Filter: Not Equal To ""
+            MultiColumn1 = 0;
+            MultiOperator1 = 1;
+            TotalsColumn = 1;
+            ModifyOperation = 3;
+            ModifyText = "'s";
+            QVERIFY2(RunCommand() == RunOutcome::Result, qPrintable(QString::number(function)));
+            const QString file = path(QString("function%1.xls").arg(function));
+            QCOMPARE(SaveResultFile(file, ResultFileType::Excel), SaveOutcome::Saved);
+            const QJsonObject book = WriterTest::readWithXlrd(file);
+            for (int r = 1; r < ResultGrid.rows(); ++r) {
+                const QStringList read = xlrdRow(book, r);
+                for (int c = 1; c < ResultGrid.columns(); ++c) {
+                    QString text = read.value(c - 1).section(':', 1);
+                    QVERIFY2(text == ResultGrid.textMatrix(r, c),
+                             qPrintable(QString("function %1, row %2, column %3: %4")
+                                            .arg(function).arg(r).arg(c).arg(text)));
+                }
+            }
+            UnloadFile(File2);
+        }
+    }
+
     void aTotalsResult() {
         load(File1, path("s.xls"), {{"a", "1.5", "x", "1"}, {"a", "2", "y", "1"}, {"b", "3", "z", "2"}});
         FillColumnLists();
