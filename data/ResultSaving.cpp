@@ -101,6 +101,16 @@ PutInPlace putInPlace(const QString& temporary, const QString& target, ResultFil
     return PutInPlace::Done;
 }
 
+// More rows than a sheet holds: told, and nothing is written.
+bool overRowLimit() {
+    if (ResultGrid.rows() <= kMaxGridRows) return false;
+    ShowMessageBox(QStringLiteral("Error"),
+                   QStringLiteral("Output file is over 65535 rows which is the Excel's "
+                                  "limitation. Please reduce your files and try again."),
+                   MessageStyle::Warning);
+    return true;
+}
+
 void removeTemporary(const QString& temporary, ResultFileType type) {
     QFile::remove(temporary);
     if (type == ResultFileType::Dbase) QFile::remove(codePageFile(temporary));
@@ -202,13 +212,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
         return SaveOutcome::Refused;
     }
-    if (ResultGrid.rows() > kMaxGridRows) {
-        ShowMessageBox(QStringLiteral("Error"),
-                       QStringLiteral("Output file is over 65535 rows which is the Excel's "
-                                      "limitation. Please reduce your files and try again."),
-                       MessageStyle::Warning);
-        return SaveOutcome::Refused;
-    }
+    if (overRowLimit()) return SaveOutcome::Refused;
     // A link is written through: the file it points to is replaced, the link stays.
     const QFileInfo given(path);
     const QString target =
@@ -325,13 +329,7 @@ SaveOutcome SaveResults() {
         ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
         return SaveOutcome::Refused;
     }
-    if (ResultGrid.rows() > kMaxGridRows) {
-        ShowMessageBox(QStringLiteral("Error"),
-                       QStringLiteral("Output file is over 65535 rows which is the Excel's "
-                                      "limitation. Please reduce your files and try again."),
-                       MessageStyle::Warning);
-        return SaveOutcome::Refused;
-    }
+    if (overRowLimit()) return SaveOutcome::Refused;
     const FileDialogChoice choice = ChooseFileToSave(QStringLiteral("Save File"), ResultFileFilters());
     if (choice.path.isEmpty()) return SaveOutcome::Cancelled;
     const ResultFileType type = choice.filterIndex == 1 ? ResultFileType::Dbase : ResultFileType::Excel;

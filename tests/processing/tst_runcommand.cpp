@@ -14,14 +14,6 @@
 
 namespace {
 
-class SaveRecorder : public FileSlotView {
-public:
-    QList<bool> saves;
-    void clearFileField(FileSlot) override {}
-    void DisableFileCommands(CommandGroup) override {}
-    void setSaveEnabled(bool enabled) override { saves << enabled; }
-};
-
 void loadSlot(clFile& file, const QString& tag) {
     file.FileName = tag + ".xls";
     file.Connection = std::make_unique<DbConnection>();

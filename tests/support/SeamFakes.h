@@ -9,6 +9,7 @@
 #include "app/MessageSeam.h"
 #include "app/ProgressSeam.h"
 #include "app/ShellSeam.h"
+#include "data/uCommonScripts.h"
 
 // Stand-ins for the seams through which the program meets the user. Each installs itself for its
 // lifetime and puts back what was installed before.
@@ -101,4 +102,13 @@ public:
 private:
     bool m_cancelled = false;
     ProgressView* m_previous = nullptr;
+};
+
+// The main window as the core sees it while Save is switched: records each switch.
+class SaveRecorder : public FileSlotView {
+public:
+    QList<bool> saves;
+    void clearFileField(FileSlot) override {}
+    void DisableFileCommands(CommandGroup) override {}
+    void setSaveEnabled(bool enabled) override { saves << enabled; }
 };

@@ -18,14 +18,6 @@
 
 namespace {
 
-class SaveRecorder : public FileSlotView {
-public:
-    QList<bool> saves;
-    void clearFileField(FileSlot) override {}
-    void DisableFileCommands(CommandGroup) override {}
-    void setSaveEnabled(bool enabled) override { saves << enabled; }
-};
-
 // Name (text), Amount (float), Day (date), Count (integer).
 void load(clFile& file, const QString& path, const std::vector<QStringList>& rows) {
     file.FilePath = path;
