@@ -273,9 +273,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
 
     // One INSERT a grid row, in the grid's order. Values go as the grid shows them, quoted; an
     // empty cell is an empty value.
-    const QString insertHead = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                               columns.insertNames.join(QLatin1Char(',')) +
-                               QStringLiteral(") VALUES (");
+    const QString insertHead = composeInsertHead(table, columns.insertNames);
     QString statement;
     for (std::int32_t row = 1; row <= rows; ++row) {
         statement = insertHead;

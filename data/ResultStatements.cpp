@@ -48,26 +48,13 @@ QString ResultValue(const QString& cellText) {
     return value;
 }
 
-QString composeInsert(const QString& tableName, const QStringList& insertNames,
-                      const QStringList& values) {
+QString composeInsertHead(const QString& tableName, const QStringList& insertNames) {
     return QStringLiteral("INSERT INTO ") + tableName + QStringLiteral(" (") +
-           insertNames.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
-           values.join(QLatin1Char(',')) + QLatin1Char(')');
+           insertNames.join(QLatin1Char(',')) + QStringLiteral(") VALUES (");
 }
 
-ResultColumns composePlainColumns(const std::vector<clField>& fields, ResultFileType type,
-                                  bool fileNumberColumn) {
-    ResultColumns columns;
-    for (const clField& field : fields) {
-        const QString name = ResultColumnName(field.Name, type);
-        columns.definitions << name + ColumnTypeWord(field.DataType);
-        columns.insertNames << name;
-        columns.textColumns.push_back(field.DataType == FieldType::String);
-    }
-    if (fileNumberColumn) {
-        columns.definitions << QStringLiteral("[File number] REAL");
-        columns.insertNames << QStringLiteral("[File number]");
-        columns.textColumns.push_back(false);
-    }
-    return columns;
+QString composeInsert(const QString& tableName, const QStringList& insertNames,
+                      const QStringList& values) {
+    return composeInsertHead(tableName, insertNames) + values.join(QLatin1Char(',')) +
+           QLatin1Char(')');
 }

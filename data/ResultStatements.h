@@ -3,15 +3,11 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <vector>
 
 #include "data/access/FieldType.h"
 
-struct clField;
-
 // The statements that fill a result file, composed exactly as the Save command sends them to
-// the data access layer: one CREATE TABLE, then one INSERT INTO a row. quarix-cli convert
-// composes its statements here too, so what it writes is what a save writes.
+// the data access layer: one CREATE TABLE, then one INSERT INTO a row.
 
 enum class ResultFileType { Excel, Dbase };
 
@@ -37,13 +33,5 @@ QString ResultValue(const QString& cellText);
 // ","; `values` are already quoted by ResultValue.
 QString composeInsert(const QString& tableName, const QStringList& insertNames,
                       const QStringList& values);
-
-// The columns of a result in the plain layout: one for each source field, in order, and the
-// extra "[File number] REAL" column when the result is drawn from both files.
-struct ResultColumns {
-    QStringList definitions;
-    QStringList insertNames;
-    std::vector<bool> textColumns;  // whose empty cells are written as " "
-};
-ResultColumns composePlainColumns(const std::vector<clField>& fields, ResultFileType type,
-                                  bool fileNumberColumn);
+// The same up to the values' opening "(": a save composes it once for all its rows.
+QString composeInsertHead(const QString& tableName, const QStringList& insertNames);

@@ -40,14 +40,16 @@ const clField& columnAt(const clResult& contents, std::int32_t index) {
 
 ConditionMatcher::ConditionMatcher(int operatorCode, const QString& operand,
                                    const QString& columnName)
-    : m_operator(operatorCode),
+    : m_locale(QLocale::system()),
+      m_separator(SystemDecimalSeparator()),
+      m_operator(operatorCode),
       m_operand(operand),
-      m_loweredOperand(QLocale::system().toLower(operand)),
+      m_loweredOperand(m_locale.toLower(operand)),
       m_columnName(columnName) {}
 
 std::int64_t ConditionMatcher::number(const QString& text) const {
     std::int64_t value = 0;
-    if (!ReadFixedPoint4(text, SystemDecimalSeparator(), value)) {
+    if (!ReadFixedPoint4(text, m_separator, value)) {
         throw RunError(QStringLiteral("The value \"%1\" in column \"%2\" cannot be compared as a "
                                       "number: it is not a number, or too large.")
                            .arg(text, m_columnName));
@@ -57,11 +59,11 @@ std::int64_t ConditionMatcher::number(const QString& text) const {
 
 bool ConditionMatcher::matches(const QString& cell) const {
     switch (m_operator) {
-    case EqualTo: return QLocale::system().toLower(cell) == m_loweredOperand;
-    case NotEqualTo: return QLocale::system().toLower(cell) != m_loweredOperand;
+    case EqualTo: return m_locale.toLower(cell) == m_loweredOperand;
+    case NotEqualTo: return m_locale.toLower(cell) != m_loweredOperand;
     case Contains:
         return !cell.isEmpty() && !m_operand.isEmpty() &&
-               QLocale::system().toLower(cell).contains(m_loweredOperand);
+               m_locale.toLower(cell).contains(m_loweredOperand);
     case LessThan:
     case LessOrEqual:
     case GreaterThan:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -19,6 +20,8 @@ public:
 private:
     std::int64_t number(const QString& text) const;
 
+    QLocale m_locale;  // the user's, for lower-casing
+    QChar m_separator;
     int m_operator;
     QString m_operand;
     // The operand as a number, read at the first comparison that needs it.

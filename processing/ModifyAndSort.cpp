@@ -14,10 +14,9 @@ enum Operation { CutFromBeginning = 0, CutInTheEnd = 1, AddForward = 2, AddBackw
 // The new text of a cell, or nothing when the operation does not change it. An empty sequence
 // changes nothing.
 std::optional<QString> modified(const QString& cell, const QString& sequence,
-                                const QString& loweredSequence) {
+                                const QString& loweredSequence, const QLocale& locale) {
     if (sequence.isEmpty()) return std::nullopt;
     const qsizetype length = sequence.size();
-    const QLocale locale = QLocale::system();
     switch (ModifyOperation) {
     case CutFromBeginning:
         if (cell.size() < length || locale.toLower(cell.left(length)) != loweredSequence) {
@@ -42,7 +41,8 @@ void ProcessDataModify() {
     const std::size_t column = std::size_t(ColumnToProcess);
     const clField& modifiedColumn = processed.Fields[column];
     const std::int32_t rows = RecordCount(modifiedColumn);
-    const QString loweredSequence = QLocale::system().toLower(ModifyText);
+    const QLocale locale = QLocale::system();
+    const QString loweredSequence = locale.toLower(ModifyText);
     // Each distinct text is changed once: -1 not yet looked at, 0 unchanged, else 1 + the id of
     // its new text in the grid.
     std::vector<std::int64_t> newTextId(processed.Texts->size(), -1);
@@ -55,7 +55,7 @@ void ProcessDataModify() {
         std::int64_t& known = newTextId[id];
         if (known < 0) {
             const std::optional<QString> text =
-                modified((*processed.Texts)[id].Value, ModifyText, loweredSequence);
+                modified((*processed.Texts)[id].Value, ModifyText, loweredSequence, locale);
             known = text ? std::int64_t(ResultGrid.addText(*text)) + 1 : 0;
         }
         if (known > 0) {

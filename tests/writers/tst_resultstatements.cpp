@@ -1,17 +1,24 @@
 // The statements the Save command composes, and that the layer reads them back as sent.
 #include <QTest>
 
+#include "data/ResultSaving.h"
 #include "data/ResultStatements.h"
 #include "data/access/writers/StatementParser.h"
-#include "data/uGlobalData.h"
 
 namespace {
 
-clField field(const QString& name, std::uint8_t code) {
-    clField f;
-    f.Name = name;
-    f.DataType = static_cast<FieldType>(code);
-    return f;
+ResultLayout::Field field(const QString& name, std::uint8_t code) {
+    return {name, static_cast<FieldType>(code)};
+}
+
+// The columns Save writes for a result in the plain layout drawn from `fields`.
+SavedColumns plainColumns(std::vector<ResultLayout::Field> fields, ResultFileType type,
+                          bool fileNumberColumn) {
+    ResultLayout layout;
+    layout.valid = true;
+    layout.fields = std::move(fields);
+    layout.fileNumberColumn = fileNumberColumn;
+    return composeSavedColumns(layout, type);
 }
 
 }  // namespace
@@ -40,8 +47,8 @@ private slots:
     }
 
     void aSheetOfNamesAndAmounts() {
-        const ResultColumns columns = composePlainColumns({field("Name", 1), field("Amount", 6)},
-                                                          ResultFileType::Excel, false);
+        const SavedColumns columns =
+            plainColumns({field("Name", 1), field("Amount", 6)}, ResultFileType::Excel, false);
         QCOMPARE(composeCreateTable("Result", columns.definitions),
                  QString("CREATE TABLE Result([Name] TEXT ,[Amount] REAL )"));
         QCOMPARE(composeInsert("Result", columns.insertNames,
@@ -63,9 +70,9 @@ private slots:
     }
 
     void dbaseNamesAndTheFileNumberColumn() {
-        const ResultColumns columns =
-            composePlainColumns({field("First name", 1), field("Born on", 9), field("Price", 7)},
-                                ResultFileType::Dbase, true);
+        const SavedColumns columns =
+            plainColumns({field("First name", 1), field("Born on", 9), field("Price", 7)},
+                         ResultFileType::Dbase, true);
         QCOMPARE(ResultTableName("/home/ann/My results.dbf", ResultFileType::Dbase),
                  QString("My results"));
         QCOMPARE(ResultTableName("/home/ann/My results.xls", ResultFileType::Excel),
@@ -75,7 +82,7 @@ private slots:
                          "[File number] REAL)"));
         QCOMPARE(columns.insertNames,
                  (QStringList{"[First_name]", "[Born_on]", "[Price]", "[File number]"}));
-        QCOMPARE(columns.textColumns, (std::vector<bool>{true, false, false, false}));
+        QCOMPARE(columns.kinds, (std::vector<int>{2, 2, 2, 1}));
     }
 
     // What the program composes is what the layer reads: names and values come back intact.
@@ -94,8 +101,8 @@ private slots:
     void composedStatementsReadBack() {
         QFETCH(QString, name);
         QFETCH(QString, cell);
-        const ResultColumns columns =
-            composePlainColumns({field(name, 1), field("n", 3)}, ResultFileType::Excel, false);
+        const SavedColumns columns =
+            plainColumns({field(name, 1), field("n", 3)}, ResultFileType::Excel, false);
         const ParsedStatement create =
             parseStatement(composeCreateTable("Result", columns.definitions));
         QCOMPARE(create.kind, ParsedStatement::Kind::CreateTable);
