@@ -17,6 +17,7 @@
 
 #include "app/ufrmMain.h"
 #include "app/widgets/AnchoredLayout.h"
+#include "app/widgets/CaptionColours.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/ResultGridModel.h"
 
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kToolBarHeight = 57;
 constexpr QSize kToolButtonSize(58, 44);
-const QColor kCaptionBlue(0, 0, 255);
 
 // Group boxes with their caption in blue, standing on the frame's top line, so that the controls
 // at their designed places (16 pixels down) sit inside the frame. They paint their background:
@@ -40,7 +40,7 @@ QGroupBox* blueCaptionGroup(const QString& caption, QWidget* parent, const char*
                        " padding: 0px 2px; color: %3; }")
             .arg(QLatin1String(name))
             .arg(lineAt)
-            .arg(kCaptionBlue.name()));
+            .arg(CaptionBlue.name()));
     return group;
 }
 

@@ -27,5 +27,5 @@ void ClearConditionList() {
 void ClearAllFields() {
     ClearFlexGrid();
     ShowLoadedData = true;
-    if (FileSlotView* view = fileSlotView()) view->setSaveEnabled(false);
+    SetSaveCommandEnabled(false);
 }

@@ -3,6 +3,7 @@
 #include "app/MessageSeam.h"
 #include "conditions/ConditionList.h"
 #include "processing/NumberText.h"
+#include "data/SlotChecks.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 
@@ -20,8 +21,7 @@ const clResult* targetContents() {
 bool isNumericColumn(int column) {
     const clResult* contents = targetContents();
     if (!contents || column < 0 || column >= int(contents->Fields.size())) return false;
-    const FieldType type = contents->Fields[std::size_t(column)].DataType;
-    return type == FieldType::Integer || type == FieldType::Float;
+    return isNumberType(contents->Fields[std::size_t(column)].DataType);
 }
 
 // A numeric operator needs a numeric column and a number as its value.
@@ -276,7 +276,7 @@ void FunctionWizard::btnCancelClick() {
 
 bool FunctionWizard::CheckConditions(int first, int second, int kind) {
     if (kind == 0 && first != second) {
-        ShowWarningMessage(QStringLiteral("Number of columns does not match"));
+        ShowWarningMessage(ColumnMismatchMessage(ColumnMismatch::Count));
         return false;
     }
     return true;

@@ -24,14 +24,6 @@ namespace {
 
 constexpr std::int32_t kMaxGridRows = 65536;  // 65,535 data rows and the heading row
 
-void setSaveEnabled(bool enabled) {
-    if (FileSlotView* view = fileSlotView()) view->setSaveEnabled(enabled);
-}
-
-bool isNumber(FieldType type) {
-    return type == FieldType::Integer || type == FieldType::Float;
-}
-
 // A path compared as the file it names: links resolved, "./" and ".." gone. A file that does not
 // exist yet is its canonical folder and its name.
 QString canonicalPath(const QString& path) {
@@ -145,7 +137,7 @@ void ForgetResultLayout() {
 void SlotUnloaded(bool file2) {
     if (!CurrentResultLayout.valid || (file2 && !CurrentResultLayout.usesFile2)) return;
     ForgetResultLayout();
-    setSaveEnabled(false);
+    SetSaveCommandEnabled(false);
 }
 
 SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type) {
@@ -155,7 +147,7 @@ SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type
         columns.insertNames << name;
         columns.kinds.push_back(kind);
     };
-    const auto kindOf = [](FieldType fieldType) { return isNumber(fieldType) ? 1 : 2; };
+    const auto kindOf = [](FieldType fieldType) { return isNumberType(fieldType) ? 1 : 2; };
     if (!layout.totals || layout.totalsColumns.size() != 2) {
         for (const ResultLayout::Field& field : layout.fields) {
             add(ResultColumnName(field.name, type), ColumnTypeWord(field.type), kindOf(field.type));
@@ -169,16 +161,16 @@ SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type
             kindOf(groupField.type));
         add(ResultColumnName(valueField.name + QStringLiteral(",totals"), type),
             ColumnTypeWord(valueField.type), kindOf(valueField.type));
-        add(QStringLiteral("[Records]"), QStringLiteral(" REAL "), 1);
+        add(QStringLiteral("[Records]"), QStringLiteral(" REAL"), 1);
         qsizetype k = 0;
         for (std::size_t i = 0; i < layout.fields.size(); ++i) {
             if (i == group || i == value) continue;
             const ResultLayout::Field& field = layout.fields[i];
             // A number column whose groups differ holds "-" somewhere: it is saved as text.
             const bool differs = layout.differMarks.value(k++) == QLatin1String("-");
-            const bool number = isNumber(field.type) && !differs;
+            const bool number = isNumberType(field.type) && !differs;
             add(ResultColumnName(field.name, type),
-                isNumber(field.type) && differs ? QStringLiteral(" TEXT ") : ColumnTypeWord(field.type),
+                isNumberType(field.type) && differs ? QStringLiteral(" TEXT ") : ColumnTypeWord(field.type),
                 number ? 1 : 2);
         }
     }
@@ -201,7 +193,7 @@ QString SettleResultFileName(const QString& path, ResultFileType type) {
 }
 
 QStringList ResultFileFilters() {
-    return {QStringLiteral("Excel  (*.xls)"), QStringLiteral("dBase Table (*.dbf)")};
+    return {QStringLiteral("Excel  (*xls)"), QStringLiteral("dBase Table (*.dbf)")};
 }
 
 SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* nativeError) {
@@ -253,7 +245,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         if (!progress.step()) {
             fail(QString());
             ClearFlexGrid();
-            setSaveEnabled(false);
+            SetSaveCommandEnabled(false);
             ForgetResultLayout();
             return SaveOutcome::Cancelled;
         }

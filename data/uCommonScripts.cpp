@@ -46,8 +46,8 @@ void setFileSlotView(FileSlotView* view) {
     g_fileSlotView = view;
 }
 
-FileSlotView* fileSlotView() {
-    return g_fileSlotView;
+void SetSaveCommandEnabled(bool enabled) {
+    if (g_fileSlotView) g_fileSlotView->setSaveEnabled(enabled);
 }
 
 void UnloadFile(clFile& slot) {
@@ -124,7 +124,7 @@ void ReportOpenFailure(int nativeError, const QString& path) {
 void ForgetFile1Results() {
     if (view()) view()->DisableFileCommands(CommandGroup::NeedsFile1);
     ClearFlexGrid();
-    if (view()) view()->setSaveEnabled(false);
+    SetSaveCommandEnabled(false);
 }
 
 // A failed open or load: the slot is free again; for File 1 its commands go off too.
@@ -246,7 +246,7 @@ void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
 
     if (isFile1) {
         ClearFlexGrid();
-        if (view()) view()->setSaveEnabled(false);
+        SetSaveCommandEnabled(false);
         ShowLoadedData = true;
         FileToProcess = 0;
     } else {
@@ -420,9 +420,7 @@ void FillTotalsValueColumns() {
     if (!File1.Contents) return;
     const std::vector<clField>& fields = File1.Contents->Fields;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].DataType != FieldType::Integer && fields[i].DataType != FieldType::Float) {
-            continue;
-        }
+        if (!isNumberType(fields[i].DataType)) continue;
         Panels.fldDataTotals.items << fields[i].Name;
         TotalsColumnMap.push_back(std::int32_t(i));
     }

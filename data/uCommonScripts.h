@@ -30,7 +30,8 @@ public:
     virtual void ShowFieldTypes(FileSlot) {}
 };
 void setFileSlotView(FileSlotView* view);  // not owned; nullptr removes it
-FileSlotView* fileSlotView();
+// "Save" and "Save File" on or off, through the installed view (nothing without one).
+void SetSaveCommandEnabled(bool enabled);
 
 // Empties a slot: the file field, the sheet list, the names, the contents, the connection.
 void UnloadFile(clFile& slot);

@@ -168,7 +168,6 @@ QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSe
 }
 
 void DecimalSum::add(const DecimalText& value) {
-    ++m_count;
     m_approximate += value.approximate;
     if (m_inexact) return;
     bool fits = value.exact;

@@ -42,7 +42,6 @@ QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSe
 class DecimalSum {
 public:
     void add(const DecimalText& value);
-    bool isEmpty() const { return m_count == 0; }
     // As the general format writes the sum in `format`'s locale.
     QString text(const CellTextFormat& format) const;
 
@@ -51,5 +50,4 @@ private:
     int m_scale = 0;
     bool m_inexact = false;
     long double m_approximate = 0;
-    int m_count = 0;
 };

@@ -28,11 +28,8 @@ ConditionMatcher multiFilterCondition(const clField& column, int which) {
                : ConditionMatcher(MultiOperator2, Panels.fldData2MultiSelect, column.Name);
 }
 
-// A column a setting names; a setting past the file's columns is a configuration to renew.
+// A column a setting names; the Run command's checks made sure it is one of the file's.
 const clField& columnAt(const clResult& contents, std::int32_t index) {
-    if (index < 0 || index >= std::int32_t(contents.Fields.size())) {
-        throw RunError(QStringLiteral("Please,Select New Parameters in Conditions"));
-    }
     return contents.Fields[std::size_t(index)];
 }
 

@@ -63,8 +63,9 @@ bool IsNumberText(const QString& text, QChar decimalSeparator) {
 }
 
 QChar SystemDecimalSeparator() {
+    // The rule the cell texts are written with: the first character, "." when there is none.
     const QString point = QLocale::system().decimalPoint();
-    return point.size() == 1 ? point.front() : QLatin1Char('.');
+    return point.isEmpty() ? QLatin1Char('.') : point.front();
 }
 
 bool IsNumberText(const QString& text) {

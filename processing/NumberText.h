@@ -16,7 +16,7 @@ bool IsNumberText(const QString& text);
 // "1,5,0", "1.5.0" and "1,5.0" all have two.
 bool HasTwoDecimalPoints(const QString& text);
 
-// The user's decimal separator (a single character; "." where the locale has a longer one).
+// The user's decimal separator, as the cell texts are written with it.
 QChar SystemDecimalSeparator();
 
 // A value the numeric checks accept: IsNumberText and not HasTwoDecimalPoints.

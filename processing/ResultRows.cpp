@@ -18,6 +18,10 @@ std::int32_t RecordCount(const clField& column) {
     return std::int32_t(column.Values.size());
 }
 
+std::int32_t RecordCount(const clResult& contents) {
+    return contents.Fields.empty() ? 0 : RecordCount(contents.Fields.front());
+}
+
 const clResult& ProcessedContents() {
     return *ProcessedFile->Contents;
 }

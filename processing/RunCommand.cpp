@@ -9,13 +9,10 @@
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultFunctions.h"
+#include "processing/ResultRows.h"
 #include "processing/uGridProcessor.h"
 
 namespace {
-
-void setSaveEnabled(bool enabled) {
-    if (FileSlotView* view = fileSlotView()) view->setSaveEnabled(enabled);
-}
 
 std::int32_t fieldCount(const clFile& file) {
     return std::int32_t(file.Contents->Fields.size());
@@ -24,6 +21,10 @@ std::int32_t fieldCount(const clFile& file) {
 bool refuseStale() {
     ShowWarningMessage(QStringLiteral("Please,Select New Parameters in Conditions"));
     return false;
+}
+
+bool isColumn(std::int32_t index) {
+    return index >= 0 && index < fieldCount(*ProcessedFile);
 }
 
 // A panel's column list filled from a File 1 with fewer columns than the file processed now.
@@ -41,7 +42,7 @@ void runConfiguredFunction() {
 // What the user sees of a result: its widths, the Duplicates order, the bold Totals headings.
 void presentResult() {
     ResultGrid.setRows(ResultRowCount + 1);
-    setSaveEnabled(true);
+    SetSaveCommandEnabled(true);
     FitColumnWidths();
     switch (WizardFunction(FunctionIndex)) {
     case WizardFunction::Duplicates: {
@@ -117,11 +118,22 @@ bool ValidateRun() {
     case WizardFunction::Filter:
         if (FileToProcess == 2) takeOtherColumn();
         break;
-    case WizardFunction::MultiFilter:
+    case WizardFunction::MultiFilter: {
         if (isStale(Panels.fldCol1MultiSelect)) return refuseStale();
+        // The columns the settings name must be the file's own.
+        const bool second = Panels.fldCol2MultiSelect.position > 0 && MultiColumn2 >= 1;
+        if (!isColumn(MultiColumn1) || (second && !isColumn(MultiColumn2 - 1))) {
+            return refuseStale();
+        }
         break;
+    }
     case WizardFunction::Totals:
         if (isStale(Panels.fldColToProcessTotals)) return refuseStale();
+        // The value column: another column of the file, a numeric one.
+        if (!isColumn(TotalsColumn) || TotalsColumn == ColumnToProcess ||
+            !isNumberType(ProcessedFile->Contents->Fields[std::size_t(TotalsColumn)].DataType)) {
+            return refuseStale();
+        }
         if (FileToProcess == 2) takeOtherColumn();
         break;
     case WizardFunction::DataModify:
@@ -142,7 +154,7 @@ void ReportNoResult() {
 RunOutcome RunCommand() {
     // The grid is emptied: nothing to save until the run fills it again.
     ForgetResultLayout();
-    setSaveEnabled(false);
+    SetSaveCommandEnabled(false);
     ResultGrid.reset();
     ShowResultGrid();
     return RunFunction();
@@ -153,16 +165,14 @@ RunOutcome RunFunction() {
         // Save only when the view shows rows (not after a cancel, nor without File 1).
         const bool shown = ShowLoadedDataInGrid();
         if (shown) RecordResultLayout(true);
-        setSaveEnabled(shown);
+        SetSaveCommandEnabled(shown);
         return RunOutcome::LoadedData;
     }
     if (!ValidateRun()) return RunOutcome::Refused;
 
     BeginResultRun();
     const clResult& processed = *ProcessedFile->Contents;
-    const std::int32_t records =
-        processed.Fields.empty() ? 0 : std::int32_t(processed.Fields.front().Values.size());
-    ResultGrid.setRows(records + 1);
+    ResultGrid.setRows(RecordCount(processed) + 1);
     ResultGrid.setColumns(std::int32_t(processed.Fields.size()) + 1);
     if (WizardFunction(FunctionIndex) != WizardFunction::Duplicates) {
         for (std::size_t i = 0; i < processed.Fields.size(); ++i) {
@@ -186,7 +196,7 @@ RunOutcome RunFunction() {
         ResultGrid.reset();
         ShowResultGrid();
         CloseProgress();
-        setSaveEnabled(false);
+        SetSaveCommandEnabled(false);
         ShowWarningMessage(failure);
         return RunOutcome::Failed;
     }
@@ -196,7 +206,7 @@ RunOutcome RunFunction() {
         RecordResultLayout(false);
         presentResult();
     } else {
-        setSaveEnabled(false);
+        SetSaveCommandEnabled(false);
         ReportNoResult();
     }
     CloseProgress();

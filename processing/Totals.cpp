@@ -31,7 +31,6 @@ QString kindSuffix(int kind) {
 // One group while it is built. Its cells (the ids of its first row's texts, and whether a later
 // row differed) are kept by the builder, one block of columns a group.
 struct Group {
-    std::int32_t keyRow = 0;
     std::int32_t count = 0;
     bool hasValue = false;              // some value cell was not empty
     std::int64_t whole = 0;             // Sum of an integer column
@@ -62,7 +61,7 @@ public:
         const std::size_t columns = m_contents.Fields.size();
         if (isNew) {
             index = std::int32_t(m_groups.size());
-            m_groups.emplace_back().keyRow = r;
+            m_groups.emplace_back();
             for (const clField& field : m_contents.Fields) m_values.push_back(field.Values.idAt(row));
             m_differs.resize(m_differs.size() + columns, 0);
         } else {
@@ -179,16 +178,9 @@ void ProcessFindTotals() {
 
     const bool both = FileToProcess == 2;
     const clResult& processed = ProcessedContents();
+    // The Run command's checks made sure the value column is another, numeric column.
     const std::size_t groupColumn = std::size_t(ColumnToProcess);
-    if (TotalsColumn < 0 || TotalsColumn >= std::int32_t(processed.Fields.size()) ||
-        std::size_t(TotalsColumn) == groupColumn) {
-        throw RunError(QStringLiteral("Please,Select New Parameters in Conditions"));
-    }
     const std::size_t valueColumn = std::size_t(TotalsColumn);
-    const FieldType valueType = processed.Fields[valueColumn].DataType;
-    if (valueType != FieldType::Integer && valueType != FieldType::Float) {
-        throw RunError(QStringLiteral("Please,Select New Parameters in Conditions"));
-    }
 
     std::vector<GroupBuilder> builders;
     builders.emplace_back(processed, groupColumn, valueColumn);
@@ -228,8 +220,7 @@ void ProcessFindTotals() {
     }
     // Each mark: "-" once a group shows "-" in the column, else the last group's text.
     std::vector<char> dashSeen(others.size(), 0);
-    const QString* lastText = nullptr;
-    std::vector<const QString*> lastTexts(others.size(), lastText);
+    std::vector<const QString*> lastTexts(others.size(), nullptr);
 
     const std::uint32_t dashId = ResultGrid.addText(QStringLiteral("-"));
     std::int32_t gridRow = 0;

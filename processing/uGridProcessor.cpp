@@ -6,6 +6,7 @@
 #include "data/ResultSaving.h"
 #include "data/access/CellText.h"
 #include "data/uGlobalData.h"
+#include "processing/ResultRows.h"
 
 GridStore ResultGrid;
 
@@ -95,12 +96,8 @@ bool ShowLoadedDataInGrid() {
     const bool twoFiles = File2.Contents != nullptr;
     const clResult& first = *File1.Contents;
     const std::int32_t fieldCount = std::int32_t(first.Fields.size());
-    const auto recordCount = [](const clResult& contents) {
-        return contents.Fields.empty() ? std::int32_t(0)
-                                       : std::int32_t(contents.Fields.front().Values.size());
-    };
-    std::int64_t total = recordCount(first);
-    if (twoFiles) total += recordCount(*File2.Contents);
+    std::int64_t total = RecordCount(first);
+    if (twoFiles) total += RecordCount(*File2.Contents);
 
     ResultGrid.clear();
     ResultGrid.setRows(std::int32_t(total) + 1);
@@ -118,7 +115,7 @@ bool ShowLoadedDataInGrid() {
         ++fileNumber;
         if (!file->Contents || (fileNumber == 2 && !twoFiles)) continue;
         const clResult& contents = *file->Contents;
-        const std::int32_t rows = recordCount(contents);
+        const std::int32_t rows = RecordCount(contents);
         for (std::int32_t r = 0; r < rows; ++r, ++gridRow) {
             ResultGrid.setSheetRow(gridRow, contents, std::size_t(r));
             if (twoFiles) ResultGrid.setNumber(gridRow, fieldCount + 1, fileNumber);

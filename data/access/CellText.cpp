@@ -243,7 +243,7 @@ CellTextFormat::CellTextFormat(const QLocale& locale)
       m_datePattern(withFourDigitYear(locale.dateFormat(QLocale::ShortFormat))),
       m_timePattern(withoutTimeZone(locale.timeFormat(QLocale::LongFormat))),
       m_date(locale, m_datePattern, CompiledDateTimeFormat::Kind::Date),
-      m_time(locale, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)),
+      m_time(locale, m_timePattern,
              CompiledDateTimeFormat::Kind::Time) {}
 
 CellTextFormat CellTextFormat::system() {

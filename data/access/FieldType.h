@@ -18,6 +18,12 @@ constexpr std::uint8_t fieldTypeCode(FieldType type) {
     return static_cast<std::uint8_t>(type);
 }
 
+// A number column: integer or floating point (the columns Totals sums and the ordering operators
+// compare).
+constexpr bool isNumberType(FieldType type) {
+    return type == FieldType::Integer || type == FieldType::Float;
+}
+
 // Whether a number may be a value of an integer column: whole and within 32 bits.
 bool fitsIntegerField(double value);
 

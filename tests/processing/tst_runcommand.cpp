@@ -119,6 +119,9 @@ private slots:
             {"duplicates, stale list", 1, [&] { shortList(Panels.fldColToProcess); }, stale},
             {"multi-filter, stale list", 3, [&] { shortList(Panels.fldCol1MultiSelect); }, stale},
             {"totals, stale list", 4, [&] { shortList(Panels.fldColToProcessTotals); }, stale},
+            {"totals on a value column that is not a number", 4, [] { TotalsColumn = 2; }, stale},
+            {"totals on the grouping column", 4, [] { TotalsColumn = 1; }, stale},
+            {"multi-filter on a column past the sheet", 3, [] { MultiColumn1 = 3; }, stale},
             {"data modify, stale list", 5, [&] { shortList(Panels.fldColToProcessDataModify); },
              stale},
             {"filter makes no list check", 2, [&] { shortList(Panels.fldColToProcess); },
@@ -176,6 +179,8 @@ private slots:
 
     void totalsHeadingsBoldAndDataModifyMessages() {
         configure(4);
+        TotalsColumn = 1;
+        ColumnToProcess = 0;
         ResultFunctionTable[4] = [] { writeRows({"x"}); };
         RunCommand();
         QVERIFY(ResultGrid.cellFontBold(0, 2));

@@ -106,7 +106,7 @@ private slots:
         totals.differMarks = {"-", "4"};
         columns = composeSavedColumns(totals, ResultFileType::Excel);
         QCOMPARE(columns.definitions.join(','),
-                 QString("[City] TEXT ,[Sales,totals] REAL ,[Records] REAL ,[Count] TEXT ,[Rate] REAL "));
+                 QString("[City] TEXT ,[Sales,totals] REAL ,[Records] REAL,[Count] TEXT ,[Rate] REAL "));
         QCOMPARE(columns.kinds, (std::vector<int>{2, 1, 1, 2, 1}));
     }
 
