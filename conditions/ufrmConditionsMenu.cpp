@@ -175,8 +175,12 @@ QComboBox* TfrmConditionsMenu::addColumnRow(QFrame* panel, const char* name, QPo
 }
 
 void TfrmConditionsMenu::userChanged() {
-    showState();
-    if (onUserChange) onUserChange();
+    // The wizard shows everything anew, these panels included.
+    if (onUserChange) {
+        onUserChange();
+    } else {
+        showState();
+    }
 }
 
 void TfrmConditionsMenu::showState() {

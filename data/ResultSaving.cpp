@@ -271,14 +271,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         statement = insertHead;
         for (std::int32_t column = 1; column <= columnCount; ++column) {
             if (column > 1) statement += QLatin1Char(',');
-            const QString& cell = ResultGrid.textMatrix(row, column);
-            if (cell.contains(QLatin1Char('\''))) {
-                statement += ResultValue(cell);
-            } else {
-                statement += QLatin1Char('\'');
-                statement += cell;
-                statement += QLatin1Char('\'');
-            }
+            AppendResultValue(statement, ResultGrid.textMatrix(row, column));
         }
         statement += QLatin1Char(')');
         if (!connection.execute(statement)) {

@@ -35,16 +35,20 @@ QString composeCreateTable(const QString& tableName, const QStringList& definiti
            definitions.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
+void AppendResultValue(QString& statement, const QString& cellText) {
+    statement += QLatin1Char('\'');
+    if (cellText.contains(QLatin1Char('\''))) {
+        statement += QString(cellText).replace(QLatin1Char('\''), QLatin1String("''"));
+    } else {
+        statement += cellText;
+    }
+    statement += QLatin1Char('\'');
+}
+
 QString ResultValue(const QString& cellText) {
     QString value;
     value.reserve(cellText.size() + 2);
-    value += QLatin1Char('\'');
-    if (cellText.contains(QLatin1Char('\''))) {
-        value += QString(cellText).replace(QLatin1Char('\''), QLatin1String("''"));
-    } else {
-        value += cellText;
-    }
-    value += QLatin1Char('\'');
+    AppendResultValue(value, cellText);
     return value;
 }
 

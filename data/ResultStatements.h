@@ -28,6 +28,8 @@ QString composeCreateTable(const QString& tableName, const QStringList& definiti
 // One value as the INSERT carries it: the cell's text in single quotes, a quote inside doubled
 // (O'Brien stays O'Brien in the file); an empty cell is an empty value.
 QString ResultValue(const QString& cellText);
+// The same, appended to a statement being composed.
+void AppendResultValue(QString& statement, const QString& cellText);
 
 // "INSERT INTO " + table + " (" + names + ") VALUES (" + values + ")", each list joined with
 // ","; `values` are already quoted by ResultValue.

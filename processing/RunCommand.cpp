@@ -145,18 +145,15 @@ bool ValidateRun() {
 }
 
 void ReportNoResult() {
-    ResultGrid.reset();
-    ShowResultGrid();
+    ResetResultGrid();
     CloseProgress();
     ShowInformationMessage(QStringLiteral("No data matching your query found!"));
 }
 
 RunOutcome RunCommand() {
     // The grid is emptied: nothing to save until the run fills it again.
-    ForgetResultLayout();
     SetSaveCommandEnabled(false);
-    ResultGrid.reset();
-    ShowResultGrid();
+    ResetResultGrid();
     return RunFunction();
 }
 
@@ -193,8 +190,7 @@ RunOutcome RunFunction() {
     }
     if (failed) {
         ResultFound = false;
-        ResultGrid.reset();
-        ShowResultGrid();
+        ResetResultGrid();
         CloseProgress();
         SetSaveCommandEnabled(false);
         ShowWarningMessage(failure);

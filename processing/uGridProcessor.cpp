@@ -49,10 +49,14 @@ void ShowResultGrid() {
     if (g_resultAreaView) g_resultAreaView->resultGridReset();
 }
 
-void ClearFlexGrid() {
+void ResetResultGrid() {
     ForgetResultLayout();
     ResultGrid.reset();
     ShowResultGrid();
+}
+
+void ClearFlexGrid() {
+    ResetResultGrid();
     ClearConditionList();
 }
 

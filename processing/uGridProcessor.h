@@ -46,7 +46,9 @@ ResultAreaView* resultAreaView();
 // Tells the view that the grid changed as a whole.
 void ShowResultGrid();
 
-// Resets the grid (2 x 2, no text) and empties the condition list.
+// The empty grid (2 x 2, no text) shown; nothing to save.
+void ResetResultGrid();
+// Resets the grid and empties the condition list.
 void ClearFlexGrid();
 
 // Every data column as wide as the main window allows for all of them, 300 twips at least;

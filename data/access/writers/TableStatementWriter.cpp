@@ -9,12 +9,8 @@ int TableStatementWriter::execute(const QString& statement) {
     if (!m_insertHead.isEmpty() && statement.startsWith(m_insertHead) &&
         parseValueList(QStringView(statement).mid(m_insertHead.size()), m_lastInsert.values) &&
         m_lastInsert.values.size() == m_lastInsert.insertColumns.size()) {
-        if (!m_insertInTableOrder) return insert(m_lastInsert);
         // The columns named in the table's own order: the values are the row.
-        if (m_rows >= maxRows()) return NativeError::TooManyRows;
-        const int code = appendRow(m_lastInsert.values);
-        if (code == NativeError::None) ++m_rows;
-        return code;
+        return m_insertInTableOrder ? appendCountedRow(m_lastInsert.values) : insert(m_lastInsert);
     }
     const ParsedStatement parsed = parseStatement(statement);
     if (parsed.kind == ParsedStatement::Kind::Insert) {
@@ -68,7 +64,6 @@ int TableStatementWriter::insert(const ParsedStatement& statement) {
     if (!m_hasTable || statement.table.compare(m_table, Qt::CaseInsensitive) != 0)
         return NativeError::TableNotFound;
     if (m_rows >= maxRows()) return NativeError::TooManyRows;
-
     QStringList row(static_cast<qsizetype>(m_columns.size()));
     std::vector<bool> named(m_columns.size(), false);
     for (qsizetype i = 0; i < statement.insertColumns.size(); ++i) {
@@ -79,6 +74,11 @@ int TableStatementWriter::insert(const ParsedStatement& statement) {
         named[column] = true;
         row[found.value()] = statement.values[i];
     }
+    return appendCountedRow(row);
+}
+
+int TableStatementWriter::appendCountedRow(const QStringList& row) {
+    if (m_rows >= maxRows()) return NativeError::TooManyRows;
     const int code = appendRow(row);
     if (code == NativeError::None) ++m_rows;
     return code;

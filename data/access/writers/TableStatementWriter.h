@@ -31,6 +31,8 @@ protected:
 private:
     int createTable(const ParsedStatement& statement);
     int insert(const ParsedStatement& statement);
+    // A row in the table's column order, counted when the writer takes it.
+    int appendCountedRow(const QStringList& row);
 
     QString m_table;
     std::vector<ColumnDefinition> m_columns;
