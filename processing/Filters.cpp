@@ -109,16 +109,16 @@ void ProcessFindSelections() {
     const bool both = FileToProcess == 2;
     const std::size_t columnIndex = std::size_t(ColumnToProcess);
     const clResult& processed = ProcessedContents();
-    std::int32_t rows = RecordCount(processed.Fields[columnIndex]);
+    std::int32_t rows = processed.Fields[columnIndex].RecordCount;
     if (both) {
         AddFileNumberColumn();
-        rows = std::max(rows, RecordCount(OtherContents()->Fields[columnIndex]));
+        rows = std::max(rows, OtherContents()->Fields[columnIndex].RecordCount);
     }
     ResultGrid.setRows(rows);
     // "None", or nothing picked, in the second operator list: one condition.
     const bool second = Panels.fldSel2Select.position > 0;
 
-    RunProgress progress(RecordCount(processed.Fields[columnIndex]) - 1);
+    RunProgress progress(processed.Fields[columnIndex].RecordCount - 1);
     int fileNumber = 0;
     for (const clResult* contents : {&processed, both ? OtherContents() : nullptr}) {
         ++fileNumber;
@@ -126,7 +126,7 @@ void ProcessFindSelections() {
         const clField& column = contents->Fields[columnIndex];
         ColumnMatcher first(*contents, column, filterCondition(column, 0));
         ColumnMatcher other(*contents, column, filterCondition(column, 1));
-        for (std::int32_t r = 0; r < RecordCount(column); ++r) {
+        for (std::int32_t r = 0; r < column.RecordCount; ++r) {
             if (ReserveResultRow()) {
                 // Both conditions are tested, as a number that does not convert ends the run.
                 const bool a = first.matches(r);
@@ -159,7 +159,7 @@ void ProcessFindMultiSelect() {
         FileConditions conditions{contents,
                                   ColumnMatcher(contents, firstColumn,
                                                 multiFilterCondition(firstColumn, 0)),
-                                  std::nullopt, RecordCount(firstColumn)};
+                                  std::nullopt, firstColumn.RecordCount};
         if (second) {
             const clField& secondColumn = columnAt(contents, MultiColumn2 - 1);
             conditions.second.emplace(contents, secondColumn, multiFilterCondition(secondColumn, 1));

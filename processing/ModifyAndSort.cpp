@@ -40,7 +40,7 @@ void ProcessDataModify() {
     const clResult& processed = ProcessedContents();
     const std::size_t column = std::size_t(ColumnToProcess);
     const clField& modifiedColumn = processed.Fields[column];
-    const std::int32_t rows = RecordCount(modifiedColumn);
+    const std::int32_t rows = modifiedColumn.RecordCount;
     const QLocale locale = QLocale::system();
     const QString loweredSequence = locale.toLower(ModifyText);
     // Each distinct text is changed once: -1 not yet looked at, 0 unchanged, else 1 + the id of
@@ -68,7 +68,7 @@ void ProcessDataModify() {
 
 void ProcessSort() {
     const clResult& processed = ProcessedContents();
-    const std::int32_t rows = RecordCount(processed.Fields[std::size_t(ColumnToProcess)]);
+    const std::int32_t rows = processed.Fields[std::size_t(ColumnToProcess)].RecordCount;
     ResultFound = true;
     RunProgress progress(rows - 1);
     for (std::int32_t i = 0; i < rows; ++i) {

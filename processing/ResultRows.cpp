@@ -14,12 +14,8 @@ bool RunProgress::step() {
     return false;
 }
 
-std::int32_t RecordCount(const clField& column) {
-    return std::int32_t(column.Values.size());
-}
-
 std::int32_t RecordCount(const clResult& contents) {
-    return contents.Fields.empty() ? 0 : RecordCount(contents.Fields.front());
+    return contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount;
 }
 
 const clResult& ProcessedContents() {

@@ -23,8 +23,7 @@ private:
     ProgressDialogSink m_sink;
 };
 
-// The number of rows of a column, and of a loaded sheet (0 without columns).
-std::int32_t RecordCount(const clField& column);
+// The number of rows of a loaded sheet (0 without columns).
 std::int32_t RecordCount(const clResult& contents);
 // The loaded contents of the file the run processes, and of the other file (null when not
 // loaded).

@@ -50,7 +50,7 @@ public:
           m_groupOf(contents.Texts->size(), -1),
           m_separator(SystemDecimalSeparator()) {}
 
-    std::int32_t rows() const { return RecordCount(m_groupColumn); }
+    std::int32_t rows() const { return m_groupColumn.RecordCount; }
     const std::vector<Group>& groups() const { return m_groups; }
 
     // Adds row r to its group; returns whether it started a new one.

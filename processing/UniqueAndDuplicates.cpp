@@ -41,8 +41,8 @@ void ProcessFindUniqueValues() {
     const std::vector<char> found = foundIn(processed, processedColumn, other, otherColumn);
 
     if (FileToProcess != 2) {
-        RunProgress progress(RecordCount(processedColumn) - 1);
-        for (std::int32_t r = 0; r < RecordCount(processedColumn); ++r) {
+        RunProgress progress(processedColumn.RecordCount - 1);
+        for (std::int32_t r = 0; r < processedColumn.RecordCount; ++r) {
             if (!found[processedColumn.Values.idAt(std::size_t(r))]) WriteResultRow(processed, r);
             if (!progress.step()) return;
         }
@@ -51,7 +51,7 @@ void ProcessFindUniqueValues() {
 
     // Both files: File 1's rows missing from File 2, then File 2's missing from File 1.
     const std::vector<char> foundBack = foundIn(other, otherColumn, processed, processedColumn);
-    RunProgress progress(2 * (RecordCount(processedColumn) - 1));
+    RunProgress progress(2 * (processedColumn.RecordCount - 1));
     AddFileNumberColumn();
     const struct {
         const clResult& contents;
@@ -60,7 +60,7 @@ void ProcessFindUniqueValues() {
         int fileNumber;
     } passes[] = {{processed, processedColumn, found, 1}, {other, otherColumn, foundBack, 2}};
     for (const auto& pass : passes) {
-        for (std::int32_t r = 0; r < RecordCount(pass.column); ++r) {
+        for (std::int32_t r = 0; r < pass.column.RecordCount; ++r) {
             if (!pass.found[pass.column.Values.idAt(std::size_t(r))] && ReserveResultRow()) {
                 WriteResultRow(pass.contents, r, pass.fileNumber);
             }
@@ -72,7 +72,7 @@ void ProcessFindUniqueValues() {
 void ProcessFindValueRepetitions() {
     const clResult& processed = ProcessedContents();
     const clField& column = processed.Fields[std::size_t(ColumnToProcess)];
-    const std::int32_t rows = RecordCount(column);
+    const std::int32_t rows = column.RecordCount;
 
     ResultGrid.clear();
     for (std::size_t i = 0; i < processed.Fields.size(); ++i) {
