@@ -98,7 +98,8 @@ void multiFilterSetUp() {
     MultiColumn1 = 0;
     MultiOperator1 = 6;  // Contains
     Panels.fldData1MultiSelect = QStringLiteral("c1");
-    MultiColumn2 = 4;  // Qty
+    MultiColumn2 = 4;  // Qty, picked in the second column list
+    Panels.fldCol2MultiSelect.position = 4;
     MultiOperator2 = 4;
     Panels.fldData2MultiSelect = QStringLiteral("500");
 }

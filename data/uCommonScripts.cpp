@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <array>
 
 #include "app/FileDialogSeam.h"
 #include "app/MessageSeam.h"
@@ -354,19 +355,14 @@ void OpenRecentFile(FileSlot slot, const QString& path) {
 
 void FillColumnLists() {
     ConditionPanels& p = Panels;
-    for (PanelList* list : {&p.fldColToProcess, &p.fldColToProcessSelect, &p.fldCol1MultiSelect,
-                            &p.fldCol2MultiSelect, &p.fldColToProcessTotals,
-                            &p.fldColToProcessDataModify}) {
-        list->clear();
-    }
+    const std::array<PanelList*, 6> lists{&p.fldColToProcess,    &p.fldColToProcessSelect,
+                                          &p.fldCol1MultiSelect, &p.fldCol2MultiSelect,
+                                          &p.fldColToProcessTotals, &p.fldColToProcessDataModify};
+    for (PanelList* list : lists) list->clear();
     p.fldCol2MultiSelect.items << QStringLiteral("None");
     if (!File1.Contents) return;
     for (const clField& field : File1.Contents->Fields) {
-        for (PanelList* list : {&p.fldColToProcess, &p.fldColToProcessSelect,
-                                &p.fldCol1MultiSelect, &p.fldCol2MultiSelect,
-                                &p.fldColToProcessTotals, &p.fldColToProcessDataModify}) {
-            list->items << field.Name;
-        }
+        for (PanelList* list : lists) list->items << field.Name;
     }
 }
 
