@@ -76,7 +76,7 @@ QStringList folderEntries(const QString& folder) {
 }
 
 FailingDevice::FailingDevice(QIODevice& inner, qint64 limit) : m_inner(inner), m_left(limit) {
-    open(QIODevice::WriteOnly);
+    open(QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 qint64 FailingDevice::writeData(const char* data, qint64 size) {

@@ -35,13 +35,17 @@ Run runStatements(const QString& connectionString, const QStringList& statements
 QStringList folderEntries(const QString& folder);
 
 // Wraps a file and lets the first `limit` bytes through; then every write fails, as on a full
-// disk.
+// disk. Seeks and reads go to the file.
 class FailingDevice : public QIODevice {
 public:
     FailingDevice(QIODevice& inner, qint64 limit);
+    bool seek(qint64 position) override {
+        return QIODevice::seek(position) && m_inner.seek(position);
+    }
+    qint64 size() const override { return m_inner.size(); }
 
 protected:
-    qint64 readData(char*, qint64) override { return -1; }
+    qint64 readData(char* data, qint64 size) override { return m_inner.read(data, size); }
     qint64 writeData(const char* data, qint64 size) override;
 
 private:

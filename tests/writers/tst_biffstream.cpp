@@ -157,10 +157,10 @@ private slots:
 
     void layoutOfTheStream() {
         BiffWorkbookWriter workbook("Result");
-        workbook.addText(0, 0, "Name");
-        workbook.addText(0, 3, "Amount");
+        workbook.addText(0, 0, u"Name");
+        workbook.addText(0, 3, u"Amount");
         workbook.addNumber(1, 3, 12.5);
-        workbook.addText(2, 0, "x");
+        workbook.addText(2, 0, u"x");
         const QList<Record> records = recordsOf(workbook.workbookStream());
 
         QList<quint16> ids;

@@ -1,4 +1,5 @@
 // dBase tables written through the statements, read back by dbfread and by our own reader.
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -321,10 +322,12 @@ private slots:
     void aValueWiderThanItsFieldIsNeverCutSilently() {
         QFETCH(char, type);
         QFETCH(QByteArray, value);
-        DbfFiles files;
+        QBuffer file;
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray codePage;
         const int code = writeDbfTable(
-            DbfEncoding::Cp1252, {{"F", type, 2, 0}}, 1, [&](qint64, int) { return value; },
-            QDate(2024, 1, 31), files);
+            file, DbfEncoding::Cp1252, {{"F", type, 2, 0}}, 1,
+            [&](qint64, int) { return QByteArrayView(value); }, QDate(2024, 1, 31), codePage);
         QCOMPARE(code, NativeError::ValueDoesNotFit);
     }
 

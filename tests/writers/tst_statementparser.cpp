@@ -139,12 +139,16 @@ private slots:
 
     // The values of the INSERTs that follow the first with the same head.
     void valueLists() {
-        QStringList values;
-        QVERIFY(parseValueList(u" ('a', 'it''s' ,'' , ''''  ) ", values));
-        QCOMPARE(values, (QStringList{"a", "it's", "", "'"}));
-        QVERIFY(!parseValueList(u"('a'", values));
-        QVERIFY(!parseValueList(u"('a') x", values));
-        QVERIFY(!parseValueList(u"('a' 'b')", values));
+        std::vector<QStringView> values;
+        QString unquoted;
+        QVERIFY(parseValueList(u" ('a', 'it''s' ,'' , '''', 'x''''y'  ) ", values, unquoted));
+        QStringList texts;
+        for (const QStringView value : values) texts << value.toString();
+        QCOMPARE(texts, (QStringList{"a", "it's", "", "'", "x''y"}));
+        QVERIFY(!parseValueList(u"('a'", values, unquoted));
+        QVERIFY(!parseValueList(u"('a''", values, unquoted));
+        QVERIFY(!parseValueList(u"('a') x", values, unquoted));
+        QVERIFY(!parseValueList(u"('a' 'b')", values, unquoted));
     }
 };
 

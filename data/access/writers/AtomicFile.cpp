@@ -24,7 +24,7 @@ int createTemporaryFile(const QString& folder, QString& path) {
             folder + QStringLiteral("/.quarix-%1.tmp")
                          .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
         const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                              O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -63,6 +63,12 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
 
 int writeFileAtomically(const QString& target, const QByteArray& bytes, ExistingTarget existing,
                         const WriteDeviceFilter& filter) {
+    return writeFileAtomically(
+        target, [&](QIODevice& device) { return writeAll(device, bytes); }, existing, filter);
+}
+
+int writeFileAtomically(const QString& target, const FileContentWriter& write,
+                        ExistingTarget existing, const WriteDeviceFilter& filter) {
     const QFileInfo info(target);
     if (info.fileName().isEmpty() || info.isDir()) return NativeError::CannotCreateFile;
     if (existing == ExistingTarget::Refuse && (info.exists() || info.isSymLink()))
@@ -78,10 +84,10 @@ int writeFileAtomically(const QString& target, const QByteArray& bytes, Existing
     bool written = false;
     {
         QFile file;
-        if (file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        if (file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
             std::unique_ptr<QIODevice> wrapper = filter ? filter(file) : nullptr;
             QIODevice& device = wrapper ? *wrapper : file;
-            written = writeAll(device, bytes);
+            written = write(device);
             if (wrapper) wrapper->close();
             written = written && file.flush() && ::fsync(file.handle()) == 0;
             file.close();

@@ -25,6 +25,12 @@ enum class ExistingTarget {
 int writeFileAtomically(const QString& target, const QByteArray& bytes, ExistingTarget existing,
                         const WriteDeviceFilter& filter = {});
 
+// The same for content written by `write` into the temporary file, which it may also seek in and
+// read back; it returns false when the content could not be written (WriteFailed then).
+using FileContentWriter = std::function<bool(QIODevice& device)>;
+int writeFileAtomically(const QString& target, const FileContentWriter& write,
+                        ExistingTarget existing, const WriteDeviceFilter& filter = {});
+
 // Whether a new file can be created in `folder`: it is a folder and a file can be made in it
 // (checked by making and removing a hidden temporary file, since permissions alone do not tell,
 // for instance for root or on a read-only mount).

@@ -4,6 +4,7 @@
 #include <QtEndian>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 #include "data/access/xls/BiffRecordCodes.h"
 
@@ -12,6 +13,9 @@
 namespace Biff {
 
 constexpr int kMaxRecordData = 8224;
+
+// Where a stream is written, piece by piece; false when a write failed.
+using Sink = std::function<bool(const char* data, qsizetype size)>;
 
 inline void appendU8(QByteArray& out, std::uint8_t value) {
     out.append(static_cast<char>(value));

@@ -1,6 +1,8 @@
 #include "data/access/writers/BiffWorkbookWriter.h"
 
+#include <QtEndian>
 #include <algorithm>
+#include <cstring>
 
 #include "data/access/writers/BiffRecord.h"
 
@@ -152,50 +154,70 @@ void BiffWorkbookWriter::noteCell(int row, int column) {
 
 void BiffWorkbookWriter::addNumber(int row, int column, double value) {
     noteCell(row, column);
-    appendU16(m_cells, BiffCode::Number);
-    appendU16(m_cells, 14);
-    appendU16(m_cells, static_cast<std::uint16_t>(row));
-    appendU16(m_cells, static_cast<std::uint16_t>(column));
-    appendU16(m_cells, kCellXf);
-    appendF64(m_cells, value);
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    char* record = m_cells.extend(18);
+    qToLittleEndian<std::uint16_t>(BiffCode::Number, record);
+    qToLittleEndian<std::uint16_t>(14, record + 2);
+    qToLittleEndian(static_cast<std::uint16_t>(row), record + 4);
+    qToLittleEndian(static_cast<std::uint16_t>(column), record + 6);
+    qToLittleEndian(kCellXf, record + 8);
+    qToLittleEndian(bits, record + 10);
 }
 
-void BiffWorkbookWriter::addText(int row, int column, const QString& text) {
+void BiffWorkbookWriter::addText(int row, int column, QStringView text) {
     noteCell(row, column);
     const std::uint32_t index = m_strings.add(text);
-    appendU16(m_cells, BiffCode::LabelSst);
-    appendU16(m_cells, 10);
-    appendU16(m_cells, static_cast<std::uint16_t>(row));
-    appendU16(m_cells, static_cast<std::uint16_t>(column));
-    appendU16(m_cells, kCellXf);
-    appendU32(m_cells, index);
+    char* record = m_cells.extend(14);
+    qToLittleEndian<std::uint16_t>(BiffCode::LabelSst, record);
+    qToLittleEndian<std::uint16_t>(10, record + 2);
+    qToLittleEndian(static_cast<std::uint16_t>(row), record + 4);
+    qToLittleEndian(static_cast<std::uint16_t>(column), record + 6);
+    qToLittleEndian(kCellXf, record + 8);
+    qToLittleEndian(index, record + 10);
+}
+
+bool BiffWorkbookWriter::writeStream(const Sink& sink) const {
+    QByteArray globals;
+    appendBof(globals, BiffValue::GlobalsSubstream);
+    {
+        QByteArray data;
+        appendU16(data, BiffValue::Utf16CodePage);
+        appendRecord(globals, BiffCode::CodePage, data);
+    }
+    appendWindow1(globals);
+    for (int i = 0; i < kFontCount; ++i) appendFont(globals);
+    for (int i = 0; i < kStyleXfCount; ++i) appendXf(globals, true);
+    appendXf(globals, false);
+    appendStyle(globals);
+    const qsizetype sheetPositionField = appendBoundSheet(globals, m_sheetName);
+    const BiffSharedStrings::Layout strings = m_strings.layOut();
+    const qint64 stringsPosition = globals.size();
+
+    QByteArray sheetStart;
+    appendEof(sheetStart);
+    const qint64 sheetPosition = stringsPosition + strings.size + sheetStart.size();
+    putU32(globals, sheetPositionField, static_cast<std::uint32_t>(sheetPosition));
+    appendBof(sheetStart, BiffValue::WorksheetSubstream);
+    appendDimensions(sheetStart, m_lastRow, m_lastColumn);
+
+    QByteArray sheetEnd;
+    appendWindow2(sheetEnd);
+    appendEof(sheetEnd);
+    const qint64 size = sheetPosition + (sheetStart.size() - 4) + m_cells.size() + sheetEnd.size();
+    if (size < kMinStreamSize) sheetEnd.append(kMinStreamSize - size, '\0');
+
+    return sink(globals.constData(), globals.size()) &&
+           m_strings.writeRecords(strings, stringsPosition, sink) &&
+           sink(sheetStart.constData(), sheetStart.size()) &&
+           m_cells.forEachBlock(sink) && sink(sheetEnd.constData(), sheetEnd.size());
 }
 
 QByteArray BiffWorkbookWriter::workbookStream() const {
     QByteArray stream;
-    stream.reserve(m_cells.size() + 4096);
-    appendBof(stream, BiffValue::GlobalsSubstream);
-    {
-        QByteArray data;
-        appendU16(data, BiffValue::Utf16CodePage);
-        appendRecord(stream, BiffCode::CodePage, data);
-    }
-    appendWindow1(stream);
-    for (int i = 0; i < kFontCount; ++i) appendFont(stream);
-    for (int i = 0; i < kStyleXfCount; ++i) appendXf(stream, true);
-    appendXf(stream, false);
-    appendStyle(stream);
-    const qsizetype sheetPositionField = appendBoundSheet(stream, m_sheetName);
-    m_strings.appendRecords(stream);
-    appendEof(stream);
-
-    putU32(stream, sheetPositionField, static_cast<std::uint32_t>(stream.size()));
-    appendBof(stream, BiffValue::WorksheetSubstream);
-    appendDimensions(stream, m_lastRow, m_lastColumn);
-    stream.append(m_cells);
-    appendWindow2(stream);
-    appendEof(stream);
-
-    if (stream.size() < kMinStreamSize) stream.append(kMinStreamSize - stream.size(), '\0');
+    writeStream([&](const char* data, qsizetype size) {
+        stream.append(data, size);
+        return true;
+    });
     return stream;
 }

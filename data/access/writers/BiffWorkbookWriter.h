@@ -5,10 +5,12 @@
 #include <cstdint>
 
 #include "data/access/writers/BiffSharedStrings.h"
+#include "data/access/writers/ChunkedBytes.h"
 
-// Composes the "Workbook" stream of a BIFF8 workbook with one worksheet, in memory: the shared
-// strings must precede the sheet's cells in the stream, so nothing can be written before the
-// last cell is known. Cells are added row by row, left to right.
+// Composes the "Workbook" stream of a BIFF8 workbook with one worksheet: the shared strings must
+// precede the sheet's cells in the stream, so nothing can be written before the last cell is
+// known. Cells are added row by row, left to right, and kept as their records (14 or 18 bytes a
+// cell); the stream is then written piece by piece, never held whole.
 //
 // The records are the few that every common reader (office suites, xlrd, our own reader)
 // accepts: workbook globals (BOF, CODEPAGE 1200, WINDOW1, four FONTs, 16 style XFs and one cell
@@ -24,11 +26,13 @@ public:
 
     void addNumber(int row, int column, double value);
     // `text` holds at most BiffSharedStrings::kMaxLength UTF-16 units.
-    void addText(int row, int column, const QString& text);
+    void addText(int row, int column, QStringView text);
 
-    // The whole stream. It is at least 4,096 bytes long: a shorter stream would be stored in the
-    // compound file's mini stream, which not every reader follows. The padding after the last
-    // EOF record is never read.
+    // Writes the whole stream. It is at least 4,096 bytes long: a shorter stream would be stored
+    // in the compound file's mini stream, which not every reader follows. The padding after the
+    // last EOF record is never read.
+    bool writeStream(const Biff::Sink& sink) const;
+    // The same stream in memory, for small workbooks.
     QByteArray workbookStream() const;
 
     // Whether a sheet may carry this name: 1 to 31 characters, none of : \ / ? * [ ], and not
@@ -40,7 +44,7 @@ private:
 
     QString m_sheetName;
     BiffSharedStrings m_strings;
-    QByteArray m_cells;  // NUMBER and LABELSST records, in the order the cells were added
+    ChunkedBytes m_cells;  // NUMBER and LABELSST records, in the order the cells were added
     int m_lastRow = -1;
     int m_lastColumn = -1;
 };

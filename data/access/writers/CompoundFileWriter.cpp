@@ -2,9 +2,11 @@
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
 #include <memory>
+
+#include "data/access/writers/DeviceStream.h"
 
 namespace {
 
@@ -18,23 +20,26 @@ using GsfPtr = std::unique_ptr<T, GObjectUnref>;
 
 }  // namespace
 
-QByteArray compoundFileWithStream(const char* streamName, const QByteArray& stream) {
-    GsfPtr<GsfOutput> sink(gsf_output_memory_new());
-    if (!sink) return {};
+bool writeCompoundFile(QIODevice& device, const char* streamName,
+                       const std::function<bool(const Biff::Sink& sink)>& writeStream) {
+    DeviceStream stream(device);
+    if (!stream.file()) return false;
     bool ok = false;
     {
+        GsfPtr<GsfOutput> sink(
+            gsf_output_stdio_new_FILE("result.xls", stream.file(), /*keep_open=*/TRUE));
+        if (!sink) return false;
         GsfPtr<GsfOutfile> container(gsf_outfile_msole_new(sink.get()));
-        if (!container) return {};
+        if (!container) return false;
         GsfPtr<GsfOutput> child(gsf_outfile_new_child(container.get(), streamName, FALSE));
-        if (!child) return {};
-        ok = gsf_output_write(child.get(), static_cast<size_t>(stream.size()),
-                              reinterpret_cast<const guint8*>(stream.constData()));
+        if (!child) return false;
+        ok = writeStream([&](const char* data, qsizetype size) {
+            return gsf_output_write(child.get(), static_cast<size_t>(size),
+                                    reinterpret_cast<const guint8*>(data)) != FALSE;
+        });
         ok = gsf_output_close(child.get()) && ok;
+        // Closing the container closes its sink too.
         ok = gsf_output_close(GSF_OUTPUT(container.get())) && ok;
     }
-    if (!ok) return {};
-    const gsf_off_t size = gsf_output_size(sink.get());
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-    if (!bytes || size <= 0) return {};
-    return QByteArray(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
+    return stream.close() && ok;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/access/writers/AtomicFile.h"
+#include "data/access/writers/ChunkedBytes.h"
 #include "data/access/writers/DbfTableWriter.h"
 #include "data/access/writers/DbfText.h"
 #include "data/access/writers/ResultNumbers.h"
@@ -14,9 +15,10 @@
 // A result written as a dBase table, through shapelib. The connection names only the folder;
 // CREATE TABLE names the table, whose file is the folder + the table name + ".dbf".
 //
-// The table is kept in memory and written at close, complete or not at all, never over an
-// existing file: field widths and the code page depend on every value. Until then nothing is on
-// the disk, so a refused CREATE TABLE leaves no file.
+// The values are kept in memory, as UTF-8 (and as numbers where a number column reads them so),
+// and the table is written at close, complete or not at all, never over an existing file: field
+// widths and the code page depend on every value. Until then nothing is on the disk, so a
+// refused CREATE TABLE leaves no file. Each column's width is worked out as its values arrive.
 //
 // - Field names: see DbfFieldNames. A column whose name keeps nothing usable is refused at
 //   CREATE TABLE (NameNotUsable), so that the program can tell the user which rule was broken.
@@ -49,11 +51,19 @@ protected:
     int maxColumns() const override { return kMaxFields; }
     qint64 maxRows() const override { return std::numeric_limits<std::int32_t>::max(); }
     int defineTable(const QString& table, const std::vector<ColumnDefinition>& columns) override;
-    int appendRow(const QStringList& values) override;
+    int appendRow(const std::vector<QStringView>& values) override;
 
 private:
-    QStringView valueAt(qint64 row, int column) const;
-    int commit(const DbfFiles& files) const;
+    // What the values of one column need so far.
+    struct ColumnPlan {
+        bool numeric = false;  // declared a number, and every value so far a number that fits
+        int integerDigits = 1;
+        int decimals = 0;
+        qsizetype widestCp1252 = 1;  // characters of the longest value
+        qsizetype widestUtf8 = 1;    // its bytes in UTF-8
+    };
+    int writeTable(QIODevice& device, QByteArray& codePage) const;
+    int commitCodePage(const QByteArray& codePage) const;
 
     QString m_folder;
     WriteDeviceFilter m_filter;
@@ -61,7 +71,8 @@ private:
     ResultNumberReader m_numbers;  // numbers as the user's locale writes them
     bool m_needsUtf8 = false;      // some name or value does not fit cp1252
     qsizetype m_longestUtf8 = 0;   // bytes of the longest value, in UTF-8
-    // Every value, row after row, end to end; m_ends[i] is where value i ends.
-    QString m_values;
-    std::vector<qsizetype> m_ends;
+    std::vector<ColumnPlan> m_plans;
+    // Every value, row after row: a 16-bit header (the UTF-8 length, with kHasNumber set when a
+    // double follows), the UTF-8 bytes, then for a value of a numeric column its number.
+    ChunkedBytes m_values;
 };

@@ -2,114 +2,67 @@
 
 #include <shapefil.h>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "data/access/NativeError.h"
+#include "data/access/writers/DeviceStream.h"
 
 namespace {
 
 // shapelib reaches files only through its hooks, which carry no context of their own: while a
-// table is written, this thread's hooks work on the buffers of `t_files`.
-struct MemoryFiles {
-    std::map<std::string, QByteArray> files;
-    qsizetype tableSizeHint = 0;
+// table is written, this thread's hooks send the table to the caller's device and keep the code
+// page file in memory.
+struct TableFiles {
+    FILE* table = nullptr;  // the device's stream; stays open until the table is written
+    char* codePage = nullptr;
+    size_t codePageSize = 0;
 };
-thread_local MemoryFiles* t_files = nullptr;
+thread_local TableFiles* t_files = nullptr;
 
 const char kBaseName[] = "table";
-const std::string kTableName = "table.dbf";
-const std::string kCodePageName = "table.cpg";
 const char kCp1252LanguageDriver[] = "LDID/3";
 const char kUtf8CodePage[] = "UTF-8";
 
-struct OpenFile {
-    QByteArray* data;
-    qsizetype position = 0;
-};
-
-OpenFile* fileOf(SAFile file) {
-    return reinterpret_cast<OpenFile*>(file);
+bool endsWith(const char* name, const char* suffix) {
+    const std::size_t length = std::strlen(name), suffixLength = std::strlen(suffix);
+    return length >= suffixLength && std::strcmp(name + length - suffixLength, suffix) == 0;
 }
 
-SAFile memoryOpen(const char* name, const char* access) {
+SAFile openFile(const char* name, const char*) {
     if (!t_files) return nullptr;
-    const std::string key(name);
-    auto found = t_files->files.find(key);
-    if (access[0] == 'w') {
-        QByteArray& data = t_files->files[key];
-        data.clear();
-        if (key == kTableName) data.reserve(t_files->tableSizeHint);
-        return reinterpret_cast<SAFile>(new OpenFile{&data});
+    if (endsWith(name, ".dbf")) return reinterpret_cast<SAFile>(t_files->table);
+    if (endsWith(name, ".cpg")) {
+        std::free(t_files->codePage);
+        t_files->codePage = nullptr;
+        return reinterpret_cast<SAFile>(open_memstream(&t_files->codePage, &t_files->codePageSize));
     }
-    if (found == t_files->files.end()) return nullptr;
-    return reinterpret_cast<SAFile>(new OpenFile{&found->second});
+    return nullptr;
 }
 
-SAOffset memoryRead(void* buffer, SAOffset size, SAOffset count, SAFile file) {
-    OpenFile* open = fileOf(file);
-    if (size == 0) return 0;
-    const qsizetype available = std::max<qsizetype>(0, open->data->size() - open->position);
-    const SAOffset items = std::min<SAOffset>(count, static_cast<SAOffset>(available) / size);
-    std::memcpy(buffer, open->data->constData() + open->position, items * size);
-    open->position += static_cast<qsizetype>(items * size);
-    return items;
+// shapelib closes the new table once and opens it again: the device's stream stays open and
+// goes back to the start, as a reopened file would.
+int closeFile(SAFile file) {
+    FILE* stream = reinterpret_cast<FILE*>(file);
+    if (t_files && stream == t_files->table) {
+        return std::fflush(stream) == 0 && std::fseek(stream, 0, SEEK_SET) == 0 ? 0 : EOF;
+    }
+    return std::fclose(stream);
 }
 
-SAOffset memoryWrite(void* buffer, SAOffset size, SAOffset count, SAFile file) {
-    OpenFile* open = fileOf(file);
-    const auto bytes = static_cast<qsizetype>(size * count);
-    if (open->data->size() < open->position + bytes) open->data->resize(open->position + bytes);
-    std::memcpy(open->data->data() + open->position, buffer, static_cast<size_t>(bytes));
-    open->position += bytes;
-    return count;
-}
-
-SAOffset memorySeek(SAFile file, SAOffset offset, int whence) {
-    OpenFile* open = fileOf(file);
-    qsizetype base = 0;
-    if (whence == SEEK_CUR) base = open->position;
-    if (whence == SEEK_END) base = open->data->size();
-    open->position = base + static_cast<qsizetype>(offset);
-    return 0;
-}
-
-SAOffset memoryTell(SAFile file) {
-    return static_cast<SAOffset>(fileOf(file)->position);
-}
-int memoryFlush(SAFile) {
-    return 0;
-}
-int memoryClose(SAFile file) {
-    delete fileOf(file);
-    return 0;
-}
-int memoryRemove(const char* name) {
-    if (t_files) t_files->files.erase(name);
+// Nothing on the disk is removed: the table is new and its code page file is the caller's.
+int removeFile(const char*) {
     return 0;
 }
 void quietError(const char*) {}
 
-SAHooks memoryHooks() {
-    SAHooks hooks;
-    SASetupDefaultHooks(&hooks);
-    hooks.FOpen = memoryOpen;
-    hooks.FRead = memoryRead;
-    hooks.FWrite = memoryWrite;
-    hooks.FSeek = memorySeek;
-    hooks.FTell = memoryTell;
-    hooks.FFlush = memoryFlush;
-    hooks.FClose = memoryClose;
-    hooks.Remove = memoryRemove;
-    hooks.Error = quietError;
-    return hooks;
-}
-
-class MemoryScope {
+class FilesScope {
 public:
-    explicit MemoryScope(MemoryFiles& files) { t_files = &files; }
-    ~MemoryScope() { t_files = nullptr; }
+    explicit FilesScope(TableFiles& files) { t_files = &files; }
+    ~FilesScope() {
+        std::free(t_files->codePage);
+        t_files = nullptr;
+    }
 };
 
 struct DbfCloser {
@@ -118,15 +71,20 @@ struct DbfCloser {
 
 }  // namespace
 
-int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldLayout>& fields, qint64 records,
-                  const DbfCellSource& cell, const QDate& lastUpdate, DbfFiles& out) {
-    MemoryFiles files;
-    qsizetype recordLength = 1;
-    for (const DbfFieldLayout& field : fields) recordLength += field.width;
-    files.tableSizeHint = 32 + 32 * static_cast<qsizetype>(fields.size()) + 2 +
-                          recordLength * static_cast<qsizetype>(records);
-    MemoryScope scope(files);
-    SAHooks hooks = memoryHooks();
+int writeDbfTable(QIODevice& device, DbfEncoding encoding,
+                  const std::vector<DbfFieldLayout>& fields, qint64 records,
+                  const DbfCellSource& cell, const QDate& lastUpdate, QByteArray& codePage) {
+    DeviceStream stream(device);
+    if (!stream.file()) return NativeError::WriteFailed;
+    TableFiles files;
+    files.table = stream.file();
+    FilesScope scope(files);
+    SAHooks hooks;
+    SASetupDefaultHooks(&hooks);
+    hooks.FOpen = openFile;
+    hooks.FClose = closeFile;
+    hooks.Remove = removeFile;
+    hooks.Error = quietError;
 
     {
         std::unique_ptr<DBFInfo, DbfCloser> table(DBFCreateLL(
@@ -144,29 +102,29 @@ int writeDbfTable(DbfEncoding encoding, const std::vector<DbfFieldLayout>& field
             DBFSetLastModifiedDate(handle, lastUpdate.year() - 1900, lastUpdate.month(),
                                    lastUpdate.day());
         }
+        std::string value;
         for (qint64 record = 0; record < records; ++record) {
             const int shapelibRecord = static_cast<int>(record);
             for (int f = 0; f < static_cast<int>(fields.size()); ++f) {
-                const QByteArray bytes = cell(record, f);
+                const QByteArrayView bytes = cell(record, f);
                 const DbfFieldLayout& field = fields[static_cast<std::size_t>(f)];
                 // DBFWriteAttributeDirectly cuts a value that is too wide and still reports
                 // success; DBFWriteStringAttribute at least says so. Neither may happen here.
                 if (bytes.size() > field.width) return NativeError::ValueDoesNotFit;
+                value.assign(bytes.data(), std::size_t(bytes.size()));
                 const int written =
                     field.type == 'C'
-                        ? DBFWriteStringAttribute(handle, shapelibRecord, f, bytes.constData())
-                        : DBFWriteAttributeDirectly(handle, shapelibRecord, f,
-                                                    const_cast<char*>(bytes.constData()));
+                        ? DBFWriteStringAttribute(handle, shapelibRecord, f, value.c_str())
+                        : DBFWriteAttributeDirectly(handle, shapelibRecord, f, value.data());
+                // shapelib writes the previous record out when it starts a new one.
+                if (stream.failed()) return NativeError::WriteFailed;
                 if (!written) return NativeError::ValueDoesNotFit;
             }
         }
         DBFUpdateHeader(handle);
     }
-
-    const auto table = files.files.find(kTableName);
-    if (table == files.files.end()) return NativeError::WriteFailed;
-    out.table = std::move(table->second);
-    const auto codePage = files.files.find(kCodePageName);
-    out.codePage = codePage == files.files.end() ? QByteArray() : codePage->second;
+    if (!stream.close()) return NativeError::WriteFailed;
+    codePage = files.codePage ? QByteArray(files.codePage, qsizetype(files.codePageSize))
+                              : QByteArray();
     return NativeError::None;
 }

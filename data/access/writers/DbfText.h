@@ -17,5 +17,7 @@ bool fitsCp1252(QStringView text);
 QByteArray encode(QStringView text, DbfEncoding encoding);
 // The number of bytes `text` takes in the encoding, without encoding it.
 qsizetype byteLength(QStringView text, DbfEncoding encoding);
+// Writes the UTF-8 bytes of `text` (byteLength(text, Utf8) of them) to `out`; returns their end.
+char* writeUtf8(QStringView text, char* out);
 
 }  // namespace DbfText

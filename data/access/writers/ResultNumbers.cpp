@@ -20,8 +20,8 @@ ResultNumberReader::ResultNumberReader(const QLocale& locale)
 }
 
 std::optional<double> ResultNumberReader::readPlain(QStringView text) const {
-    std::string c;
-    c.reserve(static_cast<std::size_t>(text.size()) + 1);
+    std::string& c = m_scratch;
+    c.clear();
     qsizetype at = 0;
     // The data layer writes signs as "-" and "+" whatever the locale; the locale's own signs
     // (such as U+2212) are read too.
@@ -82,6 +82,16 @@ std::optional<double> ResultNumberReader::read(QStringView text) const {
 }
 
 QByteArray dbaseNumberText(double value) {
-    if (value == 0) return QByteArrayLiteral("0");  // also -0
-    return QByteArray::number(value, 'f', QLocale::FloatingPointShortest);
+    char digits[kMaxDbaseNumberText];
+    return QByteArray(digits, dbaseNumberText(value, digits));
+}
+
+int dbaseNumberText(double value, char (&digits)[kMaxDbaseNumberText]) {
+    if (value == 0) {  // also -0
+        digits[0] = '0';
+        return 1;
+    }
+    const auto [end, error] =
+        std::to_chars(digits, digits + kMaxDbaseNumberText, value, std::chars_format::fixed);
+    return error == std::errc() ? int(end - digits) : 0;
 }

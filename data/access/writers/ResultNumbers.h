@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 #include <optional>
+#include <string>
 
 // Numbers in result files. The program sends every value as the text the grid shows, so a number
 // arrives written the user's way ("12,5" in a German locale). A value of a number column is
@@ -25,6 +26,7 @@ private:
     std::optional<double> readPlain(QStringView text) const;
 
     QLocale m_locale;
+    mutable std::string m_scratch;  // the plain text in C notation, kept to save an allocation
     QString m_decimal;
     QString m_minus;
     QString m_plus;
@@ -33,3 +35,7 @@ private:
 // A number as a dBase numeric field holds it: plain decimal notation with ".", whatever the
 // locale, with the fewest digits that read back as the same number ("0.1", "-12", "1234.5").
 QByteArray dbaseNumberText(double value);
+// The same into `digits`, returning its length: the longest finite double takes 309 digits, a
+// sign, a point and 17 decimals at most.
+constexpr int kMaxDbaseNumberText = 340;
+int dbaseNumberText(double value, char (&digits)[kMaxDbaseNumberText]);

@@ -188,8 +188,11 @@ ParsedStatement parseStatement(const QString& text) {
     return {};
 }
 
-bool parseValueList(QStringView text, QStringList& values) {
+bool parseValueList(QStringView text, std::vector<QStringView>& values, QString& unquoted) {
     values.clear();
+    unquoted.clear();
+    // Views into `unquoted` must stay valid while it grows: it never needs more than the text.
+    unquoted.reserve(text.size());
     qsizetype i = 0;
     const auto skipBlanks = [&] {
         while (i < text.size() && text[i].isSpace()) ++i;
@@ -201,28 +204,28 @@ bool parseValueList(QStringView text, QStringList& values) {
         skipBlanks();
         if (i >= text.size() || text[i] != QLatin1Char('\'')) return false;
         ++i;
-        QString value;
-        bool doubled = false;
-        for (;;) {
-            const qsizetype quote = text.indexOf(QLatin1Char('\''), i);
-            if (quote < 0) return false;
-            // Most values hold no quote: taken in one piece.
-            if (!doubled && !(quote + 1 < text.size() && text[quote + 1] == QLatin1Char('\''))) {
-                value = text.mid(i, quote - i).toString();
+        qsizetype quote = text.indexOf(QLatin1Char('\''), i);
+        if (quote < 0) return false;
+        if (!(quote + 1 < text.size() && text[quote + 1] == QLatin1Char('\''))) {
+            // Most values hold no quote: a view of the statement itself.
+            values.push_back(text.mid(i, quote - i));
+            i = quote + 1;
+        } else {
+            const qsizetype start = unquoted.size();
+            for (;;) {
+                unquoted += text.mid(i, quote - i);
                 i = quote + 1;
+                if (i < text.size() && text[i] == QLatin1Char('\'')) {
+                    unquoted += QLatin1Char('\'');  // a doubled quote inside the value
+                    ++i;
+                    quote = text.indexOf(QLatin1Char('\''), i);
+                    if (quote < 0) return false;
+                    continue;
+                }
                 break;
             }
-            doubled = true;
-            value += text.mid(i, quote - i);
-            i = quote + 1;
-            if (i < text.size() && text[i] == QLatin1Char('\'')) {
-                value += QLatin1Char('\'');  // a doubled quote inside the value
-                ++i;
-                continue;
-            }
-            break;
+            values.push_back(QStringView(unquoted).mid(start));
         }
-        values << value;
         skipBlanks();
         if (i < text.size() && text[i] == QLatin1Char(',')) {
             ++i;

@@ -36,5 +36,6 @@ struct ParsedStatement {
 ParsedStatement parseStatement(const QString& text);
 
 // The value list of an INSERT, "('a','it''s', '')", read into `values`; false when it is not a
-// list of quoted values (blanks allowed around them) closing the statement.
-bool parseValueList(QStringView text, QStringList& values);
+// list of quoted values (blanks allowed around them) closing the statement. The values are views
+// of `text`, or of `unquoted` for those that held doubled quotes: no copy for the others.
+bool parseValueList(QStringView text, std::vector<QStringView>& values, QString& unquoted);

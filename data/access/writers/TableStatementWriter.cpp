@@ -7,10 +7,12 @@
 int TableStatementWriter::execute(const QString& statement) {
     // A save sends one INSERT a row that differ only in their values.
     if (!m_insertHead.isEmpty() && statement.startsWith(m_insertHead) &&
-        parseValueList(QStringView(statement).mid(m_insertHead.size()), m_lastInsert.values) &&
-        m_lastInsert.values.size() == m_lastInsert.insertColumns.size()) {
+        parseValueList(QStringView(statement).mid(m_insertHead.size()), m_values, m_unquoted) &&
+        qsizetype(m_values.size()) == m_lastInsert.insertColumns.size()) {
         // The columns named in the table's own order: the values are the row.
-        return m_insertInTableOrder ? appendCountedRow(m_lastInsert.values) : insert(m_lastInsert);
+        return m_insertInTableOrder
+                   ? appendCountedRow(m_values)
+                   : insert(m_lastInsert.table, m_lastInsert.insertColumns, m_values);
     }
     const ParsedStatement parsed = parseStatement(statement);
     if (parsed.kind == ParsedStatement::Kind::Insert) {
@@ -31,7 +33,8 @@ int TableStatementWriter::execute(const QString& statement) {
         case ParsedStatement::Kind::CreateTable:
             return createTable(parsed);
         case ParsedStatement::Kind::Insert:
-            return insert(parsed);
+            m_values.assign(parsed.values.cbegin(), parsed.values.cend());
+            return insert(parsed.table, parsed.insertColumns, m_values);
         case ParsedStatement::Kind::Invalid:
             break;
     }
@@ -60,24 +63,25 @@ int TableStatementWriter::createTable(const ParsedStatement& statement) {
     return NativeError::None;
 }
 
-int TableStatementWriter::insert(const ParsedStatement& statement) {
-    if (!m_hasTable || statement.table.compare(m_table, Qt::CaseInsensitive) != 0)
+int TableStatementWriter::insert(const QString& table, const QStringList& columns,
+                                 const std::vector<QStringView>& values) {
+    if (!m_hasTable || table.compare(m_table, Qt::CaseInsensitive) != 0)
         return NativeError::TableNotFound;
     if (m_rows >= maxRows()) return NativeError::TooManyRows;
-    QStringList row(static_cast<qsizetype>(m_columns.size()));
+    m_row.assign(m_columns.size(), QStringView());
     std::vector<bool> named(m_columns.size(), false);
-    for (qsizetype i = 0; i < statement.insertColumns.size(); ++i) {
-        const auto found = m_indexOf.constFind(statement.insertColumns[i]);
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const auto found = m_indexOf.constFind(columns[i]);
         if (found == m_indexOf.constEnd()) return NativeError::StatementDoesNotFitTable;
         const auto column = static_cast<std::size_t>(found.value());
         if (named[column]) return NativeError::StatementDoesNotFitTable;
         named[column] = true;
-        row[found.value()] = statement.values[i];
+        m_row[column] = values[std::size_t(i)];
     }
-    return appendCountedRow(row);
+    return appendCountedRow(m_row);
 }
 
-int TableStatementWriter::appendCountedRow(const QStringList& row) {
+int TableStatementWriter::appendCountedRow(const std::vector<QStringView>& row) {
     if (m_rows >= maxRows()) return NativeError::TooManyRows;
     const int code = appendRow(row);
     if (code == NativeError::None) ++m_rows;

@@ -26,13 +26,15 @@ protected:
     // Accepts or refuses the table (its name and its column names).
     virtual int defineTable(const QString& table, const std::vector<ColumnDefinition>& columns) = 0;
     // One value a column, in the table's column order; a column the INSERT did not name is empty.
-    virtual int appendRow(const QStringList& values) = 0;
+    // The views last only for the call.
+    virtual int appendRow(const std::vector<QStringView>& values) = 0;
 
 private:
     int createTable(const ParsedStatement& statement);
-    int insert(const ParsedStatement& statement);
+    int insert(const QString& table, const QStringList& columns,
+               const std::vector<QStringView>& values);
     // A row in the table's column order, counted when the writer takes it.
-    int appendCountedRow(const QStringList& row);
+    int appendCountedRow(const std::vector<QStringView>& row);
 
     QString m_table;
     std::vector<ColumnDefinition> m_columns;
@@ -42,6 +44,9 @@ private:
     QString m_insertHead;
     ParsedStatement m_lastInsert;
     bool m_insertInTableOrder = false;
+    std::vector<QStringView> m_values;  // the values of the INSERT being applied
+    QString m_unquoted;                 // those of them that held doubled quotes
+    std::vector<QStringView> m_row;     // the same in the table's column order
     bool m_hasTable = false;
     qint64 m_rows = 0;
 };

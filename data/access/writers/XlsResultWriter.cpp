@@ -10,11 +10,16 @@ namespace {
 const char kWorkbookStream[] = "Workbook";
 const QString kEmptySheetName = QStringLiteral("Sheet1");
 
-int commit(const QString& path, const QByteArray& workbook, ExistingTarget existing,
+int commit(const QString& path, const BiffWorkbookWriter& workbook, ExistingTarget existing,
            const WriteDeviceFilter& filter) {
-    const QByteArray file = compoundFileWithStream(kWorkbookStream, workbook);
-    if (file.isEmpty()) return NativeError::WriteFailed;
-    return writeFileAtomically(path, file, existing, filter);
+    return writeFileAtomically(
+        path,
+        [&](QIODevice& device) {
+            return writeCompoundFile(device, kWorkbookStream, [&](const Biff::Sink& sink) {
+                return workbook.writeStream(sink);
+            });
+        },
+        existing, filter);
 }
 
 }  // namespace
@@ -25,8 +30,8 @@ XlsResultWriter::XlsResultWriter(const QString& path, const QLocale& locale,
 
 int XlsResultWriter::create() {
     if (m_created) return NativeError::None;
-    const int code = commit(m_path, BiffWorkbookWriter(kEmptySheetName).workbookStream(),
-                            ExistingTarget::Refuse, m_filter);
+    const int code =
+        commit(m_path, BiffWorkbookWriter(kEmptySheetName), ExistingTarget::Refuse, m_filter);
     if (code == NativeError::None) m_created = true;
     return code;
 }
@@ -49,15 +54,15 @@ int XlsResultWriter::defineTable(const QString& table,
     return NativeError::None;
 }
 
-int XlsResultWriter::appendRow(const QStringList& values) {
-    for (const QString& value : values) {
+int XlsResultWriter::appendRow(const std::vector<QStringView>& values) {
+    for (const QStringView value : values) {
         if (value.size() > BiffSharedStrings::kMaxLength) return NativeError::ValueDoesNotFit;
     }
     const int row = static_cast<int>(rowCount()) + 1;  // below the heading row
-    for (qsizetype c = 0; c < values.size(); ++c) {
-        const QString& value = values[c];
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        const QStringView value = values[c];
         if (value.isEmpty()) continue;
-        if (m_numberColumn[static_cast<std::size_t>(c)]) {
+        if (m_numberColumn[c]) {
             if (const std::optional<double> number = m_numbers.read(value)) {
                 m_workbook->addNumber(row, static_cast<int>(c), *number);
                 continue;
@@ -76,8 +81,7 @@ void XlsResultWriter::abandon() {
 
 int XlsResultWriter::close() {
     if (!m_created || !m_workbook) return NativeError::None;
-    const int code =
-        commit(m_path, m_workbook->workbookStream(), ExistingTarget::Replace, m_filter);
+    const int code = commit(m_path, *m_workbook, ExistingTarget::Replace, m_filter);
     m_workbook.reset();
     m_created = false;
     return code;

@@ -13,9 +13,9 @@
 // names in its first row and one row per INSERT below.
 //
 // Opening the connection creates the file as a valid, empty workbook (callers rely on the file
-// existing from then on); it is never put over an existing file. The table is composed in memory
-// and replaces that empty workbook at close, in one step, so a workbook is never left half
-// written: a close that fails leaves the empty workbook.
+// existing from then on); it is never put over an existing file. The cells are kept in memory
+// and written at close into a temporary file that then replaces the empty workbook in one step,
+// so a workbook is never left half written: a close that fails leaves the empty workbook.
 //
 // Columns typed INTEGER or REAL hold a number where the value reads as one in the user's locale
 // (see ResultNumberReader) and the text where it does not; other columns hold text. An empty
@@ -32,7 +32,7 @@ protected:
     int maxColumns() const override { return BiffWorkbookWriter::kMaxColumns; }
     qint64 maxRows() const override { return BiffWorkbookWriter::kMaxRows - 1; }
     int defineTable(const QString& table, const std::vector<ColumnDefinition>& columns) override;
-    int appendRow(const QStringList& values) override;
+    int appendRow(const std::vector<QStringView>& values) override;
 
 private:
     QString m_path;
