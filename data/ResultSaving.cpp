@@ -266,9 +266,9 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
     // One INSERT a grid row, in the grid's order. Values go as the grid shows them, quoted; an
     // empty cell is an empty value.
     const QString insertHead = composeInsertHead(table, columns.insertNames);
-    QString statement;
+    QString statement = insertHead;
     for (std::int32_t row = 1; row <= rows; ++row) {
-        statement = insertHead;
+        statement.truncate(insertHead.size());  // keeps the buffer of the row before
         for (std::int32_t column = 1; column <= columnCount; ++column) {
             if (column > 1) statement += QLatin1Char(',');
             AppendResultValue(statement, ResultGrid.textMatrix(row, column));

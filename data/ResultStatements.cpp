@@ -37,11 +37,12 @@ QString composeCreateTable(const QString& tableName, const QStringList& definiti
 
 void AppendResultValue(QString& statement, const QString& cellText) {
     statement += QLatin1Char('\'');
-    if (cellText.contains(QLatin1Char('\''))) {
-        statement += QString(cellText).replace(QLatin1Char('\''), QLatin1String("''"));
-    } else {
-        statement += cellText;
+    qsizetype from = 0;
+    for (qsizetype quote; (quote = cellText.indexOf(QLatin1Char('\''), from)) >= 0; from = quote + 1) {
+        statement += QStringView(cellText).mid(from, quote + 1 - from);
+        statement += QLatin1Char('\'');  // a quote inside the value is written twice
     }
+    statement += QStringView(cellText).mid(from);
     statement += QLatin1Char('\'');
 }
 

@@ -1,6 +1,5 @@
 #include "data/access/writers/BiffSharedStrings.h"
 
-#include <QHash>
 #include <QtEndian>
 #include <algorithm>
 
@@ -94,6 +93,14 @@ private:
     bool m_ok = true;
 };
 
+// FNV-1a over the UTF-16 units: short texts are the common case, and Qt's seeded hash costs
+// more than the look-up it serves.
+std::uint32_t hashOf(QStringView text) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const QChar c : text) hash = (hash ^ c.unicode()) * 0x100000001b3ull;
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
 bool isHigh(const char* wideChars, qsizetype i) {
     return QChar::isHighSurrogate(qFromLittleEndian<quint16>(wideChars + 2 * i));
 }
@@ -133,7 +140,7 @@ void BiffSharedStrings::growIndex() {
 std::uint32_t BiffSharedStrings::add(QStringView text) {
     ++m_references;
     if ((m_entries.size() + 1) * 2 > m_slots.size()) growIndex();
-    const auto hash = static_cast<std::uint32_t>(qHash(text, 0));
+    const std::uint32_t hash = hashOf(text);
     const std::size_t mask = m_slots.size() - 1;
     std::size_t slot = hash & mask;
     for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {

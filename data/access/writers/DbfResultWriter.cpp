@@ -65,10 +65,13 @@ int DbfResultWriter::appendRow(const std::vector<QStringView>& values) {
     // such a value is refused rather than leave an earlier one too long.
     bool rowNeedsUtf8 = false;
     qsizetype rowLongestUtf8 = 0;
-    for (const QStringView value : values) {
+    m_rowUtf8.resize(values.size());
+    for (std::size_t c = 0; c < values.size(); ++c) {
+        const QStringView value = values[c];
         if (value.contains(QChar(0))) return NativeError::ValueDoesNotFit;
         const bool fits = DbfText::fitsCp1252(value);
         const qsizetype utf8 = DbfText::byteLength(value, DbfEncoding::Utf8);
+        m_rowUtf8[c] = utf8;
         const qsizetype bytes = (m_needsUtf8 || !fits) ? utf8 : value.size();
         if (bytes > kMaxFieldWidth) return NativeError::ValueDoesNotFit;
         rowNeedsUtf8 = rowNeedsUtf8 || !fits;
@@ -82,7 +85,7 @@ int DbfResultWriter::appendRow(const std::vector<QStringView>& values) {
     for (std::size_t c = 0; c < values.size(); ++c) {
         const QStringView value = values[c];
         ColumnPlan& plan = m_plans[c];
-        const qsizetype utf8 = DbfText::byteLength(value, DbfEncoding::Utf8);
+        const qsizetype utf8 = m_rowUtf8[c];
         plan.widestCp1252 = std::max(plan.widestCp1252, value.size());
         plan.widestUtf8 = std::max(plan.widestUtf8, utf8);
         // A numeric field cannot hold text: the first value of a number column that is no

@@ -75,4 +75,5 @@ private:
     // Every value, row after row: a 16-bit header (the UTF-8 length, with kHasNumber set when a
     // double follows), the UTF-8 bytes, then for a value of a numeric column its number.
     ChunkedBytes m_values;
+    std::vector<qsizetype> m_rowUtf8;  // the UTF-8 length of each value of the row being added
 };

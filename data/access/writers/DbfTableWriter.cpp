@@ -1,5 +1,6 @@
 #include "data/access/writers/DbfTableWriter.h"
 
+#include <QBuffer>
 #include <shapefil.h>
 #include <cstring>
 #include <memory>
@@ -11,12 +12,12 @@
 namespace {
 
 // shapelib reaches files only through its hooks, which carry no context of their own: while a
-// table is written, this thread's hooks send the table to the caller's device and keep the code
-// page file in memory.
+// table is written, this thread's hooks send the table to the caller's device and the code page
+// file into a buffer. Both are DeviceStreams, which the hooks' file handles point at.
 struct TableFiles {
-    FILE* table = nullptr;  // the device's stream; stays open until the table is written
-    char* codePage = nullptr;
-    size_t codePageSize = 0;
+    DeviceStream* table = nullptr;
+    QBuffer codePage;
+    std::unique_ptr<DeviceStream> codePageStream;
 };
 thread_local TableFiles* t_files = nullptr;
 
@@ -29,25 +30,55 @@ bool endsWith(const char* name, const char* suffix) {
     return length >= suffixLength && std::strcmp(name + length - suffixLength, suffix) == 0;
 }
 
-SAFile openFile(const char* name, const char*) {
-    if (!t_files) return nullptr;
-    if (endsWith(name, ".dbf")) return reinterpret_cast<SAFile>(t_files->table);
-    if (endsWith(name, ".cpg")) {
-        std::free(t_files->codePage);
-        t_files->codePage = nullptr;
-        return reinterpret_cast<SAFile>(open_memstream(&t_files->codePage, &t_files->codePageSize));
-    }
-    return nullptr;
+DeviceStream* streamOf(SAFile file) {
+    return reinterpret_cast<DeviceStream*>(file);
 }
 
-// shapelib closes the new table once and opens it again: the device's stream stays open and
-// goes back to the start, as a reopened file would.
-int closeFile(SAFile file) {
-    FILE* stream = reinterpret_cast<FILE*>(file);
-    if (t_files && stream == t_files->table) {
-        return std::fflush(stream) == 0 && std::fseek(stream, 0, SEEK_SET) == 0 ? 0 : EOF;
+// shapelib closes the new table once and opens it again: the stream stays open and goes back
+// to the start, as a reopened file would.
+SAFile openFile(const char* name, const char*) {
+    if (!t_files) return nullptr;
+    DeviceStream* stream = nullptr;
+    if (endsWith(name, ".dbf")) {
+        stream = t_files->table;
+    } else if (endsWith(name, ".cpg")) {
+        t_files->codePageStream.reset();
+        t_files->codePage.close();
+        t_files->codePage.setData(QByteArray());
+        if (!t_files->codePage.open(QIODevice::ReadWrite)) return nullptr;
+        t_files->codePageStream = std::make_unique<DeviceStream>(t_files->codePage);
+        stream = t_files->codePageStream.get();
     }
-    return std::fclose(stream);
+    if (stream) stream->seek(0, SEEK_SET);
+    return reinterpret_cast<SAFile>(stream);
+}
+
+SAOffset readFile(void* buffer, SAOffset size, SAOffset count, SAFile file) {
+    if (size == 0) return 0;
+    const qint64 got = streamOf(file)->read(buffer, qint64(size * count));
+    return got < 0 ? 0 : SAOffset(got) / size;
+}
+
+SAOffset writeFile(void* buffer, SAOffset size, SAOffset count, SAFile file) {
+    if (size == 0) return 0;
+    const qint64 written = streamOf(file)->write(buffer, qint64(size * count));
+    return written < 0 ? 0 : count;
+}
+
+SAOffset seekFile(SAFile file, SAOffset offset, int whence) {
+    return streamOf(file)->seek(qint64(offset), whence) ? 0 : SAOffset(-1);
+}
+
+SAOffset tellFile(SAFile file) {
+    return SAOffset(streamOf(file)->tell());
+}
+
+int flushFile(SAFile) {
+    return 0;
+}
+
+int closeFile(SAFile) {
+    return 0;
 }
 
 // Nothing on the disk is removed: the table is new and its code page file is the caller's.
@@ -59,10 +90,7 @@ void quietError(const char*) {}
 class FilesScope {
 public:
     explicit FilesScope(TableFiles& files) { t_files = &files; }
-    ~FilesScope() {
-        std::free(t_files->codePage);
-        t_files = nullptr;
-    }
+    ~FilesScope() { t_files = nullptr; }
 };
 
 struct DbfCloser {
@@ -75,13 +103,17 @@ int writeDbfTable(QIODevice& device, DbfEncoding encoding,
                   const std::vector<DbfFieldLayout>& fields, qint64 records,
                   const DbfCellSource& cell, const QDate& lastUpdate, QByteArray& codePage) {
     DeviceStream stream(device);
-    if (!stream.file()) return NativeError::WriteFailed;
     TableFiles files;
-    files.table = stream.file();
+    files.table = &stream;
     FilesScope scope(files);
     SAHooks hooks;
     SASetupDefaultHooks(&hooks);
     hooks.FOpen = openFile;
+    hooks.FRead = readFile;
+    hooks.FWrite = writeFile;
+    hooks.FSeek = seekFile;
+    hooks.FTell = tellFile;
+    hooks.FFlush = flushFile;
     hooks.FClose = closeFile;
     hooks.Remove = removeFile;
     hooks.Error = quietError;
@@ -124,7 +156,7 @@ int writeDbfTable(QIODevice& device, DbfEncoding encoding,
         DBFUpdateHeader(handle);
     }
     if (!stream.close()) return NativeError::WriteFailed;
-    codePage = files.codePage ? QByteArray(files.codePage, qsizetype(files.codePageSize))
-                              : QByteArray();
+    if (files.codePageStream && !files.codePageStream->close()) return NativeError::WriteFailed;
+    codePage = files.codePage.data();
     return NativeError::None;
 }
