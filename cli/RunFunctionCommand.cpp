@@ -37,9 +37,10 @@ Files and target:
   --target 1|2|both       the file the function works on (default 1); "both" only for
                           unique, filter, multifilter and totals
   --function NAME         unique, duplicates, filter, multifilter, totals, modify or sort
-  --out FILE.xls|FILE.dbf save the result instead of printing it, as the Save command does
-                          (an existing file is replaced once the new one is complete; a
-                          loaded source file is refused)
+  --out FILE              save the result instead of printing it, as the Save command does,
+                          as a .xls, .xlsx or .dbf file by FILE's extension (an existing file
+                          is replaced once the new one is complete; a loaded source file is
+                          refused)
 
 Each option below stands for a list or a field of the function's panel in the wizard; a list
 whose option is missing has nothing selected, so the wizard's checks and messages apply.
@@ -232,10 +233,9 @@ int RunFunctionCommand(const QStringList& arguments) {
     if (options.contains("--operation") && !operations.contains(options.value("--operation")))
         return usageError("unknown operation " + options.value("--operation"));
     const QString out = options.value("--out");
-    const QString outExtension = FileExtension(out);
-    if (options.contains("--out") && outExtension != QLatin1String("xls") &&
-        outExtension != QLatin1String("dbf")) {
-        return usageError("--out must name a .xls or .dbf file");
+    const std::optional<ResultFileType> outType = ResultFileTypeOf(out);
+    if (options.contains("--out") && !outType) {
+        return usageError("--out must name a .xls, .xlsx or .dbf file");
     }
 
     StandardErrorMessages messages;
@@ -327,10 +327,7 @@ int RunFunctionCommand(const QStringList& arguments) {
         }
         // Saved as the Save command saves: an existing file is replaced once the new one is
         // complete; a loaded source is refused.
-        return SaveResultFile(QFileInfo(out).absoluteFilePath(),
-                              outExtension == QLatin1String("dbf") ? ResultFileType::Dbase
-                                                                   : ResultFileType::Excel) ==
-                       SaveOutcome::Saved
+        return SaveResultFile(QFileInfo(out).absoluteFilePath(), *outType) == SaveOutcome::Saved
                    ? kExitResult
                    : kExitRefused;
     case RunOutcome::NoResult: return kExitNoResult;

@@ -5,7 +5,7 @@
 //   quarix-cli run FILE1 --function NAME [options]
 //                                        one of the seven functions; the result grid as text
 //   quarix-cli convert FILE [--table NAME] OUT
-//                                        copies the table into a new .xls workbook or .dbf table
+//                                        copies the table into a new .xls or .xlsx workbook or .dbf table
 //                                        (chosen by OUT's extension), as the Save command would
 //
 // Failures print "error CODE: MESSAGE" on standard error and exit with status 2.
@@ -36,7 +36,7 @@ constexpr int kExitUsage = 64;
 int usage() {
     QTextStream(stderr) << "usage: quarix-cli tables FILE\n"
                            "       quarix-cli dump FILE [--table NAME]\n"
-                           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.dbf\n"
+                           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.xlsx|OUT.dbf\n"
                            "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n";
     return kExitUsage;
 }
@@ -54,8 +54,7 @@ int failureText(const QString& text) {
 // Saves the table, shown in the grid as Run shows loaded data, into the new file `out` through
 // the Save command's own routine. An existing file is never overwritten here.
 int writeResult(const QString& out) {
-    const ResultFileType type =
-        FileExtension(out) == QLatin1String("dbf") ? ResultFileType::Dbase : ResultFileType::Excel;
+    const ResultFileType type = ResultFileTypeOf(out).value_or(ResultFileType::Excel);
     if (File1.Contents && File1.Contents->Fields.empty()) {
         return failureText(
             QStringLiteral("the table has no columns, and a result file needs at least one."));
@@ -102,9 +101,8 @@ int main(int argc, char* argv[]) {
             return usage();
         }
         outPath = args.last();
-        const QString extension = FileExtension(outPath);
-        if (extension != QLatin1String("xls") && extension != QLatin1String("dbf")) {
-            QTextStream(stderr) << "quarix-cli convert: OUT must end in .xls or .dbf\n";
+        if (!ResultFileTypeOf(outPath)) {
+            QTextStream(stderr) << "quarix-cli convert: OUT must end in .xls, .xlsx or .dbf\n";
             return kExitUsage;
         }
         // The dBase connection names a folder: the name must carry one.

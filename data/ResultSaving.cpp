@@ -22,7 +22,10 @@ ResultLayout CurrentResultLayout;
 
 namespace {
 
-constexpr std::int32_t kMaxGridRows = 65536;  // 65,535 data rows and the heading row
+// Grid rows a file type holds, the heading row included.
+std::int32_t maxRowsOf(ResultFileType type) {
+    return type == ResultFileType::ExcelWorkbook ? 1048576 : 65536;
+}
 
 // A path compared as the file it names: links resolved, "./" and ".." gone. A file that does not
 // exist yet is its canonical folder and its name.
@@ -93,12 +96,16 @@ PutInPlace putInPlace(const QString& temporary, const QString& target, ResultFil
     return PutInPlace::Done;
 }
 
-// More rows than a sheet holds: told, and nothing is written.
-bool overRowLimit() {
-    if (ResultGrid.rows() <= kMaxGridRows) return false;
+// More rows than the file type holds: told, and nothing is written.
+bool overRowLimit(ResultFileType type) {
+    if (ResultGrid.rows() <= maxRowsOf(type)) return false;
     ShowMessageBox(QStringLiteral("Error"),
-                   QStringLiteral("Output file is over 65535 rows which is the Excel's "
-                                  "limitation. Please reduce your files and try again."),
+                   type == ResultFileType::ExcelWorkbook
+                       ? QStringLiteral("Output file is over 1048575 rows which is the Excel "
+                                        "workbook's limitation. Please reduce your files and "
+                                        "try again.")
+                       : QStringLiteral("Output file is over 65535 rows which is the Excel's "
+                                        "limitation. Please reduce your files and try again."),
                    MessageStyle::Warning);
     return true;
 }
@@ -179,21 +186,41 @@ SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type
     return columns;
 }
 
+QString ResultFileExtension(ResultFileType type) {
+    switch (type) {
+        case ResultFileType::Excel:
+            return QStringLiteral("xls");
+        case ResultFileType::Dbase:
+            return QStringLiteral("dbf");
+        case ResultFileType::ExcelWorkbook:
+            return QStringLiteral("xlsx");
+    }
+    return {};
+}
+
+std::optional<ResultFileType> ResultFileTypeOf(const QString& path) {
+    const QString extension = QFileInfo(path).suffix().toLower();
+    for (const ResultFileType type :
+         {ResultFileType::Excel, ResultFileType::Dbase, ResultFileType::ExcelWorkbook}) {
+        if (extension == ResultFileExtension(type)) return type;
+    }
+    return std::nullopt;
+}
+
 QString SettleResultFileName(const QString& path, ResultFileType type) {
-    const QString wanted = type == ResultFileType::Excel ? QStringLiteral("xls") : QStringLiteral("dbf");
-    const QString other = type == ResultFileType::Excel ? QStringLiteral("dbf") : QStringLiteral("xls");
+    const QString wanted = ResultFileExtension(type);
     const qsizetype nameStart = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot > nameStart) {
-        const QString extension = path.mid(dot + 1);
-        if (extension.compare(wanted, Qt::CaseInsensitive) == 0) return path;
-        if (extension.compare(other, Qt::CaseInsensitive) == 0) return path.left(dot + 1) + wanted;
+    if (dot > nameStart && ResultFileTypeOf(path.mid(nameStart))) {
+        if (path.mid(dot + 1).compare(wanted, Qt::CaseInsensitive) == 0) return path;
+        return path.left(dot + 1) + wanted;
     }
     return path + QLatin1Char('.') + wanted;
 }
 
 QStringList ResultFileFilters() {
-    return {QStringLiteral("Excel  (*xls)"), QStringLiteral("dBase Table (*.dbf)")};
+    return {QStringLiteral("Excel  (*xls)"), QStringLiteral("dBase Table (*.dbf)"),
+            QStringLiteral("Excel Workbook (*.xlsx)")};
 }
 
 SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* nativeError) {
@@ -204,7 +231,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
         return SaveOutcome::Refused;
     }
-    if (overRowLimit()) return SaveOutcome::Refused;
+    if (overRowLimit(type)) return SaveOutcome::Refused;
     // A link is written through: the file it points to is replaced, the link stays.
     const QFileInfo given(path);
     const QString target =
@@ -215,14 +242,13 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
                                           "sources: please choose another name."));
         return SaveOutcome::Refused;
     }
-    const QString extension = type == ResultFileType::Excel ? QStringLiteral("xls") : QStringLiteral("dbf");
-    const QString temporary = temporaryPathBeside(target, extension);
+    const QString temporary = temporaryPathBeside(target, ResultFileExtension(type));
     const QString table = ResultTableName(temporary, type);
 
     DbConnection connection;
-    connection.setConnectionString(type == ResultFileType::Excel
-                                       ? excelCreateConnectionString(temporary)
-                                       : dbaseCreateConnectionString(FolderOf(temporary)));
+    connection.setConnectionString(type == ResultFileType::Dbase
+                                       ? dbaseCreateConnectionString(FolderOf(temporary))
+                                       : excelCreateConnectionString(temporary));
     const auto fail = [&](const QString& message) {
         if (code == 0) code = connection.nativeError();
         connection.abandon();
@@ -251,7 +277,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         }
     }
     if (!connection.execute(composeCreateTable(table, columns.definitions))) {
-        if (type == ResultFileType::Excel) {
+        if (type != ResultFileType::Dbase) {
             return fail(QStringLiteral("File ") + path +
                         QStringLiteral(" is already opened and cannot be rewrited!"));
         }
@@ -312,10 +338,13 @@ SaveOutcome SaveResults() {
         ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
         return SaveOutcome::Refused;
     }
-    if (overRowLimit()) return SaveOutcome::Refused;
     const FileDialogChoice choice = ChooseFileToSave(QStringLiteral("Save File"), ResultFileFilters());
     if (choice.path.isEmpty()) return SaveOutcome::Cancelled;
-    const ResultFileType type = choice.filterIndex == 1 ? ResultFileType::Dbase : ResultFileType::Excel;
+    const ResultFileType type = choice.filterIndex == 1   ? ResultFileType::Dbase
+                                : choice.filterIndex == 2 ? ResultFileType::ExcelWorkbook
+                                                          : ResultFileType::Excel;
+    // Each file type has its own row limit, so it is checked once the type is chosen.
+    if (overRowLimit(type)) return SaveOutcome::Refused;
     const QString settled = SettleResultFileName(choice.path, type);
     // The dialog asked about the name as typed; a settled name that exists is asked about here.
     if (settled != choice.path && QFileInfo::exists(settled) &&

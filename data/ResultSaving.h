@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <cstdint>
 #include <vector>
 
@@ -46,8 +47,14 @@ struct SavedColumns {
 };
 SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type);
 
-// The name the save dialog's choice settles to: the file name's final extension becomes ".xls"
-// (Excel) or ".dbf" (dBase), letter case ignored; folders are never touched.
+// "xls", "dbf" or "xlsx".
+QString ResultFileExtension(ResultFileType type);
+// The type a result file name asks for by its extension (letter case ignored), if any.
+std::optional<ResultFileType> ResultFileTypeOf(const QString& path);
+
+// The name the save dialog's choice settles to: a final extension of another result type is
+// replaced by this type's, letter case ignored; any other name gets this type's extension
+// appended. Folders are never touched.
 QString SettleResultFileName(const QString& path, ResultFileType type);
 
 enum class SaveOutcome { Saved, Refused, Cancelled, Failed };

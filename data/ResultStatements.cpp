@@ -21,7 +21,7 @@ QString ColumnTypeWord(FieldType type) {
 }
 
 QString ResultTableName(const QString& fileName, ResultFileType type) {
-    return type == ResultFileType::Excel ? QStringLiteral("Result") : TableNameOf(fileName);
+    return type == ResultFileType::Dbase ? TableNameOf(fileName) : QStringLiteral("Result");
 }
 
 QString ResultColumnName(const QString& name, ResultFileType type) {

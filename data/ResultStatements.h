@@ -9,7 +9,8 @@
 // The statements that fill a result file, composed exactly as the Save command sends them to
 // the data access layer: one CREATE TABLE, then one INSERT INTO a row.
 
-enum class ResultFileType { Excel, Dbase };
+// Excel is the .xls workbook, ExcelWorkbook the .xlsx one.
+enum class ResultFileType { Excel, Dbase, ExcelWorkbook };
 
 // The type word of a column in CREATE TABLE, by field type; the blanks are part of it:
 // " TEXT " for codes 1, 5, 9, 11 and 16, " INTEGER " for 3, " REAL " for 6, nothing otherwise.

@@ -59,6 +59,13 @@ private slots:
         QVERIFY(QFileInfo(out).size() > 3);  // replaced by the result
         const auto dumped = TestFiles::runCli({"dump", out}, {"LC_ALL=C.UTF-8"});
         QVERIFY(dumped.out.startsWith("Species\tPetal.Width,totals\tRecords\t"));
+        // The type follows OUT's extension.
+        result = TestFiles::runCli(totals + QStringList{"--out", dir.filePath("totals.XLSX")},
+                                   {"LC_ALL=C.UTF-8"});
+        QCOMPARE(result.exitCode, 0);
+        QFile workbook(dir.filePath("totals.XLSX"));
+        QVERIFY(workbook.open(QIODevice::ReadOnly));
+        QCOMPARE(workbook.read(2), QByteArray("PK"));
         // A loaded source is refused.
         result = TestFiles::runCli(totals + QStringList{"--out", iris}, {"LC_ALL=C.UTF-8"});
         QCOMPARE(result.exitCode, 2);

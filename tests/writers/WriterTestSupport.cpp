@@ -40,9 +40,13 @@ QJsonObject readWithDbfread(const QString& path, const QString& encoding, bool s
     return runReader(arguments);
 }
 
+QJsonObject readWithOpenpyxl(const QString& path) {
+    return runReader({script("read_xlsx.py"), path});
+}
+
 QString peerReadersMissing() {
     QString reason;
-    for (const char* module : {"xlrd", "dbfread"}) {
+    for (const char* module : {"xlrd", "dbfread", "openpyxl"}) {
         if (!TestFiles::systemPythonHas(QLatin1String(module), reason)) return reason;
     }
     return {};

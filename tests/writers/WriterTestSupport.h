@@ -18,6 +18,8 @@ QJsonObject readWithXlrd(const QString& path, bool summary = false);
 // What dbfread reads in a table (see read_dbf.py); `encoding` empty lets dbfread choose.
 QJsonObject readWithDbfread(const QString& path, const QString& encoding = {},
                             bool summary = false);
+// What openpyxl reads in a .xlsx workbook, in readWithXlrd's shape.
+QJsonObject readWithOpenpyxl(const QString& path);
 // The reason the peer readers cannot run, or empty when they can.
 QString peerReadersMissing();
 

@@ -330,7 +330,7 @@ private slots:
         const QString source = TestFiles::publicFile("cp1251.dbf");
         QTest::newRow("no OUT") << QStringList{"convert", source} << "" << 64 << "usage:";
         QTest::newRow("OUT of another kind") << QStringList{"convert", source} << "out.csv" << 64
-                                             << "quarix-cli convert: OUT must end in .xls or .dbf";
+                                             << "quarix-cli convert: OUT must end in .xls, .xlsx or .dbf";
         QTest::newRow("an unknown table") << QStringList{"convert", source, "--table", "other"}
                                           << "t.xls" << 2 << "error -1305: ";
         QTest::newRow("a source that cannot be read")

@@ -117,6 +117,38 @@ private slots:
         QCOMPARE(SettleResultFileName("/a/my.dbf.d/r", ResultFileType::Excel), QString("/a/my.dbf.d/r.xls"));
         QCOMPARE(SettleResultFileName("/a/r.xls.txt", ResultFileType::Dbase), QString("/a/r.xls.txt.dbf"));
         QCOMPARE(SettleResultFileName("/a/r.Xls", ResultFileType::Dbase), QString("/a/r.dbf"));
+        // Three types: the final extension only, never "out.dbfx" or a .xls named ".xlsx".
+        QCOMPARE(SettleResultFileName("/a/out.xlsx", ResultFileType::Excel), QString("/a/out.xls"));
+        QCOMPARE(SettleResultFileName("/a/out.XLSX", ResultFileType::ExcelWorkbook), QString("/a/out.XLSX"));
+        QCOMPARE(SettleResultFileName("/a/out.dbf", ResultFileType::ExcelWorkbook), QString("/a/out.xlsx"));
+        QCOMPARE(SettleResultFileName("/a/out.xls", ResultFileType::Dbase), QString("/a/out.dbf"));
+        QCOMPARE(SettleResultFileName("/a/out", ResultFileType::ExcelWorkbook), QString("/a/out.xlsx"));
+        QCOMPARE(SettleResultFileName("/a/x.xlsx.d/out", ResultFileType::Dbase), QString("/a/x.xlsx.d/out.dbf"));
+    }
+
+    // The .xlsx result holds what the .xls one holds, read back by openpyxl; its row limit is
+    // the workbook's own, checked once the dialog has told the type.
+    void anExcelWorkbookResult() {
+        view();
+        ResultGrid.setCurrentCell(1, 1);
+        SortResultGrid(false);
+        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook), SaveOutcome::Saved);
+        const QJsonObject book = WriterTest::readWithOpenpyxl(path("view.xlsx"));
+        QCOMPARE(book["sheets"].toArray().first().toString(), QString("Result"));
+        QCOMPARE(xlrdRow(book, 0), (QStringList{"s:Name", "s:Amount", "s:Day", "s:Count"}));
+        QCOMPARE(xlrdRow(book, 1), (QStringList{"s:Smith", "n:2.25", "s:2 Jan 2024", "n:7"}));
+        QCOMPARE(xlrdRow(book, 2), (QStringList{"s:O'Brien", "n:12.5", "s:1 Jan 2024", "n:3"}));
+        QCOMPARE(book["nrows"].toInt(), 3);
+        QCOMPARE(WriterTest::folderEntries(dir.path()).filter(".quarix"), QStringList());
+
+        ResultGrid.setRows(65538);
+        FileDialogScript dialogs;
+        dialogs.script({{path("big"), 0}, {path("big"), 2}});
+        QCOMPARE(SaveResults(), SaveOutcome::Refused);
+        QVERIFY(messages->boxes.last().text.startsWith("Output file is over 65535 rows"));
+        QCOMPARE(SaveResults(), SaveOutcome::Saved);
+        QCOMPARE(WriterTest::readWithOpenpyxl(path("big.xlsx"))["rows"].toArray().size(), 3);
+        QCOMPARE(dialogs.requests[0].filters.last(), QString("Excel Workbook (*.xlsx)"));
     }
 
     void theViewSavedAndReadBack() {

@@ -59,6 +59,32 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
     return true;
 }
 
+// Whether a file can go to `target`: a name in an existing folder, and nothing there when
+// `existing` is Refuse.
+int checkTarget(const QFileInfo& info, ExistingTarget existing) {
+    if (info.fileName().isEmpty() || info.isDir()) return NativeError::CannotCreateFile;
+    if (existing == ExistingTarget::Refuse && (info.exists() || info.isSymLink()))
+        return NativeError::TargetExists;
+    if (!QFileInfo(info.absolutePath()).isDir()) return NativeError::CannotCreateFile;
+    return NativeError::None;
+}
+
+// Renames the complete temporary file to the target; on failure it is removed.
+int putInPlace(const QByteArray& temporaryName, const QFileInfo& target, ExistingTarget existing) {
+    const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
+    const int renamed = existing == ExistingTarget::Replace
+                            ? ::rename(temporaryName.constData(), targetName.constData())
+                            : renameNoReplace(temporaryName, targetName);
+    if (renamed != 0) {
+        const int reason = errno;
+        ::unlink(temporaryName.constData());
+        if (reason == EEXIST) return NativeError::TargetExists;
+        return reason == EISDIR ? NativeError::CannotCreateFile : NativeError::WriteFailed;
+    }
+    syncFolder(target.absolutePath());
+    return NativeError::None;
+}
+
 }  // namespace
 
 int writeFileAtomically(const QString& target, const QByteArray& bytes, ExistingTarget existing,
@@ -70,11 +96,9 @@ int writeFileAtomically(const QString& target, const QByteArray& bytes, Existing
 int writeFileAtomically(const QString& target, const FileContentWriter& write,
                         ExistingTarget existing, const WriteDeviceFilter& filter) {
     const QFileInfo info(target);
-    if (info.fileName().isEmpty() || info.isDir()) return NativeError::CannotCreateFile;
-    if (existing == ExistingTarget::Refuse && (info.exists() || info.isSymLink()))
-        return NativeError::TargetExists;
+    const int code = checkTarget(info, existing);
+    if (code != NativeError::None) return code;
     const QString folder = info.absolutePath();
-    if (!QFileInfo(folder).isDir()) return NativeError::CannotCreateFile;
 
     QString temporaryPath;
     const int fd = createTemporaryFile(folder, temporaryPath);
@@ -101,18 +125,43 @@ int writeFileAtomically(const QString& target, const FileContentWriter& write,
         return NativeError::WriteFailed;
     }
 
-    const QByteArray targetName = QFile::encodeName(info.absoluteFilePath());
-    const int renamed = existing == ExistingTarget::Replace
-                            ? ::rename(temporaryName.constData(), targetName.constData())
-                            : renameNoReplace(temporaryName, targetName);
-    if (renamed != 0) {
-        const int reason = errno;
-        ::unlink(temporaryName.constData());
-        if (reason == EEXIST) return NativeError::TargetExists;
-        return reason == EISDIR ? NativeError::CannotCreateFile : NativeError::WriteFailed;
-    }
-    syncFolder(folder);
+    return putInPlace(temporaryName, info, existing);
+}
+
+PendingFile::~PendingFile() {
+    discard();
+}
+
+void PendingFile::discard() {
+    if (!m_temporaryPath.isEmpty()) ::unlink(QFile::encodeName(m_temporaryPath).constData());
+    m_temporaryPath.clear();
+}
+
+int PendingFile::begin(const QString& target) {
+    m_target = QFileInfo(target);
+    const int code = checkTarget(m_target, ExistingTarget::Replace);
+    if (code != NativeError::None) return code;
+    QString path;
+    const int fd = createTemporaryFile(m_target.absolutePath(), path);
+    if (fd < 0) return NativeError::CannotCreateFile;
+    ::close(fd);
+    m_temporaryPath = path;
     return NativeError::None;
+}
+
+int PendingFile::commit(ExistingTarget existing) {
+    if (m_temporaryPath.isEmpty()) return NativeError::NotConnected;
+    const QByteArray temporaryName = QFile::encodeName(m_temporaryPath);
+    m_temporaryPath.clear();  // put in place or removed below, either way no longer ours
+    int code = checkTarget(m_target, existing);
+    const int fd = ::open(temporaryName.constData(), O_RDONLY | O_CLOEXEC);
+    if (code == NativeError::None && (fd < 0 || ::fsync(fd) != 0)) code = NativeError::WriteFailed;
+    if (fd >= 0) ::close(fd);
+    if (code != NativeError::None) {
+        ::unlink(temporaryName.constData());
+        return code;
+    }
+    return putInPlace(temporaryName, m_target, existing);
 }
 
 bool folderTakesNewFiles(const QString& folder) {

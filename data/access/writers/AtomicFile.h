@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QString>
 #include <functional>
@@ -30,6 +31,29 @@ int writeFileAtomically(const QString& target, const QByteArray& bytes, Existing
 using FileContentWriter = std::function<bool(QIODevice& device)>;
 int writeFileAtomically(const QString& target, const FileContentWriter& write,
                         ExistingTarget existing, const WriteDeviceFilter& filter = {});
+
+// A file that a library writes by its name, which appears at its target only once complete: the
+// library writes a hidden temporary file beside the target, which commit() flushes to the disk
+// and renames to the target. A file never committed is removed when this object goes.
+class PendingFile {
+public:
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Makes the empty temporary file; CannotCreateFile when the folder cannot take it.
+    int begin(const QString& target);
+    const QString& temporaryPath() const { return m_temporaryPath; }
+    // Puts the written file in place, with writeFileAtomically's error codes.
+    int commit(ExistingTarget existing);
+    // Removes the temporary file: nothing is put in place.
+    void discard();
+
+private:
+    QFileInfo m_target;
+    QString m_temporaryPath;
+};
 
 // Whether a new file can be created in `folder`: it is a folder and a file can be made in it
 // (checked by making and removing a hidden temporary file, since permissions alone do not tell,

@@ -2,12 +2,16 @@
 
 #include "data/access/writers/DbfResultWriter.h"
 #include "data/access/writers/XlsResultWriter.h"
+#include "data/access/xlsx/XlsxResultWriter.h"
 
 std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
                                                          const QLocale& locale,
                                                          const WriteDeviceFilter& filter) {
     switch (target.kind) {
         case ConnectionKind::ExcelCreate:
+            // The workbook format follows the file name, as the save dialog settles it.
+            if (target.path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+                return std::make_unique<XlsxResultWriter>(target.path, locale);
             return std::make_unique<XlsResultWriter>(target.path, locale, filter);
         case ConnectionKind::DbaseCreate:
             return std::make_unique<DbfResultWriter>(target.path, locale, filter);
