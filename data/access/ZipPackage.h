@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QXmlStreamReader>
+#include <gsf/gsf-infile.h>
+
+#include "data/access/GsfSupport.h"
+
+// A zip package (an .xlsx or .ods workbook) opened through libgsf: its parts by name. Part
+// names are matched without regard to case, as Office does.
+class ZipPackage {
+public:
+    ZipPackage() = default;
+    ZipPackage(const ZipPackage&) = delete;
+    ZipPackage& operator=(const ZipPackage&) = delete;
+
+    // Whether `head` starts like a zip file.
+    static bool hasSignature(const QByteArray& head);
+
+    // Reads the package's directory. Unreadable for anything that is not a whole zip file.
+    int openFile(const QString& path);
+    // The package keeps a reference to `bytes`.
+    int openBytes(const QByteArray& bytes);
+    void close();
+    bool isOpen() const { return static_cast<bool>(m_zip); }
+
+    bool hasPart(const QString& name) const;
+    // A part's stream; null when the package has no such part.
+    GObjectRef<GsfInput> part(const QString& name) const;
+    // A small part whole, when it is there and not longer than `limit` bytes.
+    bool readSmallPart(const QString& name, qint64 limit, QByteArray& out) const;
+
+    // How many bytes a reading may inflate from the package's parts in all. Parts compress
+    // some 5 to 30 times; a package that inflates to far more than that holds a zip bomb, not a
+    // workbook: it is refused before it costs minutes. The floor keeps small files clear of it.
+    qint64 inflateBudget() const;
+
+private:
+    int openInput(GsfInput* input, qint64 size);
+
+    QByteArray m_bytes;  // the package read from memory
+    GObjectRef<GsfInput> m_input;
+    GObjectRef<GsfInfile> m_zip;
+    qint64 m_size = 0;
+};
+
+// Reads the XML of one part as a stream: the part is inflated in chunks and handed to a
+// QXmlStreamReader as it asks for more, so that memory stays small whatever the part's size.
+// Reading fails on broken XML, a truncated part, a document type declaration (no office part
+// has one; refusing it keeps entity expansion out), a part inflating past the budget, and a
+// single token longer than any cell's text can be.
+class XmlPartReader {
+public:
+    XmlPartReader(GObjectRef<GsfInput> part, qint64& budget);
+
+    // The next token; false at the end of the document or on failure (see failed()).
+    bool next();
+    bool failed() const { return m_failed; }
+
+    QXmlStreamReader::TokenType token() const { return m_xml.tokenType(); }
+    bool isStart() const { return m_xml.tokenType() == QXmlStreamReader::StartElement; }
+    bool isEnd() const { return m_xml.tokenType() == QXmlStreamReader::EndElement; }
+    bool isText() const { return m_xml.tokenType() == QXmlStreamReader::Characters; }
+    QStringView name() const { return m_xml.name(); }
+    QStringView text() const { return m_xml.text(); }
+    QXmlStreamAttributes attributes() const { return m_xml.attributes(); }
+
+    // The text inside the current start element up to its end element, which becomes the
+    // current token; elements inside add their text.
+    bool readText(QString& out);
+    // Moves past the end of the current start element.
+    bool skipElement();
+
+private:
+    bool feed();
+    bool fail() {
+        m_failed = true;
+        return false;
+    }
+
+    GObjectRef<GsfInput> m_part;
+    qint64& m_budget;
+    QXmlStreamReader m_xml;
+    QByteArray m_chunk;
+    qint64 m_sinceToken = 0;
+    bool m_atEnd = false;
+    bool m_failed = false;
+};
+
+// The value of the attribute named `localName` in any namespace; empty when there is none.
+inline QStringView attributeValue(const QXmlStreamAttributes& attributes, QStringView localName) {
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        if (attribute.name() == localName) return attribute.value();
+    }
+    return {};
+}
