@@ -12,8 +12,8 @@
 namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
-constexpr qint64 kInflateFloor = 256LL * 1024 * 1024;
-constexpr qint64 kInflateRatio = 128;
+constexpr qint64 kInflateFloor = 64LL * 1024 * 1024;
+constexpr qint64 kInflateRatio = 100;
 // A cell's text is at most 32,767 characters; no token of a workbook's XML comes near this.
 constexpr qint64 kLongestToken = 16LL * 1024 * 1024;
 

@@ -31,9 +31,10 @@ public:
     // A small part whole, when it is there and not longer than `limit` bytes.
     bool readSmallPart(const QString& name, qint64 limit, QByteArray& out) const;
 
-    // How many bytes a reading may inflate from the package's parts in all. Parts compress
-    // some 5 to 30 times; a package that inflates to far more than that holds a zip bomb, not a
-    // workbook: it is refused before it costs minutes. The floor keeps small files clear of it.
+    // How many bytes a reading may inflate from the package's parts in all: 100 times the
+    // package's size, at least 64 MiB. Workbook parts compress some 5 to 30 times; a package
+    // that inflates to far more holds a zip bomb, not a workbook, and is refused before it
+    // costs minutes. The floor keeps small files clear of the bound.
     qint64 inflateBudget() const;
 
 private:
@@ -63,6 +64,7 @@ public:
     bool isEnd() const { return m_xml.tokenType() == QXmlStreamReader::EndElement; }
     bool isText() const { return m_xml.tokenType() == QXmlStreamReader::Characters; }
     QStringView name() const { return m_xml.name(); }
+    QStringView namespaceUri() const { return m_xml.namespaceUri(); }
     QStringView text() const { return m_xml.text(); }
     QXmlStreamAttributes attributes() const { return m_xml.attributes(); }
 

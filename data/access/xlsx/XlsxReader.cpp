@@ -152,12 +152,18 @@ private:
         }
 
         XmlPartReader xml(m_package.part(workbookPart), budget);
+        // Extensions of later versions reuse names (x15:workbookPr): only the workbook's own
+        // namespace counts.
+        QString mainNamespace;
         bool sawWorkbook = false;
         while (xml.next()) {
             if (!xml.isStart()) continue;
             const QStringView element = xml.name();
-            if (element == u"workbook") {
+            if (element == u"workbook" && !sawWorkbook) {
                 sawWorkbook = true;
+                mainNamespace = xml.namespaceUri().toString();
+            } else if (xml.namespaceUri() != mainNamespace) {
+                continue;
             } else if (element == u"workbookPr") {
                 const QXmlStreamAttributes attributes = xml.attributes();
                 const QStringView value = attributes.value(QLatin1String("date1904"));
