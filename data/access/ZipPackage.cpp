@@ -127,9 +127,10 @@ qint64 ZipPackage::inflateBudget() const {
     return std::max(kInflateFloor, m_size * kInflateRatio);
 }
 
-XmlPartReader::XmlPartReader(GObjectRef<GsfInput> part, qint64& budget)
+XmlPartReader::XmlPartReader(GObjectRef<GsfInput> part, qint64& budget, bool namespaces)
     : m_part(std::move(part)), m_budget(budget) {
     if (!m_part) m_failed = true;
+    m_xml.setNamespaceProcessing(namespaces);
 }
 
 bool XmlPartReader::feed() {

@@ -53,7 +53,9 @@ private:
 // single token longer than any cell's text can be.
 class XmlPartReader {
 public:
-    XmlPartReader(GObjectRef<GsfInput> part, qint64& budget);
+    // Without namespaces, names are read as written (with their prefix); localName() then
+    // gives what follows it. Large parts read half again as fast so.
+    XmlPartReader(GObjectRef<GsfInput> part, qint64& budget, bool namespaces = true);
 
     // The next token; false at the end of the document or on failure (see failed()).
     bool next();
@@ -64,6 +66,11 @@ public:
     bool isEnd() const { return m_xml.tokenType() == QXmlStreamReader::EndElement; }
     bool isText() const { return m_xml.tokenType() == QXmlStreamReader::Characters; }
     QStringView name() const { return m_xml.name(); }
+    QStringView localName() const { return stripPrefix(m_xml.name()); }
+    static QStringView stripPrefix(QStringView name) {
+        const qsizetype colon = name.lastIndexOf(u':');
+        return colon < 0 ? name : name.mid(colon + 1);
+    }
     QStringView namespaceUri() const { return m_xml.namespaceUri(); }
     QStringView text() const { return m_xml.text(); }
     QXmlStreamAttributes attributes() const { return m_xml.attributes(); }

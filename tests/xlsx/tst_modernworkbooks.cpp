@@ -101,6 +101,8 @@ private slots:
         QTest::newRow("entity bomb") << "entity-bomb.xlsx" << NativeError::Unreadable << "";
         QTest::newRow("truncated") << "truncated.xlsx" << NativeError::Unreadable << "";
         QTest::newRow("random bytes after PK") << "random.xlsx" << NativeError::Unreadable << "";
+        QTest::newRow("encrypted ods")
+            << "encrypted.ods" << NativeError::PasswordProtected << "";
         // A million empty rows and 16,384 empty columns repeated cost nothing.
         QTest::newRow("empty repeats") << "row-repeat-bomb.ods" << NativeError::None << "kept";
         // A value repeated over the whole sheet: too wide to load, known without its cells.

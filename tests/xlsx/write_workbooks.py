@@ -125,10 +125,12 @@ def xlsx(path, sheet, workbook=WORKBOOK):
                     out.write(piece)
 
 
-def ods(path, rows):
+def ods(path, rows, manifest=None):
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet")
         z.writestr("content.xml", CONTENT_HEAD + rows + CONTENT_TAIL)
+        if manifest:
+            z.writestr("META-INF/manifest.xml", manifest)
 
 
 def write_damaged(folder):
@@ -177,6 +179,12 @@ def write_damaged(folder):
         'office:value-type="float" office:value="1" table:number-columns-repeated="16384"/>'
         '</table:table-row>')
     xlsx(join("whole.xlsx"), SHEET_HEAD + cell + SHEET_TAIL)
+    # Encrypted parts are noted in the manifest; content.xml is then no XML.
+    ods(join("encrypted.ods"), "", manifest=(
+        '<?xml version="1.0"?><manifest:manifest xmlns:manifest="urn:oasis:names:tc:'
+        'opendocument:xmlns:manifest:1.0"><manifest:file-entry manifest:full-path="content.xml" '
+        'manifest:media-type="text/xml"><manifest:encryption-data manifest:checksum-type="SHA1"'
+        ' manifest:checksum="AAAA"/></manifest:file-entry></manifest:manifest>'))
     whole = open(join("whole.xlsx"), "rb").read()
     open(join("truncated.xlsx"), "wb").write(whole[:len(whole) // 2])
     random.seed(7)

@@ -16,6 +16,7 @@ constexpr std::int32_t kColumns = 16384;
 const QString kContent = QStringLiteral("content.xml");
 const QString kManifest = QStringLiteral("META-INF/manifest.xml");
 constexpr qint64 kLargestManifest = 4 * 1024 * 1024;
+constexpr qsizetype kLongestText = 32767;
 
 // A cell's value once read; a run of `count` equal cells from `column` on.
 struct CellRun {
@@ -186,8 +187,10 @@ private:
                         count < 1) {
                         count = 1;
                     }
-                    // A cell holds at most 32,767 characters.
-                    out += QString(std::min(count, 32767), QLatin1Char(' '));
+                    // Spaces written as a count stop at a cell's 32,767 characters, so that a
+                    // few bytes cannot claim gigabytes.
+                    const qsizetype room = std::max<qsizetype>(0, kLongestText - out.size());
+                    out += QString(std::min<qsizetype>(count, room), QLatin1Char(' '));
                     lastWasSpace = false;
                 } else if (paragraphDepth != 0 && name == u"tab") {
                     out += QLatin1Char('\t');

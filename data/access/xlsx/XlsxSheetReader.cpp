@@ -57,13 +57,13 @@ public:
     int parse() {
         while (m_xml.next()) {
             if (m_xml.isStart()) {
-                const QStringView name = m_xml.name();
+                const QStringView name = m_xml.localName();
                 if (name == u"c") {
                     if (!cell()) return NativeError::Unreadable;
                 } else if (name == u"row") {
                     if (!startRow()) return NativeError::Unreadable;
                 }
-            } else if (m_xml.isEnd() && m_xml.name() == u"sheetData") {
+            } else if (m_xml.isEnd() && m_xml.localName() == u"sheetData") {
                 return NativeError::None;  // what follows holds no cells
             }
         }
@@ -75,7 +75,7 @@ private:
         std::int32_t row = m_row + 1;
         const QXmlStreamAttributes attributes = m_xml.attributes();
         for (const QXmlStreamAttribute& attribute : attributes) {
-            if (attribute.name() == u"r") {
+            if (XmlPartReader::stripPrefix(attribute.qualifiedName()) == u"r") {
                 if (!XmlValues::toIndex(attribute.value(), row) || row < 1 || row > kRows) {
                     return false;
                 }
@@ -95,7 +95,7 @@ private:
         {
             const QXmlStreamAttributes attributes = m_xml.attributes();
             for (const QXmlStreamAttribute& attribute : attributes) {
-                const QStringView name = attribute.name();
+                const QStringView name = XmlPartReader::stripPrefix(attribute.qualifiedName());
                 if (name == u"r") {
                     bool hasRow = false;
                     std::int32_t refRow = 0;
@@ -120,7 +120,7 @@ private:
         int depth = 1;
         while (m_xml.next()) {
             if (m_xml.isStart()) {
-                const QStringView name = m_xml.name();
+                const QStringView name = m_xml.localName();
                 if (name == u"v" && depth == 1) {
                     if (!readValue()) return false;
                     hasValue = true;
@@ -166,9 +166,9 @@ private:
         while (m_xml.next()) {
             if (m_xml.isStart()) {
                 ++depth;
-                if (m_xml.name() == u"rPh") ++phonetic;
+                if (m_xml.localName() == u"rPh") ++phonetic;
             } else if (m_xml.isEnd()) {
-                if (m_xml.name() == u"rPh" && phonetic > 0) --phonetic;
+                if (m_xml.localName() == u"rPh" && phonetic > 0) --phonetic;
                 if (--depth == 0) return true;
             } else if (m_xml.isText() && phonetic == 0 && depth >= 2) {
                 m_inline.append(m_xml.text());
@@ -243,7 +243,7 @@ private:
 
 int readXlsxSheet(const ZipPackage& package, const QString& partName, qint64& budget,
                   const XlsxSheetContext& context, SheetTableBuilder& builder) {
-    XmlPartReader xml(package.part(partName), budget);
+    XmlPartReader xml(package.part(partName), budget, false);
     if (xml.failed()) return NativeError::Unreadable;
     SheetParser parser(xml, context, builder);
     return parser.parse();
