@@ -133,7 +133,17 @@ XmlPartReader::XmlPartReader(GObjectRef<GsfInput> part, qint64& budget, bool nam
     m_xml.setNamespaceProcessing(namespaces);
 }
 
+XmlPartReader::XmlPartReader(const QByteArray& xml, bool namespaces) : m_budget(m_noBudget) {
+    m_xml.setNamespaceProcessing(namespaces);
+    m_xml.addData(xml);
+    m_atEnd = true;
+}
+
 bool XmlPartReader::feed() {
+    if (!m_part) {
+        m_atEnd = true;
+        return false;
+    }
     const gsf_off_t remaining = gsf_input_remaining(m_part.object);
     if (remaining <= 0) {
         m_atEnd = true;

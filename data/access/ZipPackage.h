@@ -56,10 +56,16 @@ public:
     // Without namespaces, names are read as written (with their prefix); localName() then
     // gives what follows it. Large parts read half again as fast so.
     XmlPartReader(GObjectRef<GsfInput> part, qint64& budget, bool namespaces = true);
+    // Reads XML already in memory: a piece of a part, which may end before its document does
+    // (endedEarly() then tells).
+    XmlPartReader(const QByteArray& xml, bool namespaces);
 
     // The next token; false at the end of the document or on failure (see failed()).
     bool next();
     bool failed() const { return m_failed; }
+    bool endedEarly() const {
+        return m_failed && m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+    }
 
     QXmlStreamReader::TokenType token() const { return m_xml.tokenType(); }
     bool isStart() const { return m_xml.tokenType() == QXmlStreamReader::StartElement; }
@@ -89,6 +95,7 @@ private:
     }
 
     GObjectRef<GsfInput> m_part;
+    qint64 m_noBudget = 0;
     qint64& m_budget;
     QXmlStreamReader m_xml;
     QByteArray m_chunk;

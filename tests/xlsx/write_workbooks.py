@@ -192,11 +192,45 @@ def write_damaged(folder):
                                                              for _ in range(4096)))
 
 
+def write_large(folder, prefix):
+    """A sheet of some 12 MB, so that it is read in pieces: each cell of column A holds its own
+    row number; stretches of rows and cells go without their numbers, and the rows jump."""
+    p = prefix + ":" if prefix else ""
+    ns = ' xmlns%s="http://schemas.openxmlformats.org/spreadsheetml/2006/main"' % (
+        ":" + prefix if prefix else "")
+    parts = ['<?xml version="1.0" encoding="UTF-8"?><%sworksheet%s><%ssheetData>' % (p, ns, p),
+             '<%srow r="1"><%sc r="A1" t="inlineStr"><%sis><%st>n</%st></%sis></%sc>' % ((p,) * 7)
+             + '<%sc t="inlineStr"><%sis><%st>half</%st></%sis></%sc></%srow>' % ((p,) * 7)]
+    row = 1
+    for i in range(200000):
+        row += 1
+        if i == 997 * 51:  # in a stretch with numbers
+            row += 10000
+        if (i // 997) % 2:
+            parts.append('<%srow r="%d"><%sc r="A%d"><%sv>%d</%sv></%sc><%sc r="B%d"><%sv>%s'
+                         '</%sv></%sc></%srow>' % (p, row, p, row, p, row, p, p, p, row, p,
+                                                   row / 2, p, p, p))
+        else:
+            parts.append('<%srow><%sc><%sv>%d</%sv></%sc><%sc><%sv>%s</%sv></%sc></%srow>'
+                         % (p, p, p, row, p, p, p, p, row / 2, p, p, p))
+    parts.append('</%ssheetData></%sworksheet>' % (p, p))
+    workbook = WORKBOOK
+    if prefix:
+        workbook = workbook.replace("<workbook xmlns=", "<%s:workbook xmlns:%s=" % (prefix, prefix))
+        workbook = workbook.replace("<sheets>", "<%s:sheets>" % prefix).replace(
+            "<sheet ", "<%s:sheet " % prefix).replace("</sheets></workbook>",
+                                                       "</%s:sheets></%s:workbook>" % (prefix, prefix))
+    xlsx(os.path.join(folder, "large-%s.xlsx" % (prefix or "plain")), "".join(parts), workbook)
+
+
 if __name__ == "__main__":
     mode, folder = sys.argv[1], sys.argv[2]
     if mode == "same":
         write_xlsx(os.path.join(folder, "same.xlsx"))
         write_ods(os.path.join(folder, "same.ods"))
         write_xls(os.path.join(folder, "same.xls"))
+    elif mode == "large":
+        write_large(folder, "")
+        write_large(folder, "x")
     else:
         write_damaged(folder)

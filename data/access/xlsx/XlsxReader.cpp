@@ -109,11 +109,11 @@ public:
         }
         if (code != NativeError::None) return code;
 
-        SheetTableBuilder builder(sharedTexts);
+        std::unique_ptr<SheetTableBuilder> builder;
         const XlsxSheetContext context{dateStyles, sharedTexts->size(), m_dates1904};
-        code = readXlsxSheet(m_package, sheet->part, budget, context, builder);
+        code = readXlsxSheet(m_package, sheet->part, budget, context, sharedTexts, builder);
         if (code != NativeError::None) return code;
-        out = builder.finish(format);
+        out = builder->finish(format);
         return NativeError::None;
     }
 

@@ -1,5 +1,9 @@
 #include "data/access/xlsx/XlsxSheetReader.h"
 
+#include <QThread>
+#include <algorithm>
+#include <thread>
+
 #include "data/access/NativeError.h"
 #include "data/access/XmlValues.h"
 #include "data/access/xls/XlsDateFormats.h"
@@ -49,10 +53,22 @@ bool parseReference(QStringView ref, std::int32_t& row, std::int32_t& column, bo
     return true;
 }
 
+// Reads rows and cells into a sink: the table's builder, or a CellRecorder when a piece of the
+// sheet is read beside others.
+template <typename Sink>
 class SheetParser {
 public:
-    SheetParser(XmlPartReader& xml, const XlsxSheetContext& context, SheetTableBuilder& builder)
+    SheetParser(XmlPartReader& xml, const XlsxSheetContext& context, Sink& builder)
         : m_xml(xml), m_context(context), m_builder(builder) {}
+
+    // For a piece of a sheet that starts at a row boundary: rows without a number count on
+    // from a row known only once the pieces before are read.
+    void startUnplaced() {
+        m_row = -1;
+        setPlaced(false);
+    }
+    std::int32_t lastRow() const { return m_row; }
+    bool placed() const { return m_placed; }
 
     int parse() {
         while (m_xml.next()) {
@@ -80,9 +96,10 @@ private:
                     return false;
                 }
                 --row;
+                if (!m_placed) setPlaced(true);
             }
         }
-        if (row >= kRows) return false;
+        if (m_placed && row >= kRows) return false;
         m_row = row;
         m_nextColumn = 0;
         return true;
@@ -100,7 +117,10 @@ private:
                     bool hasRow = false;
                     std::int32_t refRow = 0;
                     if (!parseReference(attribute.value(), refRow, column, hasRow)) return false;
-                    if (hasRow) row = refRow;
+                    if (hasRow) {
+                        row = refRow;
+                        if (!m_placed) setPlaced(true);
+                    }
                 } else if (name == u"t") {
                     type = cellType(attribute.value());
                 } else if (name == u"s") {
@@ -232,19 +252,255 @@ private:
 
     XmlPartReader& m_xml;
     const XlsxSheetContext& m_context;
-    SheetTableBuilder& m_builder;
+    void setPlaced(bool placed) {
+        m_placed = placed;
+        if constexpr (requires { m_builder.relative; }) m_builder.relative = !placed;
+    }
+
+    Sink& m_builder;
+    bool m_placed = true;
     std::int32_t m_row = -1;
     std::int32_t m_nextColumn = 0;
     QString m_value;
     QString m_inline;
 };
 
+// The cells of one piece of a sheet, kept to be handed to the builder in the sheet's order.
+class CellRecorder {
+public:
+    enum Kind : std::uint8_t { Number, Date, Boolean, Text, Error, Shared };
+    struct Cell {
+        std::int32_t row, column;
+        Kind kind;
+        bool relative;  // the row counts from the end of the pieces before
+        std::uint32_t text;
+        double number;
+    };
+    bool relative = false;
+    std::vector<Cell> cells;
+    std::vector<QString> texts;
+
+    void addNumber(std::int32_t r, std::int32_t c, double v) { cells.push_back({r, c, Number, relative, 0, v}); }
+    void addDate(std::int32_t r, std::int32_t c, double v) { cells.push_back({r, c, Date, relative, 0, v}); }
+    void addBoolean(std::int32_t r, std::int32_t c, bool v) { cells.push_back({r, c, Boolean, relative, 0, v ? 1.0 : 0.0}); }
+    void addSharedText(std::int32_t r, std::int32_t c, std::uint32_t i) { cells.push_back({r, c, Shared, relative, i, 0}); }
+    void addText(std::int32_t r, std::int32_t c, QString t) { addString(r, c, Text, std::move(t)); }
+    void addError(std::int32_t r, std::int32_t c, const QString& t) { addString(r, c, Error, t); }
+
+    // Hands the cells over; `base` is the row that relative rows count from. False when a row
+    // falls outside the sheet.
+    bool replay(std::int32_t base, SheetTableBuilder& builder) {
+        for (const Cell& cell : cells) {
+            const std::int64_t row = cell.relative ? std::int64_t(base) + cell.row : cell.row;
+            if (row >= kRows) return false;
+            const auto r = static_cast<std::int32_t>(row);
+            switch (cell.kind) {
+                case Number: builder.addNumber(r, cell.column, cell.number); break;
+                case Date: builder.addDate(r, cell.column, cell.number); break;
+                case Boolean: builder.addBoolean(r, cell.column, cell.number != 0); break;
+                case Shared: builder.addSharedText(r, cell.column, cell.text); break;
+                case Text: builder.addText(r, cell.column, std::move(texts[cell.text])); break;
+                case Error: builder.addError(r, cell.column, texts[cell.text]); break;
+            }
+        }
+        cells = {};
+        texts = {};
+        return true;
+    }
+
+private:
+    void addString(std::int32_t r, std::int32_t c, Kind kind, QString text) {
+        cells.push_back({r, c, kind, relative, static_cast<std::uint32_t>(texts.size()), 0});
+        texts.push_back(std::move(text));
+    }
+};
+
+// Large sheets are read by several threads at once, each a piece of some megabytes cut where a
+// row starts: the XML reader is most of a load's time. The part is still inflated as a stream,
+// a few pieces at a time. Pieces holding comments, CDATA or processing instructions, where text
+// may look like a row, and parts not in UTF-8 are read in one stream instead.
+constexpr qint64 kParallelFrom = 8 * 1024 * 1024;
+constexpr qsizetype kPieceSize = 4 * 1024 * 1024;
+constexpr qsizetype kLongestRow = 32 * 1024 * 1024;
+
+class PieceCutter {
+public:
+    PieceCutter(GsfInput* part, qint64& budget) : m_part(part), m_budget(budget) {}
+
+    // The next piece: the head of the part up to its first row, then pieces of whole rows, the
+    // last one running to the part's end. False when the part cannot be cut so.
+    bool next(QByteArray& piece, bool& last) {
+        piece = std::move(m_carry);
+        m_carry = QByteArray();
+        for (;;) {
+            if (m_rowTag.isEmpty() && !findRowTag(piece)) {
+                if (piece.size() > kPieceSize) return false;
+            } else if (piece.size() >= (m_first ? 1 : kPieceSize)) {
+                const qsizetype cut = lastRowStart(piece);
+                if (cut > 0) {
+                    m_carry = piece.mid(cut);
+                    piece.truncate(cut);
+                    last = false;
+                    break;
+                }
+                if (piece.size() > kLongestRow) return false;
+            }
+            if (m_atEnd) {
+                last = true;
+                break;
+            }
+            if (!read(piece)) return false;
+        }
+        // Text that could hold a row's tag other than as markup: read the part in one stream.
+        const char* from = piece.constData() + (m_first ? 2 : 0);
+        const QByteArrayView rest(from, piece.constData() + piece.size() - from);
+        if (rest.contains("<!") || rest.contains("<?")) return false;
+        m_first = false;
+        return true;
+    }
+
+    // What the pieces after the head are read inside: the sheet's own <sheetData>.
+    QByteArray opening() const { return "<" + m_prefix + "sheetData>"; }
+
+private:
+    bool read(QByteArray& into) {
+        const gsf_off_t remaining = gsf_input_remaining(m_part);
+        if (remaining <= 0) {
+            m_atEnd = true;
+            return true;
+        }
+        const qint64 size = std::min<qint64>(1024 * 1024, remaining);
+        m_budget -= size;
+        if (m_budget < 0) return false;
+        const qsizetype at = into.size();
+        into.resize(at + static_cast<qsizetype>(size));
+        return gsf_input_read(m_part, static_cast<size_t>(size),
+                              reinterpret_cast<guint8*>(into.data() + at)) != nullptr;
+    }
+
+    // The row element's name as written ("row", "x:row") from the sheetData before the rows.
+    bool findRowTag(const QByteArray& head) {
+        if (head.startsWith("\xFE\xFF") || head.startsWith("\xFF\xFE")) return false;
+        const qsizetype declarationEnd = head.startsWith("<?xml") ? head.indexOf("?>") : 0;
+        if (declarationEnd < 0) return false;
+        const QByteArray declaration = head.left(declarationEnd).toLower();
+        const qsizetype encoding = declaration.indexOf("encoding");
+        if (encoding >= 0 && !declaration.mid(encoding).contains("utf-8")) return false;
+        const qsizetype name = head.indexOf("sheetData");
+        if (name < 1) return false;
+        const qsizetype open = head.lastIndexOf('<', name);
+        if (open < 0) return false;
+        m_prefix = head.mid(open + 1, name - open - 1);
+        if (!m_prefix.isEmpty() && !m_prefix.endsWith(':')) return false;
+        m_rowTag = "<" + m_prefix + "row";
+        return true;
+    }
+
+    qsizetype lastRowStart(const QByteArray& piece) const {
+        for (qsizetype at = piece.lastIndexOf(m_rowTag); at > 0;
+             at = piece.lastIndexOf(m_rowTag, at - 1)) {
+            const qsizetype after = at + m_rowTag.size();
+            if (after >= piece.size()) continue;
+            const char c = piece[after];
+            if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r') return at;
+        }
+        return -1;
+    }
+
+    GsfInput* m_part;
+    qint64& m_budget;
+    QByteArray m_carry, m_prefix, m_rowTag;
+    bool m_first = true;
+    bool m_atEnd = false;
+};
+
+struct PieceResult {
+    CellRecorder cells;
+    std::int32_t lastRow = -1;
+    bool placed = true;
+    bool ok = false;
+    bool sheetEnded = false;
+};
+
+void readPiece(const QByteArray& xml, bool head, bool last, const XlsxSheetContext& context,
+               PieceResult& out) {
+    XmlPartReader reader(xml, false);
+    SheetParser<CellRecorder> parser(reader, context, out.cells);
+    if (!head) parser.startUnplaced();
+    const int code = parser.parse();
+    out.lastRow = parser.lastRow();
+    out.placed = parser.placed();
+    // A piece ends before the rows after it; the last one ends where the sheet's rows do.
+    out.sheetEnded = code == NativeError::None && !reader.failed();
+    out.ok = out.sheetEnded || (!last && reader.endedEarly());
+}
+
+// The parallel read; false when the part must be read in one stream instead.
+bool readInPieces(GsfInput* part, qint64& budget, const XlsxSheetContext& context,
+                  SheetTableBuilder& builder, int& code) {
+    const int threads = std::max(2, std::min(4, QThread::idealThreadCount()));
+    PieceCutter cutter(part, budget);
+    std::int32_t lastRow = -1;
+    bool head = true, last = false;
+    while (!last) {
+        std::vector<QByteArray> pieces;
+        std::vector<bool> heads;
+        while (!last && static_cast<int>(pieces.size()) < threads) {
+            QByteArray piece;
+            if (!cutter.next(piece, last)) return false;
+            pieces.push_back(head ? std::move(piece) : cutter.opening() + piece);
+            heads.push_back(head);
+            head = false;
+        }
+        std::vector<PieceResult> results(pieces.size());
+        {
+            std::vector<std::thread> workers;
+            for (std::size_t i = 1; i < pieces.size(); ++i) {
+                workers.emplace_back(readPiece, std::cref(pieces[i]), heads[i],
+                                     last && i + 1 == pieces.size(), std::cref(context),
+                                     std::ref(results[i]));
+            }
+            readPiece(pieces[0], heads[0], last && pieces.size() == 1, context, results[0]);
+            for (std::thread& worker : workers) worker.join();
+        }
+        for (PieceResult& result : results) {
+            if (!result.ok) return false;
+            const std::int32_t base = lastRow + 1;
+            if (!result.cells.replay(base, builder)) {
+                code = NativeError::Unreadable;
+                return true;
+            }
+            lastRow = result.placed ? result.lastRow : base + result.lastRow;
+            if (result.sheetEnded) {
+                code = NativeError::None;
+                return true;
+            }
+        }
+    }
+    code = NativeError::None;
+    return true;
+}
+
 }  // namespace
 
 int readXlsxSheet(const ZipPackage& package, const QString& partName, qint64& budget,
-                  const XlsxSheetContext& context, SheetTableBuilder& builder) {
+                  const XlsxSheetContext& context, std::shared_ptr<const TextList> sharedTexts,
+                  std::unique_ptr<SheetTableBuilder>& builder) {
+    builder = std::make_unique<SheetTableBuilder>(sharedTexts);
+    {
+        GObjectRef<GsfInput> part = package.part(partName);
+        if (!part) return NativeError::Unreadable;
+        qint64 pieceBudget = budget;
+        int code = NativeError::None;
+        if (gsf_input_size(part.object) >= kParallelFrom &&
+            readInPieces(part.object, pieceBudget, context, *builder, code)) {
+            budget = pieceBudget;
+            return code;
+        }
+        builder = std::make_unique<SheetTableBuilder>(sharedTexts);
+    }
     XmlPartReader xml(package.part(partName), budget, false);
     if (xml.failed()) return NativeError::Unreadable;
-    SheetParser parser(xml, context, builder);
+    SheetParser<SheetTableBuilder> parser(xml, context, *builder);
     return parser.parse();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "data/access/SheetTableBuilder.h"
@@ -14,8 +15,9 @@ struct XlsxSheetContext {
     bool dates1904 = false;
 };
 
-// Streams the cells of one worksheet part into `builder`. Unreadable for broken XML, a cell
-// outside the sheet's 1,048,576 rows and 16,384 columns, a value its type cannot hold and a
-// shared text that is not there.
+// Reads the cells of one worksheet part into a new `builder`. Unreadable for broken XML, a
+// cell outside the sheet's 1,048,576 rows and 16,384 columns, a value its type cannot hold
+// and a shared text that is not there.
 int readXlsxSheet(const ZipPackage& package, const QString& partName, qint64& budget,
-                  const XlsxSheetContext& context, SheetTableBuilder& builder);
+                  const XlsxSheetContext& context, std::shared_ptr<const TextList> sharedTexts,
+                  std::unique_ptr<SheetTableBuilder>& builder);
