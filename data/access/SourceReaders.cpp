@@ -6,6 +6,7 @@
 #include "data/access/NativeError.h"
 #include "data/access/ZipPackage.h"
 #include "data/access/ods/OdsReader.h"
+#include "data/access/xls/CompoundFile.h"
 #include "data/access/xlsx/XlsxReader.h"
 
 namespace {
@@ -32,6 +33,6 @@ std::unique_ptr<TableFileReader> createSourceReader(const QString& path, bool wo
         // An unreadable zip is refused by the reader that expects the most common kind.
         return createXlsxReader();
     }
-    if (workbook) return createWorkbookReader();
+    if (workbook || CompoundFile::hasSignature(head)) return createWorkbookReader();
     return std::make_unique<DbfReader>();
 }
