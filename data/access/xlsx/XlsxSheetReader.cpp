@@ -2,7 +2,8 @@
 
 #include <QThread>
 #include <algorithm>
-#include <thread>
+#include <deque>
+#include <future>
 
 #include "data/access/NativeError.h"
 #include "data/access/XmlValues.h"
@@ -435,47 +436,58 @@ void readPiece(const QByteArray& xml, bool head, bool last, const XlsxSheetConte
     out.ok = out.sheetEnded || (!last && reader.endedEarly());
 }
 
-// The parallel read; false when the part must be read in one stream instead.
+// The parallel read; false when the part must be read in one stream instead. Pieces are
+// parsed by worker threads while this thread inflates and cuts the next ones and hands the
+// cells of the finished ones, in order, to the builder.
 bool readInPieces(GsfInput* part, qint64& budget, const XlsxSheetContext& context,
                   SheetTableBuilder& builder, int& code) {
-    const int threads = std::max(2, std::min(4, QThread::idealThreadCount()));
+    struct Piece {
+        QByteArray xml;
+        PieceResult result;
+        std::future<void> done;
+    };
+    const std::size_t inFlight = std::max(2, std::min(4, QThread::idealThreadCount())) + 1;
+    std::deque<std::unique_ptr<Piece>> pieces;
+    // Workers read what the pieces refer to; none may outlive this function.
+    const auto finish = [&pieces] {
+        for (const auto& piece : pieces) piece->done.wait();
+    };
     PieceCutter cutter(part, budget);
     std::int32_t lastRow = -1;
     bool head = true, last = false;
-    while (!last) {
-        std::vector<QByteArray> pieces;
-        std::vector<bool> heads;
-        while (!last && static_cast<int>(pieces.size()) < threads) {
-            QByteArray piece;
-            if (!cutter.next(piece, last)) return false;
-            pieces.push_back(head ? std::move(piece) : cutter.opening() + piece);
-            heads.push_back(head);
+    while (!last || !pieces.empty()) {
+        while (!last && pieces.size() < inFlight) {
+            auto piece = std::make_unique<Piece>();
+            if (!cutter.next(piece->xml, last)) {
+                finish();
+                return false;
+            }
+            if (!head) piece->xml.prepend(cutter.opening());
+            piece->done = std::async(std::launch::async, readPiece, std::cref(piece->xml), head,
+                                     last, std::cref(context), std::ref(piece->result));
             head = false;
+            pieces.push_back(std::move(piece));
         }
-        std::vector<PieceResult> results(pieces.size());
-        {
-            std::vector<std::thread> workers;
-            for (std::size_t i = 1; i < pieces.size(); ++i) {
-                workers.emplace_back(readPiece, std::cref(pieces[i]), heads[i],
-                                     last && i + 1 == pieces.size(), std::cref(context),
-                                     std::ref(results[i]));
-            }
-            readPiece(pieces[0], heads[0], last && pieces.size() == 1, context, results[0]);
-            for (std::thread& worker : workers) worker.join();
+        Piece& piece = *pieces.front();
+        piece.done.wait();
+        PieceResult& result = piece.result;
+        if (!result.ok) {
+            finish();
+            return false;
         }
-        for (PieceResult& result : results) {
-            if (!result.ok) return false;
-            const std::int32_t base = lastRow + 1;
-            if (!result.cells.replay(base, builder)) {
-                code = NativeError::Unreadable;
-                return true;
-            }
-            lastRow = result.placed ? result.lastRow : base + result.lastRow;
-            if (result.sheetEnded) {
-                code = NativeError::None;
-                return true;
-            }
+        const std::int32_t base = lastRow + 1;
+        if (!result.cells.replay(base, builder)) {
+            finish();
+            code = NativeError::Unreadable;
+            return true;
         }
+        lastRow = result.placed ? result.lastRow : base + result.lastRow;
+        if (result.sheetEnded) {
+            finish();
+            code = NativeError::None;
+            return true;
+        }
+        pieces.pop_front();
     }
     code = NativeError::None;
     return true;
