@@ -1,9 +1,9 @@
 #pragma once
 
+#include <gsf/gsf-infile.h>
 #include <QByteArray>
 #include <QString>
 #include <QXmlStreamReader>
-#include <gsf/gsf-infile.h>
 
 #include "data/access/GsfSupport.h"
 

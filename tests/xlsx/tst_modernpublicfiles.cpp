@@ -110,8 +110,8 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, expected);
         // Under a name that says .xls.
-        const QString path = QDir::temp().filePath(QStringLiteral("quarix-modern-%1.xls")
-                                                       .arg(QCoreApplication::applicationPid()));
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("quarix-modern-%1.xls").arg(QCoreApplication::applicationPid()));
         QFile::remove(path);
         QVERIFY(QFile::copy(TestFiles::publicFile(file), path));
         const auto result = TestFiles::runCli({QStringLiteral("tables"), path});

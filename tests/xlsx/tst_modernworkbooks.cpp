@@ -1,11 +1,11 @@
 // Workbooks written during the test by the system's Python modules (write_workbooks.py): one
 // table saved as .xlsx, .ods and .xls loads into the same table; damaged and hostile packages
 // are refused quickly and in little memory.
+#include <sys/resource.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/resource.h>
 
 #include "data/access/CellText.h"
 #include "data/access/NativeError.h"
@@ -68,8 +68,8 @@ private slots:
     // Texts with quotes and non-Latin letters, whole and decimal and negative numbers, dates,
     // date-times, booleans, empty cells and an empty heading.
     void oneTableInThreeFormats() {
-        write(QStringLiteral("same"), {QStringLiteral("openpyxl"), QStringLiteral("odf"),
-                                       QStringLiteral("xlwt")});
+        write(QStringLiteral("same"),
+              {QStringLiteral("openpyxl"), QStringLiteral("odf"), QStringLiteral("xlwt")});
         Loaded xls, xlsx, ods;
         QCOMPARE(readFirstTable(*createWorkbookReader(), m_dir.filePath("same.xls"), xls),
                  NativeError::None);
@@ -77,8 +77,8 @@ private slots:
                  NativeError::None);
         QCOMPARE(readFirstTable(*createOdsReader(), m_dir.filePath("same.ods"), ods),
                  NativeError::None);
-        QCOMPARE(xls.headings, (QStringList{"Name", "Count", "Amount", "Delta", "Day", "Moment",
-                                            "Flag", "F8"}));
+        QCOMPARE(xls.headings,
+                 (QStringList{"Name", "Count", "Amount", "Delta", "Day", "Moment", "Flag", "F8"}));
         QCOMPARE(xls.rows.value(0),
                  (QStringList{QStringLiteral("Zoë \"quoted\" 'single'"), "1", "1.5", "-2",
                               "31 Jan 2020", "1 Jun 2021 12:30:15", "TRUE", "x"}));
@@ -101,8 +101,7 @@ private slots:
         QTest::newRow("entity bomb") << "entity-bomb.xlsx" << NativeError::Unreadable << "";
         QTest::newRow("truncated") << "truncated.xlsx" << NativeError::Unreadable << "";
         QTest::newRow("random bytes after PK") << "random.xlsx" << NativeError::Unreadable << "";
-        QTest::newRow("encrypted ods")
-            << "encrypted.ods" << NativeError::PasswordProtected << "";
+        QTest::newRow("encrypted ods") << "encrypted.ods" << NativeError::PasswordProtected << "";
         // A million empty rows and 16,384 empty columns repeated cost nothing.
         QTest::newRow("empty repeats") << "row-repeat-bomb.ods" << NativeError::None << "kept";
         // A value repeated over the whole sheet: too wide to load, known without its cells.
@@ -166,8 +165,8 @@ private slots:
             if (a.isEmpty()) continue;
             ++filled;
             if (a.toInt() != r + 2 || table.text(r, 1).toDouble() * 2 != r + 2) {
-                QFAIL(qPrintable(QStringLiteral("record %1: %2, %3").arg(r).arg(a,
-                                                                              table.text(r, 1))));
+                QFAIL(qPrintable(
+                    QStringLiteral("record %1: %2, %3").arg(r).arg(a, table.text(r, 1))));
             }
         }
         QCOMPARE(filled, 200000);

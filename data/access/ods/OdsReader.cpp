@@ -39,8 +39,7 @@ bool isEncrypted(const ZipPackage& package) {
     if (!package.readSmallPart(kManifest, kLargestManifest, manifest)) return false;
     QXmlStreamReader xml(manifest);
     while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement &&
-            xml.name() == u"encryption-data") {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"encryption-data") {
             return true;
         }
     }
@@ -97,8 +96,7 @@ private:
 
     bool cell(bool covered) {
         const QXmlStreamAttributes attributes = m_xml.attributes();
-        const std::int32_t repeat =
-            repeatOf(attributes, u"number-columns-repeated");
+        const std::int32_t repeat = repeatOf(attributes, u"number-columns-repeated");
         CellRun run;
         run.column = m_column;
         run.count = repeat;
@@ -129,14 +127,12 @@ private:
             known = XmlValues::toDouble(attributeValue(attributes, u"value"), run.number);
         } else if (valueType == u"date") {
             run.kind = CellRun::Kind::Date;
-            known =
-                XmlValues::isoToDays(attributeValue(attributes, u"date-value"), run.number);
+            known = XmlValues::isoToDays(attributeValue(attributes, u"date-value"), run.number);
         } else if (valueType == u"time") {
             // A duration, shown as a workbook shows its day count: a time of day below one day.
             double serial = 0;
             run.kind = CellRun::Kind::Date;
-            known = XmlValues::durationToDays(attributeValue(attributes, u"time-value"),
-                                              serial) &&
+            known = XmlValues::durationToDays(attributeValue(attributes, u"time-value"), serial) &&
                     XlsDateFormats::serialToDays(serial, false, run.number);
         } else if (valueType == u"boolean") {
             const QStringView value = attributeValue(attributes, u"boolean-value");
@@ -183,8 +179,7 @@ private:
                 } else if (paragraphDepth != 0 && name == u"s") {
                     std::int32_t count = 1;
                     const QXmlStreamAttributes attributes = m_xml.attributes();
-                    if (!XmlValues::toIndex(attributeValue(attributes, u"c"), count) ||
-                        count < 1) {
+                    if (!XmlValues::toIndex(attributeValue(attributes, u"c"), count) || count < 1) {
                         count = 1;
                     }
                     // Spaces written as a count stop at a cell's 32,767 characters, so that a
@@ -222,8 +217,8 @@ private:
     // past the sheet's last row or column make the file unreadable.
     bool emitRows(std::int32_t repeat) {
         const std::int32_t first = m_row;
-        m_row = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t(m_row) + repeat,
-                                                                 kRows + 1));
+        m_row = static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::int64_t(m_row) + repeat, kRows + 1));
         if (m_runs.empty()) return true;
         if (std::int64_t(first) + repeat > kRows) return false;
         // A table wider than the program loads keeps no cells, only its width: then only the

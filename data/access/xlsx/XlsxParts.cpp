@@ -101,9 +101,9 @@ int readDateStyles(const ZipPackage& package, const QString& partName, qint64& b
                 const QXmlStreamAttributes attributes = xml.attributes();
                 std::int32_t id = 0;
                 if (XmlValues::toIndex(attributes.value(QLatin1String("numFmtId")), id)) {
-                    customDates.insert(id, XlsDateFormats::isDateFormatCode(
-                                               attributes.value(QLatin1String("formatCode"))
-                                                   .toString()));
+                    customDates.insert(
+                        id, XlsDateFormats::isDateFormatCode(
+                                attributes.value(QLatin1String("formatCode")).toString()));
                 }
             } else if (name == u"cellXfs") {
                 inCellXfs = true;

@@ -58,10 +58,10 @@ int readRelationships(const ZipPackage& package, const QString& sourcePart, qint
         if (!xml.isStart() || xml.name() != u"Relationship") continue;
         const QXmlStreamAttributes attributes = xml.attributes();
         if (attributes.value(QLatin1String("TargetMode")) == u"External") continue;
-        out.insert(attributes.value(QLatin1String("Id")).toString(),
-                   {attributes.value(QLatin1String("Type")).toString(),
-                    resolveTarget(sourcePart,
-                                  attributes.value(QLatin1String("Target")).toString())});
+        out.insert(
+            attributes.value(QLatin1String("Id")).toString(),
+            {attributes.value(QLatin1String("Type")).toString(),
+             resolveTarget(sourcePart, attributes.value(QLatin1String("Target")).toString())});
     }
     return xml.failed() ? NativeError::Unreadable : NativeError::None;
 }
@@ -102,8 +102,8 @@ public:
         qint64 budget = m_package.inflateBudget();
         auto sharedTexts = std::make_shared<TextList>();
         std::vector<bool> dateStyles;
-        int code = XlsxParts::readSharedStrings(m_package, m_sharedStringsPart, budget,
-                                                *sharedTexts);
+        int code =
+            XlsxParts::readSharedStrings(m_package, m_sharedStringsPart, budget, *sharedTexts);
         if (code == NativeError::None) {
             code = XlsxParts::readDateStyles(m_package, m_stylesPart, budget, dateStyles);
         }
@@ -147,7 +147,8 @@ private:
         m_sharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
         m_stylesPart = QStringLiteral("xl/styles.xml");
         for (const Relationship& relationship : std::as_const(relationships)) {
-            if (relationship.type.endsWith(kSharedStrings)) m_sharedStringsPart = relationship.target;
+            if (relationship.type.endsWith(kSharedStrings))
+                m_sharedStringsPart = relationship.target;
             if (relationship.type.endsWith(kStyles)) m_stylesPart = relationship.target;
         }
 

@@ -281,10 +281,18 @@ public:
     std::vector<Cell> cells;
     std::vector<QString> texts;
 
-    void addNumber(std::int32_t r, std::int32_t c, double v) { cells.push_back({r, c, Number, relative, 0, v}); }
-    void addDate(std::int32_t r, std::int32_t c, double v) { cells.push_back({r, c, Date, relative, 0, v}); }
-    void addBoolean(std::int32_t r, std::int32_t c, bool v) { cells.push_back({r, c, Boolean, relative, 0, v ? 1.0 : 0.0}); }
-    void addSharedText(std::int32_t r, std::int32_t c, std::uint32_t i) { cells.push_back({r, c, Shared, relative, i, 0}); }
+    void addNumber(std::int32_t r, std::int32_t c, double v) {
+        cells.push_back({r, c, Number, relative, 0, v});
+    }
+    void addDate(std::int32_t r, std::int32_t c, double v) {
+        cells.push_back({r, c, Date, relative, 0, v});
+    }
+    void addBoolean(std::int32_t r, std::int32_t c, bool v) {
+        cells.push_back({r, c, Boolean, relative, 0, v ? 1.0 : 0.0});
+    }
+    void addSharedText(std::int32_t r, std::int32_t c, std::uint32_t i) {
+        cells.push_back({r, c, Shared, relative, i, 0});
+    }
     void addText(std::int32_t r, std::int32_t c, QString t) { addString(r, c, Text, std::move(t)); }
     void addError(std::int32_t r, std::int32_t c, const QString& t) { addString(r, c, Error, t); }
 
@@ -296,12 +304,24 @@ public:
             if (row >= kRows) return false;
             const auto r = static_cast<std::int32_t>(row);
             switch (cell.kind) {
-                case Number: builder.addNumber(r, cell.column, cell.number); break;
-                case Date: builder.addDate(r, cell.column, cell.number); break;
-                case Boolean: builder.addBoolean(r, cell.column, cell.number != 0); break;
-                case Shared: builder.addSharedText(r, cell.column, cell.text); break;
-                case Text: builder.addText(r, cell.column, std::move(texts[cell.text])); break;
-                case Error: builder.addError(r, cell.column, texts[cell.text]); break;
+                case Number:
+                    builder.addNumber(r, cell.column, cell.number);
+                    break;
+                case Date:
+                    builder.addDate(r, cell.column, cell.number);
+                    break;
+                case Boolean:
+                    builder.addBoolean(r, cell.column, cell.number != 0);
+                    break;
+                case Shared:
+                    builder.addSharedText(r, cell.column, cell.text);
+                    break;
+                case Text:
+                    builder.addText(r, cell.column, std::move(texts[cell.text]));
+                    break;
+                case Error:
+                    builder.addError(r, cell.column, texts[cell.text]);
+                    break;
             }
         }
         cells = {};
