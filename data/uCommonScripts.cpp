@@ -356,8 +356,8 @@ void OpenRecentFile(FileSlot slot, const QString& path) {
 
 void FillColumnLists() {
     ConditionPanels& p = Panels;
-    const std::array<PanelList*, 6> lists{&p.fldColToProcess,       &p.fldColToProcessSelect,
-                                          &p.fldCol1MultiSelect,    &p.fldCol2MultiSelect,
+    const std::array<PanelList*, 6> lists{&p.fldColToProcess,    &p.fldColToProcessSelect,
+                                          &p.fldCol1MultiSelect, &p.fldCol2MultiSelect,
                                           &p.fldColToProcessTotals, &p.fldColToProcessDataModify};
     for (PanelList* list : lists) list->clear();
     p.fldCol2MultiSelect.items << QStringLiteral("None");
@@ -398,16 +398,15 @@ void RestorePanelSelections() {
 
 void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot) {
     switch (WizardFunction(selectedFunction)) {
-        case WizardFunction::MultiFilter:
-            Panels.fldSel1MultiSelect.select(MultiOperator1);
-            Panels.fldSel2MultiSelect.select(MultiOperator2);
-            break;
-        case WizardFunction::Totals:
-            FillTotalsValueColumns();
-            Panels.fldDataTotals.select(TotalsItem);
-            break;
-        default:
-            break;
+    case WizardFunction::MultiFilter:
+        Panels.fldSel1MultiSelect.select(MultiOperator1);
+        Panels.fldSel2MultiSelect.select(MultiOperator2);
+        break;
+    case WizardFunction::Totals:
+        FillTotalsValueColumns();
+        Panels.fldDataTotals.select(TotalsItem);
+        break;
+    default: break;
     }
     snapshot.takePanelCopies();
 }
