@@ -251,13 +251,13 @@ private:
         return false;
     }
 
-    XmlPartReader& m_xml;
-    const XlsxSheetContext& m_context;
     void setPlaced(bool placed) {
         m_placed = placed;
         if constexpr (requires { m_builder.relative; }) m_builder.relative = !placed;
     }
 
+    XmlPartReader& m_xml;
+    const XlsxSheetContext& m_context;
     Sink& m_builder;
     bool m_placed = true;
     std::int32_t m_row = -1;
@@ -271,27 +271,27 @@ class CellRecorder {
 public:
     enum Kind : std::uint8_t { Number, Date, Boolean, Text, Error, Shared };
     struct Cell {
+        double number;
         std::int32_t row, column;
+        std::uint32_t text;
         Kind kind;
         bool relative;  // the row counts from the end of the pieces before
-        std::uint32_t text;
-        double number;
     };
     bool relative = false;
     std::vector<Cell> cells;
     std::vector<QString> texts;
 
     void addNumber(std::int32_t r, std::int32_t c, double v) {
-        cells.push_back({r, c, Number, relative, 0, v});
+        cells.push_back({v, r, c, 0, Number, relative});
     }
     void addDate(std::int32_t r, std::int32_t c, double v) {
-        cells.push_back({r, c, Date, relative, 0, v});
+        cells.push_back({v, r, c, 0, Date, relative});
     }
     void addBoolean(std::int32_t r, std::int32_t c, bool v) {
-        cells.push_back({r, c, Boolean, relative, 0, v ? 1.0 : 0.0});
+        cells.push_back({v ? 1.0 : 0.0, r, c, 0, Boolean, relative});
     }
     void addSharedText(std::int32_t r, std::int32_t c, std::uint32_t i) {
-        cells.push_back({r, c, Shared, relative, i, 0});
+        cells.push_back({0, r, c, i, Shared, relative});
     }
     void addText(std::int32_t r, std::int32_t c, QString t) { addString(r, c, Text, std::move(t)); }
     void addError(std::int32_t r, std::int32_t c, const QString& t) { addString(r, c, Error, t); }
@@ -331,7 +331,7 @@ public:
 
 private:
     void addString(std::int32_t r, std::int32_t c, Kind kind, QString text) {
-        cells.push_back({r, c, kind, relative, static_cast<std::uint32_t>(texts.size()), 0});
+        cells.push_back({0, r, c, static_cast<std::uint32_t>(texts.size()), kind, relative});
         texts.push_back(std::move(text));
     }
 };
