@@ -297,7 +297,8 @@ void OpenByExtension(FileSlot slot, const QString& path) {
     file.FileName = FileNameOnly(path);
     if (view()) view()->showFilePath(slot, path);
     const QString extension = FileExtension(path);
-    if (extension == QLatin1String("xls")) {
+    if (extension == QLatin1String("xls") || extension == QLatin1String("xlsx") ||
+        extension == QLatin1String("xlsm") || extension == QLatin1String("ods")) {
         OpenSourceFile(path, slot, FileKind::Workbook);
     } else if (extension == QLatin1String("dbf")) {
         OpenSourceFile(path, slot, FileKind::Dbase);

@@ -2,9 +2,9 @@
 
 #include <QFileInfo>
 
-#include "data/access/DbfReader.h"
 #include "data/access/FileLock.h"
 #include "data/access/NativeError.h"
+#include "data/access/SourceReaders.h"
 #include "data/access/TableFileReader.h"
 #include "data/access/writers/ResultFileWriters.h"
 
@@ -34,12 +34,7 @@ bool DbConnection::ensureSourceReader() {
     }
     if (isLockedByAnotherProgram(m_target.path)) return fail(NativeError::LockedByAnotherProgram);
 
-    std::unique_ptr<TableFileReader> reader;
-    if (m_target.isExcel()) {
-        reader = createWorkbookReader();
-    } else {
-        reader = std::make_unique<DbfReader>();
-    }
+    std::unique_ptr<TableFileReader> reader = createSourceReader(m_target.path, m_target.isExcel());
     const int code = reader->open(m_target.path);
     if (code != NativeError::None) return fail(code);
     m_reader = std::move(reader);

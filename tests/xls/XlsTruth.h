@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "data/access/FieldType.h"
+
 // What a truth file (written by a peer reader, which starts every sheet at cell A1) says about
 // one sheet, moved onto our table, which starts at the first row and column holding a value.
 struct TruthSheet {
@@ -32,3 +34,10 @@ double truthDays(const QString& iso);
 
 // A number of a truth file: a JSON number, or "NaN", "Infinity", "-Infinity".
 double truthNumber(const QJsonValue& value);
+
+// The edit text design.md gives a truth value in a column of type `columnType`.
+QString renderTruth(const TruthSheet::Value& value, FieldType columnType);
+// The headings a sheet's table gets: its first row's texts, "F" + number where empty.
+QStringList expectedHeadings(const TruthSheet& sheet);
+// The codes a column may get from the cell types the peer saw in it (times alone make text).
+QList<FieldType> allowedTypes(const QStringList& seen);

@@ -38,62 +38,6 @@ QString escaped(const QString& text) {
     return out;
 }
 
-// The edit text design.md gives a truth value in a column of type `columnType`.
-QString renderTruth(const TruthSheet::Value& value, FieldType columnType) {
-    static const CellTextFormat format{QLocale::c()};
-    const QString& type = value.type;
-    if (type == QLatin1String("empty")) return {};
-    if (type == QLatin1String("text") || type == QLatin1String("error")) {
-        return value.value.toString();
-    }
-    if (type == QLatin1String("bool")) return CellTextFormat::booleanText(value.value.toBool());
-    if (type == QLatin1String("number")) {
-        // The heading row of a truth file holds texts; its numbers are written without ".0".
-        bool plain = false;
-        const double text = value.value.toString().toDouble(&plain);
-        const double number = plain ? text : truthNumber(value.value);
-        if (std::isnan(number)) return QStringLiteral("nan");
-        return columnType == FieldType::Integer ? format.integerText(number)
-                                                : format.floatText(number);
-    }
-    double days = truthDays(value.value.toString());
-    const bool timeOnly =
-        std::fmod(days, 1.0) != 0 && (days < 2 || days == 1462 + std::fmod(days, 1.0));
-    if (timeOnly && columnType == FieldType::String) {
-        return format.timeText(days - std::floor(days));
-    }
-    if (columnType == FieldType::Date) return format.dateText(days);
-    if (std::fmod(days, 1.0) == 0 && columnType != FieldType::DateTime) {
-        return format.dateText(days);
-    }
-    return format.dateTimeText(days);
-}
-
-QStringList expectedHeadings(const TruthSheet& sheet) {
-    QStringList headings;
-    for (int c = 0; c < sheet.columnCount; ++c) {
-        QString text = renderTruth(sheet.heading[c], FieldType::String);
-        if (text.isEmpty()) text = QStringLiteral("F%1").arg(c + 1);
-        headings << text;
-    }
-    return headings;
-}
-
-// The codes a column may get from the cell types the peer saw in it (times alone make text).
-QList<FieldType> allowedTypes(const QStringList& seen) {
-    const QSet<QString> kinds(seen.begin(), seen.end());
-    if (kinds.isEmpty() || kinds.size() > 1) return {FieldType::String};
-    const QString kind = *kinds.begin();
-    if (kind == QLatin1String("number")) {
-        return {FieldType::Integer, FieldType::Float};
-    }
-    if (kind == QLatin1String("xldate")) {
-        return {FieldType::Date, FieldType::DateTime, FieldType::String};
-    }
-    if (kind == QLatin1String("bool")) return {FieldType::Boolean};
-    return {FieldType::String};
-}
-
 }  // namespace
 
 class TestXlsPublicFiles : public QObject {

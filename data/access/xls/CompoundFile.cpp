@@ -4,10 +4,9 @@
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-utils.h>
 #include <QFile>
-#include <mutex>
 
+#include "data/access/GsfSupport.h"
 #include "data/access/NativeError.h"
 #include "data/access/xls/BiffRecordStream.h"
 
@@ -17,35 +16,6 @@ constexpr char kSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 constexpr int kSignatureSize = 8;
 // Four bytes of header and at least the version and type words of the BOF body.
 constexpr int kSmallestBof = 8;
-
-// libgsf reports the damage it meets through GLib's log; we report it as an error code instead,
-// so its messages would only be noise on the user's terminal.
-void quietLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
-
-void initialiseGsf() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        gsf_init();
-        const auto levels =
-            static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
-        for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils"}) {
-            g_log_set_handler(domain, levels, quietLog, nullptr);
-        }
-    });
-}
-
-// Owns one reference of a GObject.
-template <typename T>
-struct GObjectRef {
-    T* object = nullptr;
-    explicit GObjectRef(T* o = nullptr) : object(o) {}
-    GObjectRef(const GObjectRef&) = delete;
-    GObjectRef& operator=(const GObjectRef&) = delete;
-    ~GObjectRef() {
-        if (object) g_object_unref(object);
-    }
-    explicit operator bool() const { return object != nullptr; }
-};
 
 bool isBofCode(std::uint16_t code) {
     return code == BiffCode::Bof2 || code == BiffCode::Bof3 || code == BiffCode::Bof4 ||
@@ -76,7 +46,10 @@ int readWorkbookChild(GsfInput* container, gsf_off_t fileSize, WorkbookStream& o
         if (g_ascii_strcasecmp(name, "Workbook") == 0 && workbook < 0) workbook = i;
         if (g_ascii_strcasecmp(name, "Book") == 0 && book < 0) book = i;
         // A password-protected workbook of the newer format travels in a compound file too.
-        if (g_ascii_strcasecmp(name, "EncryptedPackage") == 0) encryptedPackage = true;
+        if (g_ascii_strcasecmp(name, "EncryptedPackage") == 0 ||
+            g_ascii_strcasecmp(name, "EncryptionInfo") == 0) {
+            encryptedPackage = true;
+        }
     }
     const int chosen = workbook >= 0 ? workbook : book;
     if (chosen < 0)

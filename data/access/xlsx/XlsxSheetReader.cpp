@@ -1,0 +1,538 @@
+#include "data/access/xlsx/XlsxSheetReader.h"
+
+#include <QThread>
+#include <algorithm>
+#include <deque>
+#include <future>
+
+#include "data/access/NativeError.h"
+#include "data/access/XmlValues.h"
+#include "data/access/xls/XlsDateFormats.h"
+#include "data/access/xlsx/XlsxParts.h"
+
+namespace {
+
+constexpr std::int32_t kRows = 1048576;
+constexpr std::int32_t kColumns = 16384;
+
+enum class CellType { Number, Shared, Text, Inline, Boolean, Error, Date };
+
+CellType cellType(QStringView t) {
+    if (t.isEmpty() || t == u"n") return CellType::Number;
+    if (t == u"s") return CellType::Shared;
+    if (t == u"str") return CellType::Text;
+    if (t == u"inlineStr") return CellType::Inline;
+    if (t == u"b") return CellType::Boolean;
+    if (t == u"e") return CellType::Error;
+    if (t == u"d") return CellType::Date;
+    return CellType::Number;
+}
+
+// "AB12" as 0-based column and row; the row may be left out ("AB").
+bool parseReference(QStringView ref, std::int32_t& row, std::int32_t& column, bool& hasRow) {
+    qsizetype i = 0;
+    std::int32_t col = 0;
+    for (; i < ref.size() && i < 4; ++i) {
+        char16_t c = ref[i].unicode();
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+        if (c < u'A' || c > u'Z') break;
+        col = col * 26 + (c - u'A' + 1);
+    }
+    if (i == 0 || col > kColumns) return false;
+    std::int32_t r = 0;
+    const qsizetype digits = i;
+    for (; i < ref.size() && i - digits < 8; ++i) {
+        const char16_t c = ref[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        r = r * 10 + (c - u'0');
+    }
+    if (i != ref.size()) return false;
+    hasRow = i > digits;
+    if (hasRow && (r < 1 || r > kRows)) return false;
+    column = col - 1;
+    row = r - 1;
+    return true;
+}
+
+// Reads rows and cells into a sink: the table's builder, or a CellRecorder when a piece of the
+// sheet is read beside others.
+template <typename Sink>
+class SheetParser {
+public:
+    SheetParser(XmlPartReader& xml, const XlsxSheetContext& context, Sink& builder)
+        : m_xml(xml), m_context(context), m_builder(builder) {}
+
+    // For a piece of a sheet that starts at a row boundary: rows without a number count on
+    // from a row known only once the pieces before are read.
+    void startUnplaced() {
+        m_row = -1;
+        setPlaced(false);
+    }
+    std::int32_t lastRow() const { return m_row; }
+    bool placed() const { return m_placed; }
+
+    int parse() {
+        while (m_xml.next()) {
+            if (m_xml.isStart()) {
+                const QStringView name = m_xml.localName();
+                if (name == u"c") {
+                    if (!cell()) return NativeError::Unreadable;
+                } else if (name == u"row") {
+                    if (!startRow()) return NativeError::Unreadable;
+                }
+            } else if (m_xml.isEnd() && m_xml.localName() == u"sheetData") {
+                return NativeError::None;  // what follows holds no cells
+            }
+        }
+        return m_xml.failed() ? NativeError::Unreadable : NativeError::None;
+    }
+
+private:
+    bool startRow() {
+        std::int32_t row = m_row + 1;
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        for (const QXmlStreamAttribute& attribute : attributes) {
+            if (XmlPartReader::stripPrefix(attribute.qualifiedName()) == u"r") {
+                if (!XmlValues::toIndex(attribute.value(), row) || row < 1 || row > kRows) {
+                    return false;
+                }
+                --row;
+                if (!m_placed) setPlaced(true);
+            }
+        }
+        if (m_placed && row >= kRows) return false;
+        m_row = row;
+        m_nextColumn = 0;
+        return true;
+    }
+
+    bool cell() {
+        std::int32_t row = m_row < 0 ? 0 : m_row, column = m_nextColumn;
+        CellType type = CellType::Number;
+        bool isDate = false;
+        {
+            const QXmlStreamAttributes attributes = m_xml.attributes();
+            for (const QXmlStreamAttribute& attribute : attributes) {
+                const QStringView name = XmlPartReader::stripPrefix(attribute.qualifiedName());
+                if (name == u"r") {
+                    bool hasRow = false;
+                    std::int32_t refRow = 0;
+                    if (!parseReference(attribute.value(), refRow, column, hasRow)) return false;
+                    if (hasRow) {
+                        row = refRow;
+                        if (!m_placed) setPlaced(true);
+                    }
+                } else if (name == u"t") {
+                    type = cellType(attribute.value());
+                } else if (name == u"s") {
+                    std::int32_t style = 0;
+                    if (XmlValues::toIndex(attribute.value(), style) &&
+                        static_cast<std::size_t>(style) < m_context.dateStyles.size()) {
+                        isDate = m_context.dateStyles[static_cast<std::size_t>(style)];
+                    }
+                }
+            }
+        }
+        if (column >= kColumns) return false;
+        m_row = row;
+        m_nextColumn = column + 1;
+
+        bool hasValue = false, hasInline = false;
+        int depth = 1;
+        while (m_xml.next()) {
+            if (m_xml.isStart()) {
+                const QStringView name = m_xml.localName();
+                if (name == u"v" && depth == 1) {
+                    if (!readValue()) return false;
+                    hasValue = true;
+                } else if (name == u"is" && depth == 1) {
+                    if (!readInline()) return false;
+                    hasInline = true;
+                } else if (!m_xml.skipElement()) {
+                    return false;
+                }
+            } else if (m_xml.isEnd()) {
+                if (--depth == 0) break;
+            }
+        }
+        if (depth != 0) return false;
+        if (type == CellType::Inline && hasInline) {
+            XlsxParts::decodeEscapes(m_inline);
+            m_builder.addText(row, column, m_inline);
+            return true;
+        }
+        if (!hasValue) return true;  // a cell with a format only, or a formula never computed
+        return addValue(row, column, type, isDate);
+    }
+
+    // The text of <v> into m_value, kept in one buffer so that no cell allocates for it.
+    bool readValue() {
+        m_value.truncate(0);
+        while (m_xml.next()) {
+            if (m_xml.isText()) {
+                m_value.append(m_xml.text());
+            } else if (m_xml.isEnd()) {
+                return true;
+            } else if (m_xml.isStart()) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    // The runs of <is> joined, phonetic guides left out.
+    bool readInline() {
+        m_inline.clear();
+        int depth = 1, phonetic = 0;
+        while (m_xml.next()) {
+            if (m_xml.isStart()) {
+                ++depth;
+                if (m_xml.localName() == u"rPh") ++phonetic;
+            } else if (m_xml.isEnd()) {
+                if (m_xml.localName() == u"rPh" && phonetic > 0) --phonetic;
+                if (--depth == 0) return true;
+            } else if (m_xml.isText() && phonetic == 0 && depth >= 2) {
+                m_inline.append(m_xml.text());
+            }
+        }
+        return false;
+    }
+
+    bool addValue(std::int32_t row, std::int32_t column, CellType type, bool isDate) {
+        switch (type) {
+            case CellType::Number: {
+                double value = 0;
+                if (!XmlValues::toDouble(m_value, value)) return false;
+                double days = 0;
+                if (isDate && XlsDateFormats::serialToDays(value, m_context.dates1904, days)) {
+                    m_builder.addDate(row, column, days);
+                } else {
+                    m_builder.addNumber(row, column, value);
+                }
+                return true;
+            }
+            case CellType::Shared: {
+                std::int32_t index = 0;
+                if (!XmlValues::toIndex(m_value, index) ||
+                    static_cast<std::size_t>(index) >= m_context.sharedTextCount) {
+                    return false;
+                }
+                m_builder.addSharedText(row, column, static_cast<std::uint32_t>(index));
+                return true;
+            }
+            case CellType::Text:
+            case CellType::Inline: {
+                QString text(m_value.constData(), m_value.size());  // m_value keeps its buffer
+                XlsxParts::decodeEscapes(text);
+                m_builder.addText(row, column, std::move(text));
+                return true;
+            }
+            case CellType::Boolean: {
+                const QStringView value = QStringView(m_value).trimmed();
+                if (value == u"1" || value == u"true") {
+                    m_builder.addBoolean(row, column, true);
+                } else if (value == u"0" || value == u"false") {
+                    m_builder.addBoolean(row, column, false);
+                } else {
+                    return false;
+                }
+                return true;
+            }
+            case CellType::Error:
+                m_builder.addError(row, column, QStringView(m_value).trimmed().toString());
+                return true;
+            case CellType::Date: {
+                double days = 0;
+                if (!XmlValues::isoToDays(m_value, days)) return false;
+                m_builder.addDate(row, column, days);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void setPlaced(bool placed) {
+        m_placed = placed;
+        if constexpr (requires { m_builder.relative; }) m_builder.relative = !placed;
+    }
+
+    XmlPartReader& m_xml;
+    const XlsxSheetContext& m_context;
+    Sink& m_builder;
+    bool m_placed = true;
+    std::int32_t m_row = -1;
+    std::int32_t m_nextColumn = 0;
+    QString m_value;
+    QString m_inline;
+};
+
+// The cells of one piece of a sheet, kept to be handed to the builder in the sheet's order.
+class CellRecorder {
+public:
+    enum Kind : std::uint8_t { Number, Date, Boolean, Text, Error, Shared };
+    struct Cell {
+        double number;
+        std::int32_t row, column;
+        std::uint32_t text;
+        Kind kind;
+        bool relative;  // the row counts from the end of the pieces before
+    };
+    bool relative = false;
+    std::vector<Cell> cells;
+    std::vector<QString> texts;
+
+    void addNumber(std::int32_t r, std::int32_t c, double v) {
+        cells.push_back({v, r, c, 0, Number, relative});
+    }
+    void addDate(std::int32_t r, std::int32_t c, double v) {
+        cells.push_back({v, r, c, 0, Date, relative});
+    }
+    void addBoolean(std::int32_t r, std::int32_t c, bool v) {
+        cells.push_back({v ? 1.0 : 0.0, r, c, 0, Boolean, relative});
+    }
+    void addSharedText(std::int32_t r, std::int32_t c, std::uint32_t i) {
+        cells.push_back({0, r, c, i, Shared, relative});
+    }
+    void addText(std::int32_t r, std::int32_t c, QString t) { addString(r, c, Text, std::move(t)); }
+    void addError(std::int32_t r, std::int32_t c, const QString& t) { addString(r, c, Error, t); }
+
+    // Hands the cells over; `base` is the row that relative rows count from. False when a row
+    // falls outside the sheet.
+    bool replay(std::int32_t base, SheetTableBuilder& builder) {
+        for (const Cell& cell : cells) {
+            const std::int64_t row = cell.relative ? std::int64_t(base) + cell.row : cell.row;
+            if (row >= kRows) return false;
+            const auto r = static_cast<std::int32_t>(row);
+            switch (cell.kind) {
+                case Number:
+                    builder.addNumber(r, cell.column, cell.number);
+                    break;
+                case Date:
+                    builder.addDate(r, cell.column, cell.number);
+                    break;
+                case Boolean:
+                    builder.addBoolean(r, cell.column, cell.number != 0);
+                    break;
+                case Shared:
+                    builder.addSharedText(r, cell.column, cell.text);
+                    break;
+                case Text:
+                    builder.addText(r, cell.column, std::move(texts[cell.text]));
+                    break;
+                case Error:
+                    builder.addError(r, cell.column, texts[cell.text]);
+                    break;
+            }
+        }
+        cells = {};
+        texts = {};
+        return true;
+    }
+
+private:
+    void addString(std::int32_t r, std::int32_t c, Kind kind, QString text) {
+        cells.push_back({0, r, c, static_cast<std::uint32_t>(texts.size()), kind, relative});
+        texts.push_back(std::move(text));
+    }
+};
+
+// Large sheets are read by several threads at once, each a piece of some megabytes cut where a
+// row starts: the XML reader is most of a load's time. The part is still inflated as a stream,
+// a few pieces at a time. Pieces holding comments, CDATA or processing instructions, where text
+// may look like a row, and parts not in UTF-8 are read in one stream instead.
+constexpr qint64 kParallelFrom = 8 * 1024 * 1024;
+constexpr qsizetype kPieceSize = 4 * 1024 * 1024;
+constexpr qsizetype kLongestRow = 32 * 1024 * 1024;
+
+class PieceCutter {
+public:
+    PieceCutter(GsfInput* part, qint64& budget) : m_part(part), m_budget(budget) {}
+
+    // The next piece: the head of the part up to its first row, then pieces of whole rows, the
+    // last one running to the part's end. False when the part cannot be cut so.
+    bool next(QByteArray& piece, bool& last) {
+        piece = std::move(m_carry);
+        m_carry = QByteArray();
+        for (;;) {
+            if (m_rowTag.isEmpty() && !findRowTag(piece)) {
+                if (piece.size() > kPieceSize) return false;
+            } else if (piece.size() >= (m_first ? 1 : kPieceSize)) {
+                const qsizetype cut = lastRowStart(piece);
+                if (cut > 0) {
+                    m_carry = piece.mid(cut);
+                    piece.truncate(cut);
+                    last = false;
+                    break;
+                }
+                if (piece.size() > kLongestRow) return false;
+            }
+            if (m_atEnd) {
+                last = true;
+                break;
+            }
+            if (!read(piece)) return false;
+        }
+        // Text that could hold a row's tag other than as markup: read the part in one stream.
+        const char* from = piece.constData() + (m_first ? 2 : 0);
+        const QByteArrayView rest(from, piece.constData() + piece.size() - from);
+        if (rest.contains("<!") || rest.contains("<?")) return false;
+        m_first = false;
+        return true;
+    }
+
+    // What the pieces after the head are read inside: the sheet's own <sheetData>.
+    QByteArray opening() const { return "<" + m_prefix + "sheetData>"; }
+
+private:
+    bool read(QByteArray& into) {
+        const gsf_off_t remaining = gsf_input_remaining(m_part);
+        if (remaining <= 0) {
+            m_atEnd = true;
+            return true;
+        }
+        const qint64 size = std::min<qint64>(1024 * 1024, remaining);
+        m_budget -= size;
+        if (m_budget < 0) return false;
+        const qsizetype at = into.size();
+        into.resize(at + static_cast<qsizetype>(size));
+        return gsf_input_read(m_part, static_cast<size_t>(size),
+                              reinterpret_cast<guint8*>(into.data() + at)) != nullptr;
+    }
+
+    // The row element's name as written ("row", "x:row") from the sheetData before the rows.
+    bool findRowTag(const QByteArray& head) {
+        if (head.startsWith("\xFE\xFF") || head.startsWith("\xFF\xFE")) return false;
+        const qsizetype declarationEnd = head.startsWith("<?xml") ? head.indexOf("?>") : 0;
+        if (declarationEnd < 0) return false;
+        const QByteArray declaration = head.left(declarationEnd).toLower();
+        const qsizetype encoding = declaration.indexOf("encoding");
+        if (encoding >= 0 && !declaration.mid(encoding).contains("utf-8")) return false;
+        const qsizetype name = head.indexOf("sheetData");
+        if (name < 1) return false;
+        const qsizetype open = head.lastIndexOf('<', name);
+        if (open < 0) return false;
+        m_prefix = head.mid(open + 1, name - open - 1);
+        if (!m_prefix.isEmpty() && !m_prefix.endsWith(':')) return false;
+        m_rowTag = "<" + m_prefix + "row";
+        return true;
+    }
+
+    qsizetype lastRowStart(const QByteArray& piece) const {
+        for (qsizetype at = piece.lastIndexOf(m_rowTag); at > 0;
+             at = piece.lastIndexOf(m_rowTag, at - 1)) {
+            const qsizetype after = at + m_rowTag.size();
+            if (after >= piece.size()) continue;
+            const char c = piece[after];
+            if (c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r') return at;
+        }
+        return -1;
+    }
+
+    GsfInput* m_part;
+    qint64& m_budget;
+    QByteArray m_carry, m_prefix, m_rowTag;
+    bool m_first = true;
+    bool m_atEnd = false;
+};
+
+struct PieceResult {
+    CellRecorder cells;
+    std::int32_t lastRow = -1;
+    bool placed = true;
+    bool ok = false;
+    bool sheetEnded = false;
+};
+
+void readPiece(const QByteArray& xml, bool head, bool last, const XlsxSheetContext& context,
+               PieceResult& out) {
+    XmlPartReader reader(xml, false);
+    SheetParser<CellRecorder> parser(reader, context, out.cells);
+    if (!head) parser.startUnplaced();
+    const int code = parser.parse();
+    out.lastRow = parser.lastRow();
+    out.placed = parser.placed();
+    // A piece ends before the rows after it; the last one ends where the sheet's rows do.
+    out.sheetEnded = code == NativeError::None && !reader.failed();
+    out.ok = out.sheetEnded || (!last && reader.endedEarly());
+}
+
+// The parallel read; false when the part must be read in one stream instead. Pieces are
+// parsed by worker threads while this thread inflates and cuts the next ones and hands the
+// cells of the finished ones, in order, to the builder.
+bool readInPieces(GsfInput* part, qint64& budget, const XlsxSheetContext& context,
+                  SheetTableBuilder& builder, int& code) {
+    struct Piece {
+        QByteArray xml;
+        PieceResult result;
+        std::future<void> done;
+    };
+    const std::size_t inFlight = std::max(2, std::min(4, QThread::idealThreadCount())) + 1;
+    std::deque<std::unique_ptr<Piece>> pieces;
+    // Workers read what the pieces refer to; none may outlive this function.
+    const auto finish = [&pieces] {
+        for (const auto& piece : pieces) piece->done.wait();
+    };
+    PieceCutter cutter(part, budget);
+    std::int32_t lastRow = -1;
+    bool head = true, last = false;
+    while (!last || !pieces.empty()) {
+        while (!last && pieces.size() < inFlight) {
+            auto piece = std::make_unique<Piece>();
+            if (!cutter.next(piece->xml, last)) {
+                finish();
+                return false;
+            }
+            if (!head) piece->xml.prepend(cutter.opening());
+            piece->done = std::async(std::launch::async, readPiece, std::cref(piece->xml), head,
+                                     last, std::cref(context), std::ref(piece->result));
+            head = false;
+            pieces.push_back(std::move(piece));
+        }
+        Piece& piece = *pieces.front();
+        piece.done.wait();
+        PieceResult& result = piece.result;
+        if (!result.ok) {
+            finish();
+            return false;
+        }
+        const std::int32_t base = lastRow + 1;
+        if (!result.cells.replay(base, builder)) {
+            finish();
+            code = NativeError::Unreadable;
+            return true;
+        }
+        lastRow = result.placed ? result.lastRow : base + result.lastRow;
+        if (result.sheetEnded) {
+            finish();
+            code = NativeError::None;
+            return true;
+        }
+        pieces.pop_front();
+    }
+    code = NativeError::None;
+    return true;
+}
+
+}  // namespace
+
+int readXlsxSheet(const ZipPackage& package, const QString& partName, qint64& budget,
+                  const XlsxSheetContext& context, std::shared_ptr<const TextList> sharedTexts,
+                  std::unique_ptr<SheetTableBuilder>& builder) {
+    builder = std::make_unique<SheetTableBuilder>(sharedTexts);
+    {
+        GObjectRef<GsfInput> part = package.part(partName);
+        if (!part) return NativeError::Unreadable;
+        qint64 pieceBudget = budget;
+        int code = NativeError::None;
+        if (gsf_input_size(part.object) >= kParallelFrom &&
+            readInPieces(part.object, pieceBudget, context, *builder, code)) {
+            budget = pieceBudget;
+            return code;
+        }
+        builder = std::make_unique<SheetTableBuilder>(sharedTexts);
+    }
+    XmlPartReader xml(package.part(partName), budget, false);
+    if (xml.failed()) return NativeError::Unreadable;
+    SheetParser<SheetTableBuilder> parser(xml, context, *builder);
+    return parser.parse();
+}
