@@ -322,7 +322,8 @@ bool refusedAsFile1(const QString& path) {
 
 QStringList SourceFileFilters() {
     return {QStringLiteral("Excel Files  (*.xls)"), QStringLiteral("dBase Tables (*.dbf)"),
-            QStringLiteral("All Files (*)")};
+            QStringLiteral("Excel Workbooks (*.xlsx *.xlsm)"),
+            QStringLiteral("OpenDocument Spreadsheets (*.ods)"), QStringLiteral("All Files (*)")};
 }
 
 void OpenFileFromDialog(FileSlot slot) {

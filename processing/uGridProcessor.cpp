@@ -5,6 +5,7 @@
 #include "data/ProgressSink.h"
 #include "data/ResultSaving.h"
 #include "data/access/CellText.h"
+#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultRows.h"
 
@@ -24,8 +25,14 @@ namespace {
 ResultAreaView* g_resultAreaView = nullptr;
 bool g_rowLimitTold = false;
 
-constexpr std::int32_t kGridRowLimit = 65536;
 constexpr std::int32_t kRowGrowth = 200;
+
+bool isModernWorkbook(const clFile& file) {
+    if (!file.isInUse()) return false;
+    const QString extension = FileExtension(file.FilePath);
+    return extension == QLatin1String("xlsx") || extension == QLatin1String("xlsm") ||
+           extension == QLatin1String("ods");
+}
 
 // The class of File 1's column `index`; text for an index past its fields.
 ColumnClass file1ColumnClass(std::int64_t index) {
@@ -78,15 +85,21 @@ void BeginResultRun() {
     g_rowLimitTold = false;
 }
 
+std::int32_t GridRowLimit() {
+    return isModernWorkbook(File1) || isModernWorkbook(File2) ? 1048576 : 65536;
+}
+
 bool ReserveResultRow() {
     if (ResultGrid.rows() - 4 >= ResultRowCount) return true;
-    if (ResultGrid.rows() >= kGridRowLimit) {
+    const std::int32_t limit = GridRowLimit();
+    if (ResultGrid.rows() >= limit) {
         // Told once a run: a large result would otherwise ask for every row that does not fit.
         if (!g_rowLimitTold) {
             g_rowLimitTold = true;
             ShowMessageBox(QStringLiteral("Quarix"),
-                           QStringLiteral("Maximum number of rows (65536) exceeded. Please reduce "
-                                          "your input files and try again"),
+                           QStringLiteral("Maximum number of rows (%1) exceeded. Please reduce "
+                                          "your input files and try again")
+                               .arg(limit),
                            MessageStyle::Ok);
         }
         return false;

@@ -55,6 +55,10 @@ void ClearFlexGrid();
 // column 0 600 twips.
 void FitColumnWidths();
 
+// The rows the grid holds, the heading row included: 65,536 as a .xls sheet holds, or 1,048,576
+// while a loaded source is a .xlsx or .ods workbook, which hold that many.
+std::int32_t GridRowLimit();
+
 // Before a result row that may pass the rows prepared: grows the grid by 200 rows when fewer than
 // four spare rows are left. False when the grid is at its limit: the caller skips the row. The
 // limit is told once a run (see BeginResultRun).

@@ -67,7 +67,10 @@ private slots:
         w->btnOpenFile1->click();
         QCOMPARE(answers.answered(), std::size_t(2));
         QCOMPARE(dialogs->requests.value(0).title, QString("Open File 1"));
-        QCOMPARE(dialogs->requests.value(0).filters.value(0), QString("Excel Files  (*.xls)"));
+        QCOMPARE(dialogs->requests.value(0).filters,
+                 (QStringList{"Excel Files  (*.xls)", "dBase Tables (*.dbf)",
+                              "Excel Workbooks (*.xlsx *.xlsm)",
+                              "OpenDocument Spreadsheets (*.ods)", "All Files (*)"}));
         QVERIFY(File1.isLoaded());
         QCOMPARE(File1.SheetName, QString("guess_me"));
         QCOMPARE(w->fldFile1->text(), types);

@@ -237,6 +237,20 @@ private slots:
         ResultRowCount = 65533;
         QVERIFY(!ReserveResultRow());
         QCOMPARE(messages.boxes.size(), 2);
+
+        // A .xlsx or .ods source: the workbook's own limit, named in the message.
+        File2.FilePath = "/data/b.ODS";
+        File2.Connection = std::make_unique<DbConnection>();
+        QCOMPARE(GridRowLimit(), 1048576);
+        QVERIFY(ReserveResultRow());
+        ResultGrid.setRows(1048576);
+        ResultRowCount = 1048573;
+        BeginResultRun();
+        ResultRowCount = 1048573;
+        QVERIFY(!ReserveResultRow());
+        QVERIFY(messages.boxes.last().text.startsWith("Maximum number of rows (1048576) exceeded"));
+        UnloadFile(File2);
+        QCOMPARE(GridRowLimit(), 65536);
         ResultGrid.reset();
     }
 };
