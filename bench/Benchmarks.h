@@ -7,6 +7,7 @@
 
 // Each benchmark group prints its own lines; `workDir` holds generated files for the run.
 void runLoadBenchmarks(const QString& workDir);
+void runModernLoadBenchmarks(const QString& workDir);
 void runWriteBenchmarks(const QString& workDir);
 void runGridBenchmarks(const QString& workDir);
 void runFunctionBenchmarks(const QString& workDir);

@@ -58,6 +58,37 @@ for run in range(int(sys.argv[2])):
     print('%.4f %d' % (time.perf_counter() - t, n))
 )";
 
+// The same kinds of values in a .xlsx workbook, written by openpyxl in its streaming mode;
+// prints the unzipped size of the sheet's XML.
+const char* const kXlsxWriter = R"(
+import sys, datetime, zipfile, openpyxl
+rows, cols, path = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
+book = openpyxl.Workbook(write_only=True)
+sheet = book.create_sheet('Data')
+sheet.append(['Column %d' % c for c in range(cols)])
+start = datetime.date(1990, 1, 1)
+kinds = [c % 5 for c in range(cols)]
+for r in range(1, rows):
+    sheet.append([r * 1.25 + c if k == 0 else r * 7919 % 100003 + 0.5 if k == 1 else
+                  'text %d/%d' % (r, c) if k == 2 else start + datetime.timedelta(days=r % 20000)
+                  if k == 3 else r % 2 == 0 for c, k in enumerate(kinds)])
+book.save(path)
+with zipfile.ZipFile(path) as z:
+    print(sum(i.file_size for i in z.infolist() if i.filename.startswith('xl/worksheets/')))
+)";
+
+const char* const kOpenpyxlReader = R"(
+import sys, time, openpyxl
+for run in range(int(sys.argv[2])):
+    t = time.perf_counter()
+    book = openpyxl.load_workbook(sys.argv[1], read_only=True)
+    n = 0
+    for sheet in book.worksheets:
+        for row in sheet.iter_rows(values_only=True):
+            n += len(row)
+    print('%.4f %d' % (time.perf_counter() - t, n))
+)";
+
 const char* const kDbfreadReader = R"(
 import sys, time, dbfread
 for run in range(int(sys.argv[2])):
@@ -130,10 +161,10 @@ struct LoadFigure {
 // The peak memory is the first run's, measured from the bottom: what the previous files left
 // in the allocator goes back first. The later runs reuse the allocator's memory, as the peer's
 // later runs in one interpreter do.
-LoadFigure loadOurs(const QString& path) {
+LoadFigure loadOurs(const QString& path, int runs) {
     LoadFigure figure;
     std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < runs; ++run) {
         clFile slot;
         CountingSink progress;
         long before = 0;
@@ -160,9 +191,9 @@ LoadFigure loadOurs(const QString& path) {
     return figure;
 }
 
-double peerMedian(const char* script, const QString& path, QString& cells) {
+double peerMedian(const char* script, const QString& path, int runs, QString& cells) {
     bool ok = false;
-    const QByteArray out = runPython(script, {path, QString::number(kRuns)}, ok);
+    const QByteArray out = runPython(script, {path, QString::number(runs)}, ok);
     if (!ok) return -1;
     std::vector<double> times;
     for (const QByteArray& line : out.trimmed().split('\n')) {
@@ -179,17 +210,20 @@ void settle(const QString& path) {
     if (file.open(QIODevice::ReadOnly)) ::fsync(file.handle());
 }
 
-void report(const char* what, const QString& path, const char* peerName, const char* peerScript) {
+// `xmlMb`: for a .xlsx workbook, the unzipped size of its sheet XML, which its memory is
+// measured against.
+void report(const char* what, const QString& path, const char* peerName, const char* peerScript,
+            int runs = kRuns, double xmlMb = 0) {
     settle(path);
     const double fileMb = QFileInfo(path).size() / 1048576.0;
     std::printf("%s, %.1f MB:\n", what, fileMb);
-    const LoadFigure ours = loadOurs(path);
+    const LoadFigure ours = loadOurs(path, runs);
     if (ours.seconds < 0) return;
-    std::printf("  quarix  %7.3f s  peak memory +%.1f MB (%.1f x the file), %lld cells\n",
-                ours.seconds, ours.peakMb, ours.peakMb / fileMb,
-                static_cast<long long>(ours.cells));
+    std::printf("  quarix  %7.3f s  peak memory +%.1f MB (%.1f x the %s), %lld cells\n",
+                ours.seconds, ours.peakMb, ours.peakMb / (xmlMb > 0 ? xmlMb : fileMb),
+                xmlMb > 0 ? "sheet XML" : "file", static_cast<long long>(ours.cells));
     QString cells;
-    const double peer = peerMedian(peerScript, path, cells);
+    const double peer = peerMedian(peerScript, path, runs, cells);
     if (peer < 0) {
         std::printf("  %s did not run (scripts/install-deps installs it)\n", peerName);
         return;
@@ -280,5 +314,29 @@ void runLoadBenchmarks(const QString& workDir) {
         report(".dbf 65,535 records x 20", table, "dbfread", kDbfreadReader);
     } else {
         std::printf("load: cannot write the dBase table\n");
+    }
+}
+
+void runModernLoadBenchmarks(const QString& workDir) {
+    std::printf(
+        "xlsx: from a file name to a loaded slot, as for load; the peer in the same run is "
+        "openpyxl in read-only mode reading every value of every row\n");
+    const struct {
+        const char* what;
+        int rows, columns, runs;
+    } sizes[] = {{".xlsx 65,535 x 20", kRows, 20, 3}, {".xlsx 1,000,000 x 10", 1000000, 10, 1}};
+    for (const auto& size : sizes) {
+        const QString path = workDir + QStringLiteral("/modern.xlsx");
+        bool ok = false;
+        const QByteArray xmlBytes = runPython(
+            kXlsxWriter,
+            {QString::number(size.rows + 1), QString::number(size.columns), path}, ok);
+        if (!ok) {
+            std::printf("xlsx: cannot write the workbook with python3-openpyxl (scripts/install-deps)\n");
+            return;
+        }
+        report(size.what, path, "openpyxl", kOpenpyxlReader, size.runs,
+               xmlBytes.trimmed().toDouble() / 1048576.0);
+        QFile::remove(path);
     }
 }

@@ -1,5 +1,5 @@
 // Measures loading, the functions and saving on large tables. Not a test: run it by hand,
-// from a release build (scripts/build --release): build/bench/quarix-bench [load|grid|functions|write].
+// from a release build (scripts/build --release): build/bench/quarix-bench [load|xlsx|grid|functions|write].
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -17,6 +17,9 @@ int main(int argc, char* argv[]) {
     const QStringList groups = app.arguments().mid(1);
     if (groups.isEmpty() || groups.contains(QStringLiteral("load"))) {
         runLoadBenchmarks(workDir.path());
+    }
+    if (groups.isEmpty() || groups.contains(QStringLiteral("xlsx"))) {
+        runModernLoadBenchmarks(workDir.path());
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("grid"))) {
         runGridBenchmarks(workDir.path());
