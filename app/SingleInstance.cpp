@@ -8,7 +8,10 @@
 
 namespace {
 
+// One request a line: "raise", or "open " and the path's UTF-8 bytes percent-encoded, so that a
+// path holding a line break stays one line.
 const QByteArray kRaiseRequest = QByteArrayLiteral("raise\n");
+const QByteArray kOpenRequest = QByteArrayLiteral("open ");
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 5000;
 
@@ -24,23 +27,25 @@ QString SingleInstance::DefaultKey() {
     return QStringLiteral("quarix-%1").arg(::getuid());
 }
 
-bool SingleInstance::askRunningInstance() {
+bool SingleInstance::askRunningInstance(const QString& fileToOpen) {
     QLocalSocket socket;
     socket.connectToServer(m_key);
     if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
-    socket.write(kRaiseRequest);
+    socket.write(fileToOpen.isEmpty()
+                     ? kRaiseRequest
+                     : kOpenRequest + fileToOpen.toUtf8().toPercentEncoding() + '\n');
     socket.waitForBytesWritten(kConnectTimeoutMs);
     socket.disconnectFromServer();
     return true;
 }
 
-bool SingleInstance::claim() {
+bool SingleInstance::claim(const QString& fileToOpen) {
     // Held only while deciding: a crash here leaves a lock of a dead process, which is stale.
     QLockFile lock(QDir::temp().filePath(m_key + QStringLiteral(".lock")));
     lock.setStaleLockTime(0);      // stale only when its process is gone, never by age
     lock.tryLock(kLockTimeoutMs);  // without it (a lock that will not go), decide all the same
 
-    if (askRunningInstance()) return false;
+    if (askRunningInstance(fileToOpen)) return false;
 
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -64,6 +69,13 @@ void SingleInstance::acceptRequests() {
 
 void SingleInstance::readRequest(QLocalSocket* socket) {
     while (socket->canReadLine()) {
-        if (socket->readLine() == kRaiseRequest) emit raiseRequested();
+        const QByteArray line = socket->readLine();
+        if (line == kRaiseRequest) {
+            emit raiseRequested();
+        } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
+            const QString path = QString::fromUtf8(
+                QByteArray::fromPercentEncoding(line.mid(kOpenRequest.size()).chopped(1)));
+            if (!path.isEmpty()) emit openRequested(path);
+        }
     }
 }

@@ -7,7 +7,8 @@ class QLocalServer;
 class QLocalSocket;
 
 // One running Quarix per user. The first start listens on a local socket named after the user;
-// a later start finds it, asks it to raise its main window and ends. A socket file left behind by
+// a later start finds it, asks it to raise its main window (and to open the file the later start
+// was given) and ends. A socket file left behind by
 // a crashed instance does not block the next start. A short lock file keeps two starts at the
 // same moment from both becoming the first.
 class SingleInstance : public QObject {
@@ -21,15 +22,17 @@ public:
     static QString DefaultKey();
 
     // True when this process is the first and now listens; false when another instance runs and
-    // has been asked to come to the front (or could not be reached and no socket could be made).
-    bool claim();
+    // has been asked to come to the front and, with `fileToOpen` (an absolute path), to open it.
+    bool claim(const QString& fileToOpen = {});
 
 signals:
     // A later start asked this instance to bring its main window to the front.
     void raiseRequested();
+    // A later start was given this file: this instance should open it (and come to the front).
+    void openRequested(const QString& path);
 
 private:
-    bool askRunningInstance();
+    bool askRunningInstance(const QString& fileToOpen);
     void acceptRequests();
     void readRequest(QLocalSocket* socket);
 

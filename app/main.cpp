@@ -1,5 +1,9 @@
 #include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 #include "app/ApplicationWindows.h"
 #include "app/SingleInstance.h"
@@ -8,30 +12,84 @@
 
 namespace {
 
-// With QUARIX_REPORT_INSTANCE set, the first instance says on standard output when it listens and
-// when a later start asked it to come to the front (the tests of the hand-over read this).
-void report(const char* line) {
+const char kHelp[] =
+    "usage: quarix [FILE]\n"
+    "\n"
+    "Opens Quarix, the tool for tables kept in spreadsheet workbooks. FILE (a .xls, .xlsx,\n"
+    ".xlsm or .ods workbook or a .dbf table) opens as File 1, as if chosen in the open dialog.\n"
+    "When Quarix already runs, its window comes to the front and opens FILE there.\n"
+    "\n"
+    "  -h, --help     print this text and end\n"
+    "  -v, --version  print the version and end\n"
+    "\n"
+    "Qt's own options (such as -platform or -style) are accepted as by every Qt program.\n";
+
+// With QUARIX_REPORT_INSTANCE set, the first instance says on standard output when it listens,
+// when a later start asked it to come to the front, and which path File 1's field shows (the
+// tests of the hand-over read this).
+void report(const QByteArray& line) {
     if (!qEnvironmentVariableIsSet("QUARIX_REPORT_INSTANCE")) return;
-    std::printf("%s\n", line);
+    std::printf("%s\n", line.constData());
     std::fflush(stdout);
+}
+
+// --help and --version are answered before Qt starts, so they work without a display.
+bool answeredAlone(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
+            std::fputs(kHelp, stdout);
+            return true;
+        }
+        if (!std::strcmp(argv[i], "-v") || !std::strcmp(argv[i], "--version")) {
+            std::printf("Quarix %s\n", QUARIX_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first argument that is not an option, made absolute here: a running instance may stand in
+// another folder. Anything else on the line (Qt took its own options) is ignored.
+QString fileArgument(const QStringList& arguments) {
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument.isEmpty() || argument.startsWith(QLatin1Char('-'))) continue;
+        return QFileInfo(argument).absoluteFilePath();
+    }
+    return {};
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredAlone(argc, argv)) return 0;
     QApplication app(argc, argv);
+    const QString file = fileArgument(QApplication::arguments());
 
     SingleInstance instance(SingleInstance::DefaultKey());
-    if (!instance.claim()) return 0;  // the running instance comes to the front instead
+    if (!instance.claim(file)) return 0;  // the running instance comes to the front instead
     report("listening");
 
     QApplication::setApplicationName(QStringLiteral("Quarix"));
+    QApplication::setApplicationVersion(QStringLiteral(QUARIX_VERSION));
     ApplicationWindows windows;
     TfrmMain* main = windows.frmMain();
     QObject::connect(&instance, &SingleInstance::raiseRequested, main, [main] {
         BringToFront(main);
         report("raised");
     });
+    // A handed-over file opens when the window is idle; otherwise the window only comes to the
+    // front, and what the user is doing goes on undisturbed.
+    QObject::connect(&instance, &SingleInstance::openRequested, main, [main](const QString& path) {
+        BringToFront(main);
+        report("raised");
+        main->OpenCommandLineFile(path);
+    });
+    QObject::connect(main->fldFile1, &QLineEdit::textChanged, [](const QString& text) {
+        if (!text.isEmpty()) report("file1 " + text.toUtf8());
+    });
     main->show();
+    if (!file.isEmpty()) {
+        QTimer::singleShot(0, main, [main, file] { main->OpenCommandLineFile(file); });
+    }
     return QApplication::exec();
 }

@@ -376,6 +376,12 @@ void TfrmMain::OpenRecentFile(int slotNumber, const QString& path) {
         [&] { ::OpenRecentFile(slotNumber == 2 ? FileSlot::File2 : FileSlot::File1, path); });
 }
 
+bool TfrmMain::OpenCommandLineFile(const QString& path) {
+    if (m_busy || QApplication::activeModalWidget()) return false;
+    whileDisabled([&] { OpenFileFromCommandLine(path); });
+    return true;
+}
+
 void TfrmMain::showFilePath(FileSlot slot, const QString& path) {
     (slot == FileSlot::File2 ? fldFile2 : fldFile1)->setText(path);
 }

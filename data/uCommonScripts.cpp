@@ -318,6 +318,22 @@ bool refusedAsFile1(const QString& path) {
     return true;
 }
 
+// What the open dialog's choice of an existing file leads to: a new File 1 closes both files
+// first.
+void openChosenFile(FileSlot slot, const QString& path) {
+    if (slot == FileSlot::File1) {
+        if (File1.isInUse()) UnloadFile(File1);
+        if (File2.isInUse()) UnloadFile(File2);
+        AddToHistory(File1History, path);
+        ResetColumnChoices();
+    } else {
+        if (refusedAsFile1(path)) return;
+        if (File2.isInUse()) UnloadFile(File2);
+        AddToHistory(File2History, path);
+    }
+    OpenByExtension(slot, path);
+}
+
 }  // namespace
 
 QStringList SourceFileFilters() {
@@ -333,17 +349,15 @@ void OpenFileFromDialog(FileSlot slot) {
                          SourceFileFilters())
             .path;
     if (path.isEmpty() || !isFile(path)) return;
-    if (isFile1) {
-        if (File1.isInUse()) UnloadFile(File1);
-        if (File2.isInUse()) UnloadFile(File2);
-        AddToHistory(File1History, path);
-        ResetColumnChoices();
-    } else {
-        if (refusedAsFile1(path)) return;
-        if (File2.isInUse()) UnloadFile(File2);
-        AddToHistory(File2History, path);
+    openChosenFile(slot, path);
+}
+
+void OpenFileFromCommandLine(const QString& path) {
+    if (!isFile(path)) {
+        ShowWarningMessage(QStringLiteral("File ") + path + QStringLiteral(" was not found."));
+        return;
     }
-    OpenByExtension(slot, path);
+    openChosenFile(FileSlot::File1, path);
 }
 
 void OpenRecentFile(FileSlot slot, const QString& path) {

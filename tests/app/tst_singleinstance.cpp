@@ -2,26 +2,30 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 #include <csignal>
 #include <memory>
 
-// Two real programs: the first start listens, a second start hands over to it and ends.
+#include "support/TestFiles.h"
+
+// Two real programs: the first start listens, a second start hands over to it (with the file
+// it was given) and ends.
 class TestSingleInstance : public QObject {
     Q_OBJECT
 
     QString key;
     std::vector<std::unique_ptr<QProcess>> started;
 
-    QProcess* start() {
+    QProcess* start(const QStringList& arguments = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("QUARIX_INSTANCE_KEY", key);
         environment.insert("QUARIX_REPORT_INSTANCE", "1");
         process->setProcessEnvironment(environment);
-        process->start(QUARIX_PROGRAM, {});
+        process->start(QUARIX_PROGRAM, arguments);
         started.push_back(std::move(process));
         return started.back().get();
     }
@@ -66,6 +70,59 @@ private slots:
 
         QVERIFY2(waitForLine(first, "raised", firstOutput), firstOutput.constData());
         QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    // A later start's path is made absolute and opened by the running instance when it is idle;
+    // while a modal window is open (here the sheet chooser of that file) it only comes to the
+    // front. Options other than Qt's own change nothing.
+    void aFileHandedOver() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(TestFiles::publicFile("types.xls"), dir.filePath("first.xls")));
+        QVERIFY(QFile::copy(TestFiles::publicFile("cp1251.dbf"), dir.filePath("second.dbf")));
+        QProcess* first = start();
+        QByteArray output;
+        QVERIFY2(waitForLine(first, "listening", output), output.constData());
+        const auto hand = [&](const QStringList& arguments) {
+            QProcess later;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+            environment.insert("QUARIX_INSTANCE_KEY", key);
+            later.setProcessEnvironment(environment);
+            later.setWorkingDirectory(dir.path());
+            later.start(QUARIX_PROGRAM, arguments);
+            return later.waitForFinished(30000) && later.exitCode() == 0;
+        };
+        QVERIFY(hand({"--unknown-option", "first.xls"}));
+        QVERIFY2(waitForLine(first, "file1 " + dir.filePath("first.xls").toUtf8(), output),
+                 output.constData());
+        QVERIFY(hand({"second.dbf"}));
+        QElapsedTimer timer;
+        timer.start();
+        while (output.count("raised") < 2 && timer.elapsed() < 30000) {
+            first->waitForReadyRead(200);
+            output += first->readAllStandardOutput();
+        }
+        QCOMPARE(output.count("raised"), 2);
+        QTest::qWait(300);
+        output += first->readAllStandardOutput();
+        QVERIFY(!output.contains("second.dbf"));
+        QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    void helpAndVersionNeedNoDisplay() {
+        for (const char* option : {"--version", "--help"}) {
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove("DISPLAY");
+            environment.remove("WAYLAND_DISPLAY");
+            environment.remove("QT_QPA_PLATFORM");
+            process.setProcessEnvironment(environment);
+            process.start(QUARIX_PROGRAM, {option});
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(process.exitCode(), 0);
+            QVERIFY(process.readAllStandardOutput().startsWith(
+                QByteArray(option) == "--version" ? "Quarix " : "usage: quarix [FILE]"));
+        }
     }
 
     void socketLeftByACrashDoesNotBlockTheNextStart() {

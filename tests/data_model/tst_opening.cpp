@@ -177,6 +177,19 @@ private slots:
         if (slot == 2) QVERIFY(File1.isLoaded());
     }
 
+    // A path from the command line opens as the dialog's choice does; a missing one is told.
+    void commandLinePath() {
+        MessageRecorder messages;
+        OpenFileFromCommandLine("/nonexistent/sales.xls");
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].text, QString("File /nonexistent/sales.xls was not found."));
+        QVERIFY(!File1.isInUse());
+        OpenFileFromCommandLine(publicFile("cp1251.dbf"));
+        QVERIFY(File1.isLoaded());
+        QCOMPARE(File1History.back().Value, publicFile("cp1251.dbf"));
+        UnloadFile(File1);
+    }
+
     // Headings that cannot name a result's columns, "[" and "]" among them.
     void refusedHeading() {
         MessageRecorder messages;
