@@ -10,7 +10,9 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
+#include "processing/uGridProcessor.h"
 #include "ModalAnswers.h"
 #include "LoadedWindow.h"
 #include "Screenshots.h"
@@ -172,6 +174,11 @@ private slots:
         QCOMPARE(w->fldConditions->item(0, 2)->text(), QString("In File 1 (iris-excel-xls.xls)"));
         QVERIFY(!ShowLoadedData);
         SaveScreenshot(w, "main-window-condition");
+        // Run: the rows of File 1 that pass, in the grid (the README's picture of a session).
+        w->btnTBRun->click();
+        QVERIFY(ResultGrid.rows() > 2);
+        QCOMPARE(messages->boxes.size(), 2);
+        SaveScreenshot(w, "main-window-result");
 
         // "Clear All Fields" empties the list; the configuration stays for the next opening.
         w->btnClearAllFields->click();
