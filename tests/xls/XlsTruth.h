@@ -8,6 +8,8 @@
 
 #include "data/access/FieldType.h"
 
+class TableFileReader;
+
 // What a truth file (written by a peer reader, which starts every sheet at cell A1) says about
 // one sheet, moved onto our table, which starts at the first row and column holding a value.
 struct TruthSheet {
@@ -41,3 +43,7 @@ QString renderTruth(const TruthSheet::Value& value, FieldType columnType);
 QStringList expectedHeadings(const TruthSheet& sheet);
 // The codes a column may get from the cell types the peer saw in it (times alone make text).
 QList<FieldType> allowedTypes(const QStringList& seen);
+
+// Reads every sheet the truth file names and compares the table with it: size, headings, the
+// records it shows, and the column types. Failures are reported through QTest.
+void compareWithTruth(TableFileReader& reader, const QJsonObject& truth);

@@ -60,38 +60,7 @@ private slots:
         }
         QCOMPARE(reader->tableNames(), names);
 
-        for (const TruthSheet& sheet : truthSheets(truth)) {
-            SheetTable table;
-            QCOMPARE(reader->readTable(sheet.name, CellTextFormat(QLocale::c()), table),
-                     NativeError::None);
-            QCOMPARE(table.columnCount(), sheet.columnCount);
-            if (sheet.firstRow < 0 || table.isTooWide()) continue;
-            QCOMPARE(table.rowCount, sheet.rowCount);
-            QCOMPARE(QStringList(table.headings.begin(), table.headings.end()),
-                     expectedHeadings(sheet));
-            for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
-                for (int c = 0; c < sheet.columnCount; ++c) {
-                    const QString expected = renderTruth(sheet.rows[r][c], table.fieldTypes[c]);
-                    const QString text = table.text(static_cast<int>(r), c);
-                    QVERIFY2(text == expected,
-                             qPrintable(QStringLiteral("%1 row %2 column %3: %4 (truth %5)")
-                                            .arg(sheet.name)
-                                            .arg(r + 1)
-                                            .arg(c + 1)
-                                            .arg(text, expected)));
-                }
-            }
-            if (sheet.firstRow != 0) continue;
-            for (int c = 0; c < sheet.columnCount; ++c) {
-                const QStringList& seen = sheet.columnTypes[sheet.firstColumn + c];
-                QVERIFY2(allowedTypes(seen).contains(table.fieldTypes[c]),
-                         qPrintable(QStringLiteral("%1 column %2: type %3 for %4")
-                                        .arg(sheet.name)
-                                        .arg(c + 1)
-                                        .arg(fieldTypeCode(table.fieldTypes[c]))
-                                        .arg(seen.join(QLatin1Char(',')))));
-            }
-        }
+        compareWithTruth(*reader, truth);
     }
 
     // The program picks the reader by what a file holds: each kind reaches its reader through
