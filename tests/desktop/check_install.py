@@ -3,7 +3,8 @@
   check_install.py --build DIR --cmake CMAKE --id APP_ID --sizes 16,32,... files
       every installed file a desktop program needs is there
   check_install.py ... validate
-      desktop-file-validate and appstreamcli accept the desktop entry and the metainfo
+      desktop-file-validate and appstreamcli accept the desktop entry and the metainfo, and the
+      metainfo's launchable is the installed desktop entry
   check_install.py ... start --open FILE
       the installed program starts and opens FILE, given on its command line, as File 1
 """
@@ -62,6 +63,8 @@ def validate(args, prefix):
                    os.path.join(prefix, f"share/applications/{args.id}.desktop")])
     run_validator(["appstreamcli", "validate", "--no-net",
                    os.path.join(prefix, f"share/metainfo/{args.id}.metainfo.xml")])
+    # The tree's check also finds the desktop entry the metainfo launches; it reads usr/share.
+    run_validator(["appstreamcli", "validate-tree", "--no-net", os.path.dirname(prefix)])
 
 
 def start(args, prefix):
@@ -109,7 +112,8 @@ def main():
     parser.add_argument("--open")
     parser.add_argument("check", choices=["files", "validate", "start"])
     args = parser.parse_args()
-    with tempfile.TemporaryDirectory(prefix="quarix-install-") as prefix:
+    with tempfile.TemporaryDirectory(prefix="quarix-install-") as root:
+        prefix = os.path.join(root, "usr")
         install(args, prefix)
         if args.check == "files":
             check_files(args, prefix)
