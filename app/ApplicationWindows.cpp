@@ -1,5 +1,7 @@
 #include "app/ApplicationWindows.h"
 
+#include <QGuiApplication>
+
 #include "app/uFrmAbout.h"
 #include "app/uFrmMessage.h"
 #include "app/uFrmProcessing.h"
@@ -11,6 +13,8 @@
 #include "data/ufrmShowFieldsList.h"
 
 ApplicationWindows::ApplicationWindows() {
+    // Wayland compositors match the windows to the installed desktop entry, and its icon, by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quarix.Quarix"));
     setMessageBoxHandler(&m_messageBoxes);
     setFileDialogs(&m_fileDialogs);
     setShellOpener(&m_shell);

@@ -26,7 +26,7 @@ bool ShellOpen(const QUrl& url) {
 QString ManualIndexPath(const QString& programFolder) {
     const QDir folder(programFolder);
     for (const QString& relative : {QStringLiteral("manual/index.html"),
-                                    QStringLiteral("../share/quarix/manual/index.html")}) {
+                                    QStringLiteral("../share/doc/quarix/manual/index.html")}) {
         const QFileInfo candidate(folder.filePath(relative));
         if (candidate.isFile()) return QDir::cleanPath(candidate.absoluteFilePath());
     }

@@ -24,6 +24,6 @@ ShellOpener* shellOpener();
 bool ShellOpen(const QUrl& url);
 
 // The start page of the HTML manual for a program in `programFolder`: "manual/index.html" beside
-// the program (the build tree), else "../share/quarix/manual/index.html" (the installed tree).
+// the program (the build tree), else "../share/doc/quarix/manual/index.html" (the installed tree).
 // Empty when neither exists.
 QString ManualIndexPath(const QString& programFolder);

@@ -56,7 +56,7 @@ const QColor kGridLineColour(0xC0, 0xC0, 0xC0);
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quarix"));
-    setWindowIcon(QIcon(RenderPicture(QStringLiteral(":/icons/quarix.svg"), QSize(64, 64))));
+    setWindowIcon(ProgramIcon());
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));

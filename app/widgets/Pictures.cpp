@@ -76,6 +76,15 @@ QPixmap RenderPicture(const QString& resource, QSize size) {
     return QPixmap::fromImage(renderImage(resource, size, screenRatio()));
 }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addPixmap(QPixmap::fromImage(
+            renderImage(QStringLiteral(":/icons/quarix.svg"), QSize(side, side), 1.0)));
+    }
+    return icon;
+}
+
 namespace ToolImages {
 
 QPixmap image(int index) {

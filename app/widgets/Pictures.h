@@ -26,3 +26,7 @@ QIcon icon(int index);
 
 // Renders an SVG resource at `size` device-independent pixels, sharp on high-density screens.
 QPixmap RenderPicture(const QString& resource, QSize size);
+
+// The program's icon, the picture the desktop entry names, at the sizes title bars, task bars and
+// switchers ask for.
+QIcon ProgramIcon();

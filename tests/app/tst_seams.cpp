@@ -109,9 +109,10 @@ private slots:
         QTest::newRow("beside the program")
             << QStringList{"bin/manual/index.html"} << "bin/manual/index.html";
         QTest::newRow("installed tree")
-            << QStringList{"share/quarix/manual/index.html"} << "share/quarix/manual/index.html";
+            << QStringList{"share/doc/quarix/manual/index.html"}
+            << "share/doc/quarix/manual/index.html";
         QTest::newRow("beside wins")
-            << QStringList{"bin/manual/index.html", "share/quarix/manual/index.html"}
+            << QStringList{"bin/manual/index.html", "share/doc/quarix/manual/index.html"}
             << "bin/manual/index.html";
         QTest::newRow("missing") << QStringList{} << "";
         QTest::newRow("a folder of that name is no manual")
