@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include "data/access/NativeError.h"
 #include "data/access/writers/BiffWorkbookWriter.h"
@@ -82,10 +83,17 @@ int XlsxResultWriter::defineTable(const QString& table,
     return NativeError::None;
 }
 
+// A workbook's texts carry characters that XML cannot hold as "_xHHHH_"; a text that holds such a
+// sequence itself has its "_" written as "_x005F_", or readers would turn it into a character.
+static QByteArray xlsxText(QStringView text) {
+    static const QRegularExpression escapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    if (!text.contains(QLatin1String("_x"))) return text.toUtf8();
+    return text.toString().replace(escapeLike, QStringLiteral("_x005F_")).toUtf8();
+}
+
 int XlsxResultWriter::writeText(int row, int column, QStringView text) {
-    const lxw_error error =
-        worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column),
-                               text.toUtf8().constData(), nullptr);
+    const lxw_error error = worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column),
+                                                   xlsxText(text).constData(), nullptr);
     if (error == LXW_NO_ERROR) return NativeError::None;
     return error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED ? NativeError::ValueDoesNotFit
                                                          : NativeError::WriteFailed;
