@@ -37,10 +37,14 @@ QString composeCreateTable(const QString& tableName, const QStringList& definiti
 
 void AppendResultValue(QString& statement, const QString& cellText) {
     statement += QLatin1Char('\'');
+    // Texts are mostly short and hold no quote: one plain pass finds out.
+    const QChar* data = cellText.constData();  // utf16() would copy a text made from raw data
     qsizetype from = 0;
-    for (qsizetype quote; (quote = cellText.indexOf(QLatin1Char('\''), from)) >= 0; from = quote + 1) {
-        statement += QStringView(cellText).mid(from, quote + 1 - from);
+    for (qsizetype i = 0; i < cellText.size(); ++i) {
+        if (data[i] != QLatin1Char('\'')) continue;
+        statement += QStringView(cellText).mid(from, i + 1 - from);
         statement += QLatin1Char('\'');  // a quote inside the value is written twice
+        from = i + 1;
     }
     statement += QStringView(cellText).mid(from);
     statement += QLatin1Char('\'');

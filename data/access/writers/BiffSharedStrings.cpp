@@ -133,7 +133,7 @@ void BiffSharedStrings::growIndex() {
     for (std::uint32_t i = 0; i < m_entries.size(); ++i) {
         std::size_t slot = m_entries[i].hash & mask;
         while (m_slots[slot] != 0) slot = (slot + 1) & mask;
-        m_slots[slot] = i + 1;
+        m_slots[slot] = slotValue(m_entries[i].hash, i);
     }
 }
 
@@ -143,9 +143,11 @@ std::uint32_t BiffSharedStrings::add(QStringView text) {
     const std::uint32_t hash = hashOf(text);
     const std::size_t mask = m_slots.size() - 1;
     std::size_t slot = hash & mask;
+    // The hash in the slot spares a look at the entry for every other text on the way.
     for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
-        const Entry& entry = m_entries[m_slots[slot] - 1];
-        if (entry.hash == hash && matches(entry, text)) return m_slots[slot] - 1;
+        if (std::uint32_t(m_slots[slot] >> 32) != hash) continue;
+        const std::uint32_t index = std::uint32_t(m_slots[slot]) - 1;
+        if (matches(m_entries[index], text)) return index;
     }
 
     const char16_t* units = text.utf16();
@@ -159,7 +161,7 @@ std::uint32_t BiffSharedStrings::add(QStringView text) {
     }
     const auto index = static_cast<std::uint32_t>(m_entries.size());
     m_entries.push_back({chars, std::uint32_t(count) | (wide ? kWide : 0), hash});
-    m_slots[slot] = index + 1;
+    m_slots[slot] = slotValue(hash, index);
     return index;
 }
 

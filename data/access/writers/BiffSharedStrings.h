@@ -13,7 +13,7 @@
 //
 // A result may hold hundreds of thousands of distinct texts, so each is kept once, as the bytes
 // the table will hold (one byte a character when every character is Latin-1, otherwise UTF-16),
-// with a 16-byte entry and an open-addressing index of 32-bit slots: no object per text.
+// with a 16-byte entry and an open-addressing index of 64-bit slots: no object per text.
 class BiffSharedStrings {
 public:
     static constexpr qsizetype kMaxLength = 65535;
@@ -60,6 +60,10 @@ private:
 
     ChunkedBytes m_chars;
     std::vector<Entry> m_entries;
-    std::vector<std::uint32_t> m_slots;  // entry index + 1; 0 is a free slot
+    // A slot holds a text's hash (high half) and its entry index + 1 (low half); 0 is free.
+    static std::uint64_t slotValue(std::uint32_t hash, std::uint32_t index) {
+        return (std::uint64_t(hash) << 32) | (index + 1);
+    }
+    std::vector<std::uint64_t> m_slots;
     std::uint32_t m_references = 0;
 };

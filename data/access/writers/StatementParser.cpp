@@ -188,6 +188,19 @@ ParsedStatement parseStatement(const QString& text) {
     return {};
 }
 
+namespace {
+
+// Values are mostly a few characters long: a plain loop beats a call into a search routine.
+qsizetype nextQuote(QStringView text, qsizetype from) {
+    const char16_t* data = text.utf16();
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (data[i] == u'\'') return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
 bool parseValueList(QStringView text, std::vector<QStringView>& values, QString& unquoted) {
     values.clear();
     unquoted.clear();
@@ -204,7 +217,7 @@ bool parseValueList(QStringView text, std::vector<QStringView>& values, QString&
         skipBlanks();
         if (i >= text.size() || text[i] != QLatin1Char('\'')) return false;
         ++i;
-        qsizetype quote = text.indexOf(QLatin1Char('\''), i);
+        qsizetype quote = nextQuote(text, i);
         if (quote < 0) return false;
         if (!(quote + 1 < text.size() && text[quote + 1] == QLatin1Char('\''))) {
             // Most values hold no quote: a view of the statement itself.
@@ -218,7 +231,7 @@ bool parseValueList(QStringView text, std::vector<QStringView>& values, QString&
                 if (i < text.size() && text[i] == QLatin1Char('\'')) {
                     unquoted += QLatin1Char('\'');  // a doubled quote inside the value
                     ++i;
-                    quote = text.indexOf(QLatin1Char('\''), i);
+                    quote = nextQuote(text, i);
                     if (quote < 0) return false;
                     continue;
                 }
