@@ -277,9 +277,13 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         }
     }
     if (!connection.execute(composeCreateTable(table, columns.definitions))) {
-        if (type != ResultFileType::Dbase) {
+        if (type == ResultFileType::Excel) {
             return fail(QStringLiteral("File ") + path +
                         QStringLiteral(" is already opened and cannot be rewrited!"));
+        }
+        // A .xlsx workbook is refused for reasons of its own (a name too long for it): told.
+        if (type == ResultFileType::ExcelWorkbook) {
+            return fail(describeNativeError(connection.nativeError(), path));
         }
         fail(QString());
         ShowMessageBox(QStringLiteral("Error"),

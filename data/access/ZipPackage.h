@@ -79,6 +79,8 @@ public:
     }
     QStringView namespaceUri() const { return m_xml.namespaceUri(); }
     QStringView text() const { return m_xml.text(); }
+    // The characters of the part read so far.
+    qint64 characterOffset() const { return m_xml.characterOffset(); }
     QXmlStreamAttributes attributes() const { return m_xml.attributes(); }
 
     // The text inside the current start element up to its end element, which becomes the

@@ -141,6 +141,27 @@ private slots:
         QCOMPARE(book["nrows"].toInt(), 3);
         QCOMPARE(WriterTest::folderEntries(dir.path()).filter(".quarix"), QStringList());
 
+        // Replaced once complete; a row the workbook cannot hold (a text past 32,767
+        // characters) leaves the old file as it was, nothing else behind, and one warning.
+        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook), SaveOutcome::Saved);
+        const QByteArray saved = [&] {
+            QFile file(path("view.xlsx"));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const QStringList before = WriterTest::folderEntries(dir.path());
+        ResultGrid.setTextMatrix(2, 1, QString(40000, QLatin1Char('x')));
+        const qsizetype boxes = messages->boxes.size();
+        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook), SaveOutcome::Failed);
+        QCOMPARE(messages->boxes.size(), boxes + 1);
+        QVERIFY(messages->boxes.last().text.startsWith("Row 2 could not be written"));
+        QCOMPARE(WriterTest::folderEntries(dir.path()), before);
+        QFile kept(path("view.xlsx"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), saved);
+        // A loaded source is never written, whatever the type.
+        QCOMPARE(SaveResultFile(File1.FilePath, ResultFileType::ExcelWorkbook), SaveOutcome::Refused);
+        ResultGrid.setTextMatrix(2, 1, QString());
+
         ResultGrid.setRows(65538);
         FileDialogScript dialogs;
         dialogs.script({{path("big"), 0}, {path("big"), 2}});

@@ -115,6 +115,9 @@ private slots:
         // A value repeated over the whole sheet: too wide to load, known without its cells.
         QTest::newRow("value repeats")
             << "value-repeat-bomb.ods" << NativeError::None << "too wide";
+        // 255 values repeated over a million rows: 267 million cells from a few bytes.
+        QTest::newRow("narrow value repeats")
+            << "narrow-repeat-bomb.ods" << NativeError::Unreadable << "";
     }
     void damagedPackages() {
         static bool written = false;

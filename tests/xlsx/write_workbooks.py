@@ -178,6 +178,10 @@ def write_damaged(folder):
         '<table:table-row table:number-rows-repeated="1048576"><table:table-cell '
         'office:value-type="float" office:value="1" table:number-columns-repeated="16384"/>'
         '</table:table-row>')
+    ods(join("narrow-repeat-bomb.ods"),
+        '<table:table-row table:number-rows-repeated="1048576"><table:table-cell '
+        'office:value-type="float" office:value="1" table:number-columns-repeated="255"/>'
+        '</table:table-row>')
     xlsx(join("whole.xlsx"), SHEET_HEAD + cell + SHEET_TAIL)
     # Encrypted parts are noted in the manifest; content.xml is then no XML.
     ods(join("encrypted.ods"), "", manifest=(

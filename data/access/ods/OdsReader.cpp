@@ -13,6 +13,9 @@ namespace {
 
 constexpr std::int32_t kRows = 1048576;
 constexpr std::int32_t kColumns = 16384;
+// Cells that repeats may place: 16 million, and 64 for each character of the XML read so far.
+constexpr std::int64_t kRepeatedCellBase = 16 * 1024 * 1024;
+constexpr std::int64_t kRepeatedCellsPerCharacter = 64;
 const QString kContent = QStringLiteral("content.xml");
 const QString kManifest = QStringLiteral("META-INF/manifest.xml");
 constexpr qint64 kLargestManifest = 4 * 1024 * 1024;
@@ -232,6 +235,16 @@ private:
         m_left = left;
         m_right = right;
         const bool tooWide = std::int64_t(right) - left >= kMaxColumns;
+        // Repeats can name far more cells than the file holds: a row of 255 values repeated a
+        // million times is a few hundred bytes. Past a generous share of what the XML read so
+        // far could hold, the file is not believed.
+        if (!tooWide) {
+            std::int64_t cells = 0;
+            for (const CellRun& run : m_runs) cells += run.count;
+            m_repeatedCells += cells * repeat;
+            if (m_repeatedCells > kRepeatedCellBase + kRepeatedCellsPerCharacter * m_xml.characterOffset())
+                return false;
+        }
         const std::int32_t last = first + repeat - 1;
         for (std::int32_t row = first; row <= last; ++row) {
             if (tooWide && row != first && row != last) row = last;
@@ -271,6 +284,7 @@ private:
     std::vector<CellRun> m_runs;  // the non-empty cells of the row being read
     std::int32_t m_row = 0, m_column = 0;
     std::int32_t m_left = kColumns, m_right = -1;  // columns holding a cell so far
+    std::int64_t m_repeatedCells = 0;  // cells placed from rows, counting each repeat
 };
 
 class OdsReader final : public WorkbookFileReader {

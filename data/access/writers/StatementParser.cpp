@@ -203,7 +203,7 @@ qsizetype nextQuote(QStringView text, qsizetype from) {
 
 bool parseValueList(QStringView text, std::vector<QStringView>& values, QString& unquoted) {
     values.clear();
-    unquoted.clear();
+    unquoted.resize(0);  // keeps its buffer for the next row
     // Views into `unquoted` must stay valid while it grows: it never needs more than the text.
     unquoted.reserve(text.size());
     qsizetype i = 0;

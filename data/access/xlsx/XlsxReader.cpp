@@ -1,6 +1,7 @@
 #include "data/access/xlsx/XlsxReader.h"
 
 #include <QHash>
+#include <QUrl>
 
 #include "data/access/NativeError.h"
 #include "data/access/SheetTableBuilder.h"
@@ -61,7 +62,9 @@ int readRelationships(const ZipPackage& package, const QString& sourcePart, qint
         out.insert(
             attributes.value(QLatin1String("Id")).toString(),
             {attributes.value(QLatin1String("Type")).toString(),
-             resolveTarget(sourcePart, attributes.value(QLatin1String("Target")).toString())});
+             // Targets are URIs: a blank in a part's name is written "%20".
+             resolveTarget(sourcePart, QUrl::fromPercentEncoding(
+                                           attributes.value(QLatin1String("Target")).toUtf8()))});
     }
     return xml.failed() ? NativeError::Unreadable : NativeError::None;
 }
