@@ -5,7 +5,7 @@
 #include "data/ProgressSink.h"
 #include "data/ResultSaving.h"
 #include "data/access/CellText.h"
-#include "data/uCommonScripts.h"
+#include "data/access/DbConnection.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultRows.h"
 
@@ -27,11 +27,10 @@ bool g_rowLimitTold = false;
 
 constexpr std::int32_t kRowGrowth = 200;
 
-bool isModernWorkbook(const clFile& file) {
-    if (!file.isInUse()) return false;
-    const QString extension = FileExtension(file.FilePath);
-    return extension == QLatin1String("xlsx") || extension == QLatin1String("xlsm") ||
-           extension == QLatin1String("ods");
+// Whether the slot's file is of a format whose sheets hold more rows than .xls (by what the
+// file holds, as its reader was chosen, not by its name).
+bool holdsLongSheets(const clFile& file) {
+    return file.Connection && file.Connection->maxSheetRows() > 65536;
 }
 
 // The class of File 1's column `index`; text for an index past its fields.
@@ -86,7 +85,7 @@ void BeginResultRun() {
 }
 
 std::int32_t GridRowLimit() {
-    return isModernWorkbook(File1) || isModernWorkbook(File2) ? 1048576 : 65536;
+    return holdsLongSheets(File1) || holdsLongSheets(File2) ? 1048576 : 65536;
 }
 
 bool ReserveResultRow() {

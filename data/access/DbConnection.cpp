@@ -89,6 +89,10 @@ bool DbConnection::close() {
     return true;
 }
 
+std::int32_t DbConnection::maxSheetRows() const {
+    return m_reader ? m_reader->maxSheetRows() : 65536;
+}
+
 bool DbConnection::readTable(const QString& name, SheetTable& out) {
     m_nativeError = NativeError::None;
     if (!ensureSourceReader()) return false;

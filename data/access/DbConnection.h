@@ -53,6 +53,8 @@ public:
 
     // Used by the data set: reads one table in full.
     bool readTable(const QString& name, SheetTable& out);
+    // The rows a sheet of the open source's format holds (65,536 when none is open).
+    std::int32_t maxSheetRows() const;
     // Used by the data set: its failures are reported, like all others, by the connection.
     void reportFailure(int code) { m_nativeError = code; }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 
 #include "data/access/CellText.h"
@@ -23,6 +24,8 @@ public:
     // file for this (a workbook's stream) is released afterwards; another table read later is
     // read from the file again.
     virtual int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) = 0;
+    // The rows a sheet of this format holds, its heading row included.
+    virtual std::int32_t maxSheetRows() const { return 65536; }
 };
 
 // The .xls workbook reader (BIFF2 to BIFF8). It also reads from memory, for tests and fuzzing.

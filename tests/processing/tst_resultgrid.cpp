@@ -1,14 +1,17 @@
 // The result grid's rules without a window: the row sort by mode, which mode a column gets,
 // the widths, the row reserve and its limit, and the loaded-data view.
 #include <QTest>
+#include <QTemporaryDir>
 #include <ctime>
 
 #include "conditions/ConditionList.h"
 #include "data/access/CellText.h"
+#include "data/SlotLoading.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/uGridProcessor.h"
 #include "support/SeamFakes.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -239,8 +242,11 @@ private slots:
         QCOMPARE(messages.boxes.size(), 2);
 
         // A .xlsx or .ods source: the workbook's own limit, named in the message.
-        File2.FilePath = "/data/b.ODS";
-        File2.Connection = std::make_unique<DbConnection>();
+        // A workbook of that kind under a .xls name counts by what it holds.
+        QTemporaryDir dir;
+        const QString renamed = dir.filePath("b.xls");
+        QVERIFY(QFile::copy(TestFiles::publicFile("SampleSS.ods"), renamed));
+        QCOMPARE(LoadSlotFromFile(File2, renamed, {}, false, nullptr).status, SlotLoad::Loaded);
         QCOMPARE(GridRowLimit(), 1048576);
         QVERIFY(ReserveResultRow());
         ResultGrid.setRows(1048576);

@@ -76,6 +76,7 @@ struct SheetEntry {
 
 class XlsxReader final : public WorkbookFileReader {
 public:
+    std::int32_t maxSheetRows() const override { return 1048576; }
     int open(const QString& path) override {
         close();
         const int code = m_package.openFile(path);
