@@ -16,9 +16,16 @@ void runFunctionBenchmarks(const QString& workDir);
 // Runs a script with the system interpreter; its standard output.
 QByteArray runPython(const char* script, const QStringList& arguments, bool& ok);
 double median(std::vector<double> values);
-// A field of /proc/self/status in kB, and the reset of its high-water mark.
-long statusKb(const char* field);
-void resetPeak();
+// The peak memory from its construction on, above what the process held then: the allocator
+// first gives back what it holds free, and the high-water mark starts again.
+class PeakMemory {
+public:
+    PeakMemory();
+    double extraMb() const;
+
+private:
+    long m_before = 0;
+};
 // A workbook of 65,536 rows (heading included) and `columns` columns of numbers, decimals,
 // texts, dates and booleans, written with python3-xlwt.
 bool writeWorkbook(const QString& path, int columns);

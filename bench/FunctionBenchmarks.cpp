@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
-#include <malloc.h>
 
 #include "Benchmarks.h"
 #include "app/MessageSeam.h"
@@ -155,9 +154,7 @@ void runFunctionBenchmarks(const QString& workDir) {
         ColumnToProcess = job.column;
         ShowLoadedData = false;
         job.setUp();
-        malloc_trim(0);
-        const long before = statusKb("VmRSS:");
-        resetPeak();
+        const PeakMemory peak;
         std::vector<double> times;
         for (int run = 0; run < kRuns; ++run) {
             QElapsedTimer timer;
@@ -165,7 +162,7 @@ void runFunctionBenchmarks(const QString& workDir) {
             RunCommand();
             times.push_back(timer.nsecsElapsed() / 1e9);
         }
-        const double peakMb = (statusKb("VmHWM:") - before) / 1024.0;
+        const double peakMb = peak.extraMb();
         ours.push_back(median(times));
         std::printf("  %-26s quarix %7.4f s  +%6.1f MB  %6d result rows\n", job.name, ours.back(),
                     peakMb, ResultRowCount);

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
-#include <malloc.h>
 
 #include "Benchmarks.h"
 #include "data/SlotLoading.h"
@@ -54,11 +53,9 @@ void report(const char* what, const QString& path) {
         return;
     }
     ShowLoadedData = true;
-    malloc_trim(0);
-    const long before = statusKb("VmRSS:");
-    resetPeak();
+    const PeakMemory peak;
     RunCommand();
-    const double peakMb = (statusKb("VmHWM:") - before) / 1024.0;
+    const double peakMb = peak.extraMb();
     const double view = medianSeconds([] {}, [] { RunCommand(); });
     // Each sort starts from the rows in file order.
     const auto sortBy = [](int column) {

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <malloc.h>
+#include <optional>
 #include <cstdio>
 
 #include "Benchmarks.h"
@@ -117,6 +118,9 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+namespace {
+
+// A field of /proc/self/status in kB.
 long statusKb(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return -1;
@@ -127,9 +131,17 @@ long statusKb(const char* field) {
     return -1;
 }
 
-void resetPeak() {
+}  // namespace
+
+PeakMemory::PeakMemory() {
+    malloc_trim(0);
+    m_before = statusKb("VmRSS:");
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+    if (clear.open(QIODevice::WriteOnly)) clear.write("5");  // resets the high-water mark
+}
+
+double PeakMemory::extraMb() const {
+    return (statusKb("VmHWM:") - m_before) / 1024.0;
 }
 
 bool writeWorkbook(const QString& path, int columns) {
@@ -167,17 +179,13 @@ LoadFigure loadOurs(const QString& path, int runs) {
     for (int run = 0; run < runs; ++run) {
         clFile slot;
         CountingSink progress;
-        long before = 0;
-        if (run == 0) {
-            malloc_trim(0);
-            before = statusKb("VmRSS:");
-            resetPeak();
-        }
+        std::optional<PeakMemory> peak;
+        if (run == 0) peak.emplace();
         QElapsedTimer timer;
         timer.start();
         const SlotLoadResult result = LoadSlotFromFile(slot, path, {}, false, &progress);
         times.push_back(timer.nsecsElapsed() / 1e9);
-        if (run == 0) figure.peakMb = (statusKb("VmHWM:") - before) / 1024.0;
+        if (peak) figure.peakMb = peak->extraMb();
         if (result.status != SlotLoad::Loaded) {
             std::printf("  loading FAILED with %d\n", result.nativeError);
             return {};

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <cstdio>
-#include <malloc.h>
+#include <optional>
 #include <unistd.h>
 
 #include "Benchmarks.h"
@@ -62,17 +62,13 @@ double saveAs(const QString& path, ResultFileType type, double& peakMb) {
     for (int run = 0; run < kRuns; ++run) {
         QFile::remove(path);
         ::sync();
-        long before = 0;
-        if (run == 0) {
-            malloc_trim(0);
-            before = statusKb("VmRSS:");
-            resetPeak();
-        }
+        std::optional<PeakMemory> peak;
+        if (run == 0) peak.emplace();
         QElapsedTimer timer;
         timer.start();
         if (SaveResultFile(path, type) != SaveOutcome::Saved) return -1;
         times.push_back(timer.nsecsElapsed() / 1e9);
-        if (run == 0) peakMb = (statusKb("VmHWM:") - before) / 1024.0;
+        if (peak) peakMb = peak->extraMb();
     }
     return median(times);
 }

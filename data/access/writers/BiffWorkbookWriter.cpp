@@ -152,29 +152,27 @@ void BiffWorkbookWriter::noteCell(int row, int column) {
     m_lastColumn = std::max(m_lastColumn, column);
 }
 
-void BiffWorkbookWriter::addNumber(int row, int column, double value) {
+// A cell record: its header, row, column and XF; the value's `valueSize` bytes follow.
+char* BiffWorkbookWriter::cellRecord(std::uint16_t code, int valueSize, int row, int column) {
     noteCell(row, column);
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    char* record = m_cells.extend(18);
-    qToLittleEndian<std::uint16_t>(BiffCode::Number, record);
-    qToLittleEndian<std::uint16_t>(14, record + 2);
+    char* record = m_cells.extend(10 + valueSize);
+    qToLittleEndian(code, record);
+    qToLittleEndian(static_cast<std::uint16_t>(6 + valueSize), record + 2);
     qToLittleEndian(static_cast<std::uint16_t>(row), record + 4);
     qToLittleEndian(static_cast<std::uint16_t>(column), record + 6);
     qToLittleEndian(kCellXf, record + 8);
-    qToLittleEndian(bits, record + 10);
+    return record + 10;
+}
+
+void BiffWorkbookWriter::addNumber(int row, int column, double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    qToLittleEndian(bits, cellRecord(BiffCode::Number, 8, row, column));
 }
 
 void BiffWorkbookWriter::addText(int row, int column, QStringView text) {
-    noteCell(row, column);
     const std::uint32_t index = m_strings.add(text);
-    char* record = m_cells.extend(14);
-    qToLittleEndian<std::uint16_t>(BiffCode::LabelSst, record);
-    qToLittleEndian<std::uint16_t>(10, record + 2);
-    qToLittleEndian(static_cast<std::uint16_t>(row), record + 4);
-    qToLittleEndian(static_cast<std::uint16_t>(column), record + 6);
-    qToLittleEndian(kCellXf, record + 8);
-    qToLittleEndian(index, record + 10);
+    qToLittleEndian(index, cellRecord(BiffCode::LabelSst, 4, row, column));
 }
 
 bool BiffWorkbookWriter::writeStream(const Sink& sink) const {

@@ -41,6 +41,7 @@ public:
 
 private:
     void noteCell(int row, int column);
+    char* cellRecord(std::uint16_t code, int valueSize, int row, int column);
 
     QString m_sheetName;
     BiffSharedStrings m_strings;
