@@ -6,6 +6,7 @@
 #include <QXmlStreamReader>
 
 #include "data/access/GsfSupport.h"
+#include "data/access/TableFileReader.h"
 
 // A zip package (an .xlsx or .ods workbook) opened through libgsf: its parts by name. Part
 // names are matched without regard to case, as Office does.
@@ -113,3 +114,38 @@ inline QStringView attributeValue(const QXmlStreamAttributes& attributes, QStrin
     }
     return {};
 }
+
+// What the readers of zip workbooks share: the package opened from a file or from memory, then
+// its directory read by the reader; after any failure the reader is as if never opened. Their
+// sheets hold up to 1,048,576 rows.
+class PackageWorkbookReader : public WorkbookFileReader {
+public:
+    int open(const QString& path) override {
+        forget();
+        return opened(m_package.openFile(path));
+    }
+    int openBuffer(const QByteArray& bytes) override {
+        forget();
+        return opened(m_package.openBytes(bytes));
+    }
+    std::int32_t maxSheetRows() const override { return 1048576; }
+
+protected:
+    // Reads what tableNames() lists; a failure goes through fail().
+    virtual int readDirectory() = 0;
+    // Drops what readDirectory() kept.
+    virtual void forget() = 0;
+    int fail(int code) {
+        m_package.close();
+        forget();
+        return code;
+    }
+
+    ZipPackage m_package;
+
+private:
+    int opened(int code) {
+        if (code != 0) return fail(code);
+        return readDirectory();
+    }
+};

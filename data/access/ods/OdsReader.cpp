@@ -287,21 +287,8 @@ private:
     std::int64_t m_repeatedCells = 0;  // cells placed from rows, counting each repeat
 };
 
-class OdsReader final : public WorkbookFileReader {
+class OdsReader final : public PackageWorkbookReader {
 public:
-    std::int32_t maxSheetRows() const override { return 1048576; }
-    int open(const QString& path) override {
-        close();
-        const int code = m_package.openFile(path);
-        return code != NativeError::None ? fail(code) : readTableNames();
-    }
-
-    int openBuffer(const QByteArray& bytes) override {
-        close();
-        const int code = m_package.openBytes(bytes);
-        return code != NativeError::None ? fail(code) : readTableNames();
-    }
-
     QStringList tableNames() const override { return m_names; }
 
     int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) override {
@@ -327,18 +314,10 @@ public:
     }
 
 private:
-    void close() {
-        m_package.close();
-        m_names.clear();
-    }
-
-    int fail(int code) {
-        close();
-        return code;
-    }
+    void forget() override { m_names.clear(); }
 
     // Every table in order; hidden ones are listed too, as in .xls workbooks.
-    int readTableNames() {
+    int readDirectory() override {
         if (isEncrypted(m_package)) return fail(NativeError::PasswordProtected);
         qint64 budget = m_package.inflateBudget();
         XmlPartReader xml(m_package.part(kContent), budget);
@@ -357,7 +336,6 @@ private:
         return NativeError::None;
     }
 
-    ZipPackage m_package;
     QStringList m_names;
 };
 

@@ -74,21 +74,8 @@ struct SheetEntry {
     QString part;
 };
 
-class XlsxReader final : public WorkbookFileReader {
+class XlsxReader final : public PackageWorkbookReader {
 public:
-    std::int32_t maxSheetRows() const override { return 1048576; }
-    int open(const QString& path) override {
-        close();
-        const int code = m_package.openFile(path);
-        return code != NativeError::None ? fail(code) : readWorkbook();
-    }
-
-    int openBuffer(const QByteArray& bytes) override {
-        close();
-        const int code = m_package.openBytes(bytes);
-        return code != NativeError::None ? fail(code) : readWorkbook();
-    }
-
     QStringList tableNames() const override {
         QStringList names;
         for (const SheetEntry& sheet : m_sheets) names << sheet.name;
@@ -122,21 +109,15 @@ public:
     }
 
 private:
-    void close() {
-        m_package.close();
+    void forget() override {
         m_sheets.clear();
         m_sharedStringsPart.clear();
         m_stylesPart.clear();
         m_dates1904 = false;
     }
 
-    int fail(int code) {
-        close();
-        return code;
-    }
-
     // The workbook part, its date system, its worksheets and the parts they share.
-    int readWorkbook() {
+    int readDirectory() override {
         qint64 budget = m_package.inflateBudget();
         QHash<QString, Relationship> packageRelationships;
         int code = readRelationships(m_package, QString(), budget, packageRelationships);
@@ -196,7 +177,6 @@ private:
         return NativeError::None;
     }
 
-    ZipPackage m_package;
     std::vector<SheetEntry> m_sheets;
     QString m_sharedStringsPart;
     QString m_stylesPart;
