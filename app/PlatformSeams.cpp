@@ -7,6 +7,20 @@
 
 #include "app/widgets/WindowPlacement.h"
 
+namespace {
+
+QWidget* g_messageBoxOwner = nullptr;
+
+}  // namespace
+
+MessageBoxOwner::MessageBoxOwner(QWidget* owner) : m_previous(g_messageBoxOwner) {
+    g_messageBoxOwner = owner;
+}
+
+MessageBoxOwner::~MessageBoxOwner() {
+    g_messageBoxOwner = m_previous;
+}
+
 void ConfigureMessageBox(QMessageBox& box, MessageStyle style) {
     const QMessageBox::StandardButtons yesNo = QMessageBox::Yes | QMessageBox::No;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
@@ -41,14 +55,19 @@ void ConfigureMessageBox(QMessageBox& box, MessageStyle style) {
 
 MessageAnswer QtMessageBoxes::showMessageBox(const QString& caption, const QString& text,
                                              MessageStyle style) {
-    QMessageBox box;
+    // A child window stands above its owner under every window manager that honours stacking;
+    // an owner kept on top passes that on, for those that keep such windows in a layer above.
+    QMessageBox box(g_messageBoxOwner);
+    if (g_messageBoxOwner && g_messageBoxOwner->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    }
     box.setWindowTitle(caption);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     ConfigureMessageBox(box, style);
     // Centre on the window the user is looking at; open the box first so that its size is known.
     box.adjustSize();
-    CentreOn(&box, QApplication::activeWindow());
+    CentreOn(&box, g_messageBoxOwner ? g_messageBoxOwner : QApplication::activeWindow());
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;

@@ -68,14 +68,19 @@ void SingleInstance::acceptRequests() {
 }
 
 void SingleInstance::readRequest(QLocalSocket* socket) {
+    // Only the socket's bytes are read here. What a request asks for runs later, from the event
+    // loop: opening a file shows dialogs whose own event loops would let the socket be deleted
+    // under this handler once the later start has disconnected.
     while (socket->canReadLine()) {
         const QByteArray line = socket->readLine();
         if (line == kRaiseRequest) {
-            emit raiseRequested();
+            QMetaObject::invokeMethod(this, &SingleInstance::raiseRequested, Qt::QueuedConnection);
         } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
             const QString path = QString::fromUtf8(
                 QByteArray::fromPercentEncoding(line.mid(kOpenRequest.size()).chopped(1)));
-            if (!path.isEmpty()) emit openRequested(path);
+            if (path.isEmpty()) continue;
+            QMetaObject::invokeMethod(
+                this, [this, path] { emit openRequested(path); }, Qt::QueuedConnection);
         }
     }
 }

@@ -26,6 +26,8 @@ public:
     bool claim(const QString& fileToOpen = {});
 
 signals:
+    // Both are emitted from the event loop, never inside the socket's handler, so a receiver may
+    // show dialogs.
     // A later start asked this instance to bring its main window to the front.
     void raiseRequested();
     // A later start was given this file: this instance should open it (and come to the front).

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +8,7 @@
 #include "app/SingleInstance.h"
 #include "app/ufrmMain.h"
 #include "app/widgets/WindowPlacement.h"
+#include "data/uGlobalData.h"
 
 namespace {
 
@@ -25,8 +25,9 @@ const char kHelp[] =
     "Qt's own options (such as -platform or -style) are accepted as by every Qt program.\n";
 
 // With QUARIX_REPORT_INSTANCE set, the first instance says on standard output when it listens,
-// when a later start asked it to come to the front, and which path File 1's field shows (the
-// tests of the hand-over read this).
+// when a later start asked it to come to the front, which path File 1's field shows, and how each
+// file it was given ended: "loaded", "not loaded" or "busy" and the path (the tests of the
+// hand-over read this).
 void report(const QByteArray& line) {
     if (!qEnvironmentVariableIsSet("QUARIX_REPORT_INSTANCE")) return;
     std::printf("%s\n", line.constData());
@@ -77,19 +78,38 @@ int main(int argc, char* argv[]) {
         BringToFront(main);
         report("raised");
     });
-    // A handed-over file opens when the window is idle; otherwise the window only comes to the
-    // front, and what the user is doing goes on undisturbed.
-    QObject::connect(&instance, &SingleInstance::openRequested, main, [main](const QString& path) {
-        BringToFront(main);
-        report("raised");
-        main->OpenCommandLineFile(path);
-    });
+    // A file, named on this start's command line or handed over by a later one, opens once the
+    // window is on screen, from the event loop, as the open dialog's choice does. A hand-over
+    // while the window is busy only brings it to the front, and what the user is doing goes on.
+    const auto openWhenOnScreen = [main](const QString& path) {
+        RunWhenOnScreen(main, [main, path] {
+            if (!main->OpenCommandLineFile(path)) {
+                report("busy " + path.toUtf8());
+            } else if (File1.isLoaded() && File1.FilePath == path) {
+                report("loaded " + path.toUtf8());
+            } else {
+                report("not loaded " + path.toUtf8());
+            }
+        });
+    };
+    QObject::connect(&instance, &SingleInstance::openRequested, main,
+                     [main, openWhenOnScreen](const QString& path) {
+                         BringToFront(main);
+                         report("raised");
+                         openWhenOnScreen(path);
+                     });
     QObject::connect(main->fldFile1, &QLineEdit::textChanged, [](const QString& text) {
         if (!text.isEmpty()) report("file1 " + text.toUtf8());
     });
+    QObject::connect(main->fldFile2, &QLineEdit::textChanged, [](const QString& text) {
+        if (!text.isEmpty()) report("file2 " + text.toUtf8());
+    });
     main->show();
-    if (!file.isEmpty()) {
-        QTimer::singleShot(0, main, [main, file] { main->OpenCommandLineFile(file); });
-    }
+    RunWhenOnScreen(main, [main] {
+        const QPoint field2 = main->fldFile2->mapToGlobal(main->fldFile2->rect().center());
+        report(QByteArray("file2 field at ") + QByteArray::number(field2.x()) + ' ' +
+               QByteArray::number(field2.y()));
+    });
+    if (!file.isEmpty()) openWhenOnScreen(file);
     return QApplication::exec();
 }

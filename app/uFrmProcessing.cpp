@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QThread>
 
 #include "app/MessageSeam.h"
+#include "app/PlatformSeams.h"
 #include "app/widgets/Gauges.h"
 #include "app/widgets/WindowPlacement.h"
 
@@ -44,6 +46,8 @@ void TfrmProcessing::FormShow() {
 }
 
 void TfrmProcessing::askToCancel(MessageStyle style) {
+    // The question belongs to this dialog: anywhere else it would open beneath it.
+    const MessageBoxOwner owner(this);
     if (ShowMessageBox(QStringLiteral("Cancel"), kCancelQuestion, style) != MessageAnswer::Yes) {
         return;
     }
@@ -78,6 +82,10 @@ void TfrmProcessing::setProgressMax(int steps) {
 
 void TfrmProcessing::advanceProgress() {
     Progress->addProgress(1);
+    // QUARIX_TEST_STEP_DELAY_MS holds each step back, so that the real-window tests can reach
+    // Cancel while a small file loads.
+    static const int delayMs = qEnvironmentVariableIntValue("QUARIX_TEST_STEP_DELAY_MS");
+    if (delayMs > 0) QThread::msleep(static_cast<unsigned long>(delayMs));
 }
 
 void TfrmProcessing::processPendingEvents() {

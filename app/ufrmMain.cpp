@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -30,14 +32,15 @@
 #include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/ResultGridModel.h"
+#include "app/widgets/WindowPlacement.h"
 #include "conditions/ConditionList.h"
 #include "conditions/FunctionWizard.h"
 #include "conditions/uFrmConditions.h"
-#include "data/uGlobalData.h"
 #include "data/ResultSaving.h"
-#include "processing/RunCommand.h"
+#include "data/uGlobalData.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
+#include "processing/RunCommand.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -83,6 +86,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     // Key preview, the wheel and the mouse moves that switch the Run picture: the window sees
     // these before its controls do.
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
 
     frmMain = this;
     FormCreate();
@@ -492,7 +496,8 @@ void TfrmMain::applyGridWidths() {
     // Column 0 as set, or wider where the row numbers need it (a view of two full files counts
     // past 100,000).
     const int numbers = MSFlexGrid1->verticalHeader()->fontMetrics().horizontalAdvance(
-                            QString::number(ResultGrid.rows() - 1)) + 10;
+                            QString::number(ResultGrid.rows() - 1)) +
+                        10;
     MSFlexGrid1->verticalHeader()->setFixedWidth(std::max(ResultGrid.columnWidth(0) / 15, numbers));
 }
 
@@ -555,6 +560,50 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+std::optional<FileSlot> TfrmMain::dropTarget(const QDropEvent& event) const {
+    if (m_busy || QApplication::activeModalWidget() || !event.mimeData()->hasUrls()) return {};
+    const QList<QUrl> urls = event.mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+    const QWidget* over = childAt(event.position().toPoint());
+    for (const QWidget* file2 :
+         {static_cast<const QWidget*>(fldFile2), static_cast<const QWidget*>(btnOpenFile2),
+          static_cast<const QWidget*>(btnShowHistory2)}) {
+        if (over && (over == file2 || file2->isAncestorOf(over))) {
+            if (!btnOpenFile2->isEnabled()) return {};  // no File 2 before File 1
+            return FileSlot::File2;
+        }
+    }
+    return FileSlot::File1;
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropTarget(*event)) event->acceptProposedAction();
+}
+
+void TfrmMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (dropTarget(*event)) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+    const std::optional<FileSlot> slot = dropTarget(*event);
+    if (!slot) return;
+    event->acceptProposedAction();
+    const QString path = event->mimeData()->urls().front().toLocalFile();
+    // The drag's source waits for the drop to end: open from the event loop, as the dialog does.
+    QMetaObject::invokeMethod(
+        this,
+        [this, slot = *slot, path] {
+            if (m_busy || QApplication::activeModalWidget()) return;
+            BringToFront(this);
+            whileDisabled([&] { OpenNamedFile(slot, path); });
+        },
+        Qt::QueuedConnection);
 }
 
 bool TfrmMain::belongsToThisWindow(QObject* object) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QMainWindow>
 #include <QSize>
@@ -11,6 +12,9 @@
 
 class AnchoredLayout;
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -178,6 +182,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A file dropped from the file manager opens as File 2 over the File 2 row's field or
+    // buttons, as File 1 anywhere else.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -188,6 +197,9 @@ private:
     void createMenus();
     void setGroupEnabled(CommandGroup group, bool enabled);
     bool belongsToThisWindow(QObject* object) const;
+    // The slot a file dropped at `at` (window coordinates) would open as, or nothing while the
+    // window is busy or that slot cannot be opened now.
+    std::optional<FileSlot> dropTarget(const QDropEvent& event) const;
 
     QWidget* m_client = nullptr;  // the client area: everything below the menu bar
     AnchoredLayout* m_clientLayout = nullptr;

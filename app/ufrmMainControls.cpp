@@ -125,6 +125,7 @@ void TfrmMain::createFileRows() {
         field = new QLineEdit(m_client);
         field->setObjectName(QLatin1String(fieldName));
         field->setReadOnly(true);
+        field->setAcceptDrops(false);  // a dropped file goes to the window, which opens it
         QPalette palette = field->palette();
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
         field->setPalette(palette);

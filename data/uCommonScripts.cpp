@@ -352,12 +352,16 @@ void OpenFileFromDialog(FileSlot slot) {
     openChosenFile(slot, path);
 }
 
-void OpenFileFromCommandLine(const QString& path) {
+void OpenNamedFile(FileSlot slot, const QString& path) {
     if (!isFile(path)) {
         ShowWarningMessage(QStringLiteral("File ") + path + QStringLiteral(" was not found."));
         return;
     }
-    openChosenFile(FileSlot::File1, path);
+    openChosenFile(slot, path);
+}
+
+void OpenFileFromCommandLine(const QString& path) {
+    OpenNamedFile(FileSlot::File1, path);
 }
 
 void OpenRecentFile(FileSlot slot, const QString& path) {

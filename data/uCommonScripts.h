@@ -51,6 +51,9 @@ void OpenFileFromDialog(FileSlot slot);
 // A path named on the program's command line opens as File 1 as the dialog's choice does; a
 // path that is no file is told.
 void OpenFileFromCommandLine(const QString& path);
+// A path named outside the open dialog (a file dropped on the window) opens as File 1 or File 2
+// as the dialog's choice does; a path that is no file is told.
+void OpenNamedFile(FileSlot slot, const QString& path);
 void OpenRecentFile(FileSlot slot, const QString& path);
 // The open dialog's file types: the workbook filter first.
 QStringList SourceFileFilters();

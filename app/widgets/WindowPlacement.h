@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 
 // Centres a top-level window on `owner`'s window, or on its screen when there is no owner.
@@ -11,3 +13,8 @@ void KeepAbove(QWidget* window, const QWidget* owner);
 
 // Brings a top-level window to the front: restored if minimised, raised and activated.
 void BringToFront(QWidget* window);
+
+// Runs `action` once from the event loop as soon as `window` (a shown top-level window) is on
+// screen, so that the dialogs it opens stand above a window the user can see. On a desktop with a
+// window manager that is after the window has been mapped, not when show() returns.
+void RunWhenOnScreen(QWidget* window, std::function<void()> action);

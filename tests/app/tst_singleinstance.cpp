@@ -105,7 +105,9 @@ private slots:
         QCOMPARE(output.count("raised"), 2);
         QTest::qWait(300);
         output += first->readAllStandardOutput();
-        QVERIFY(!output.contains("second.dbf"));
+        const QByteArray second = dir.filePath("second.dbf").toUtf8();
+        QVERIFY2(output.contains("busy " + second), output.constData());
+        QVERIFY(!output.contains("file1 " + second));
         QCOMPARE(first->state(), QProcess::Running);
     }
 
