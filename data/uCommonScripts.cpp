@@ -411,7 +411,7 @@ void RestorePanelSelections() {
     p.fldSelTotals.select(TotalsKind);
 }
 
-void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot) {
+void RefreshFunctionPanel(int selectedFunction) {
     switch (WizardFunction(selectedFunction)) {
     case WizardFunction::MultiFilter:
         Panels.fldSel1MultiSelect.select(MultiOperator1);
@@ -423,7 +423,6 @@ void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot) {
         break;
     default: break;
     }
-    snapshot.takePanelCopies();
 }
 
 void FillTotalsValueColumns() {
