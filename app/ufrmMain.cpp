@@ -337,10 +337,10 @@ void TfrmMain::btnShowHistory2Click() {
 }
 
 void TfrmMain::mnuUnloadFile21Click() {
+    // Save goes off only when File 2 went into the grid (UnloadFile sees to that): a save writes
+    // from the layout recorded at the run, so a result of File 1 alone stays savable.
     UnloadFile(File2);
     DisableFileCommands(CommandGroup::NeedsFile2);
-    // The grid may hold a result made from File 2, and saving it would read the emptied slot.
-    SetSaveEnabled(false);
 }
 
 void TfrmMain::setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fieldTypes) {

@@ -107,19 +107,6 @@ QString MultiFilterConditionText(const QString& column, int operatorCode, const 
     return column + symbol + value;
 }
 
-void WizardSnapshot::takePanelCopies() {
-    SelectOperator1 = ::SelectOperator1;
-    SelectOperator2 = ::SelectOperator2;
-    SelectValue1 = ::SelectValue1;
-    SelectValue2 = ::SelectValue2;
-    MultiColumn1 = ::MultiColumn1;
-    MultiColumn2 = ::MultiColumn2;
-    MultiOperator1 = ::MultiOperator1;
-    MultiOperator2 = ::MultiOperator2;
-    MultiValue1 = Panels.fldData1MultiSelect;
-    MultiValue2 = Panels.fldData2MultiSelect;
-}
-
 FunctionWizard::FunctionWizard(FunctionWizardView* view) : m_view(view) {
     ElTree2.items = FunctionItems();
     fldFileToProcess.items = FileItemsFor(int(WizardFunction::UniqueValues));
@@ -135,20 +122,18 @@ void FunctionWizard::FormCreate() {
 }
 
 void FunctionWizard::FormShow() {
+    Snapshot = WizardSnapshot::take();
     // Without File 2 the wizard always falls back to "File 1".
-    if (!File1.isLoaded() || !File2.isLoaded()) {
-        FileToProcess = 0;
-        fldFileToProcess.select(0);
-    }
+    if (!File1.isLoaded() || !File2.isLoaded()) FileToProcess = 0;
+    // The accepted function, or the first while none was accepted.
+    if (FunctionIndex < 0) FunctionIndex = int(WizardFunction::UniqueValues);
+    ElTree2.select(FunctionIndex);
+    fldFileToProcess.items = FileItemsFor(FunctionIndex);
     fldFileToProcess.select(FileToProcess);
-    ElTree2.select(Snapshot.FunctionIndex);
-    FunctionIndex = Snapshot.FunctionIndex;
     FillColumnLists();
     ShowFunctionPanel(FunctionIndex);
     RestorePanelSelections();
-    Snapshot.ColumnToProcess = ColumnToProcess;
-    Snapshot.FileToProcess = FileToProcess;
-    RefreshFunctionPanel(ElTree2.position, Snapshot);
+    RefreshFunctionPanel(ElTree2.position);
     ShowFunctionHelp(ElTree2.position);
 }
 
@@ -165,7 +150,7 @@ void FunctionWizard::ElTree2AfterSelectionChange(int position) {
     if (fldFileToProcess.count() == 2 && FileToProcess == 2) FileToProcess = 0;
     if (fldFileToProcess.position != FileToProcess) {
         fldFileToProcess.select(FileToProcess);
-        RefreshFunctionPanel(ElTree2.position, Snapshot);
+        RefreshFunctionPanel(ElTree2.position);
     }
 }
 
@@ -181,7 +166,7 @@ void FunctionWizard::fldFileToProcessChange(int position) {
         return;
     }
     FileToProcess = position;
-    RefreshFunctionPanel(ElTree2.position, Snapshot);
+    RefreshFunctionPanel(ElTree2.position);
 }
 
 void FunctionWizard::ShowFunctionPanel(int functionIndex) {
@@ -195,7 +180,6 @@ void FunctionWizard::ShowFunctionHelp(int functionIndex) {
 
 void FunctionWizard::btnClearClick() {
     ColumnToProcess = -1;
-    Snapshot.ColumnToProcess = -1;
     // Only the lists' selections and the texts go; the settings behind them stay until the user
     // picks or types again.
     switch (WizardFunction(ElTree2.position)) {
@@ -231,47 +215,8 @@ void FunctionWizard::btnClearClick() {
 }
 
 void FunctionWizard::btnCancelClick() {
-    switch (WizardFunction(FunctionIndex)) {
-    case WizardFunction::Filter:
-        SelectOperator1 = Snapshot.SelectOperator1;
-        SelectOperator2 = Snapshot.SelectOperator2;
-        Panels.fldSel1Select.selectIfInside(SelectOperator1);
-        Panels.fldSel2Select.selectIfInside(SelectOperator2);
-        SelectValue1 = Snapshot.SelectValue1;
-        SelectValue2 = Snapshot.SelectValue2;
-        Panels.fldData1Select = SelectValue1;
-        Panels.fldData2Select = SelectValue2;
-        break;
-    case WizardFunction::MultiFilter:
-        MultiColumn1 = Snapshot.MultiColumn1;
-        MultiColumn2 = Snapshot.MultiColumn2;
-        MultiOperator1 = Snapshot.MultiOperator1;
-        MultiOperator2 = Snapshot.MultiOperator2;
-        Panels.fldCol1MultiSelect.selectIfInside(MultiColumn1);
-        Panels.fldCol2MultiSelect.selectIfInside(MultiColumn2);
-        Panels.fldSel1MultiSelect.selectIfInside(MultiOperator1);
-        Panels.fldSel2MultiSelect.selectIfInside(MultiOperator2);
-        Panels.fldData1MultiSelect = Snapshot.MultiValue1;
-        Panels.fldData2MultiSelect = Snapshot.MultiValue2;
-        break;
-    case WizardFunction::Totals:
-        TotalsKind = Snapshot.TotalsKind;
-        TotalsColumn = Snapshot.TotalsColumn;
-        TotalsItem = Snapshot.TotalsItem;
-        Panels.fldSelTotals.selectIfInside(TotalsKind);
-        Panels.fldDataTotals.selectIfInside(TotalsItem);
-        break;
-    case WizardFunction::DataModify:
-        ModifyOperation = Snapshot.ModifyOperation;
-        Panels.fldSelDataModify.selectIfInside(ModifyOperation);
-        SetModifyTextField(Snapshot.ModifyText);
-        break;
-    default: break;
-    }
-    FunctionIndex = Snapshot.FunctionIndex;
-    ColumnToProcess = Snapshot.ColumnToProcess;
-    FileToProcess = Snapshot.FileToProcess;
-    if (m_view) m_view->closeWizard();
+    Snapshot.restore();
+    if (m_view) m_view->closeWizard(false);
 }
 
 bool FunctionWizard::CheckConditions(int first, int second, int kind) {
@@ -368,9 +313,6 @@ bool FunctionWizard::checkTotals(QString& description) {
         ShowWarningMessage(QStringLiteral("Column 1 and 2 should not be the same!"));
         return false;
     }
-    Snapshot.TotalsKind = TotalsKind;
-    Snapshot.TotalsColumn = TotalsColumn;
-    Snapshot.TotalsItem = TotalsItem;
     static const char* const words[] = {"Sum on column ", "Minimum value in ", "Maximum value in "};
     description = QString::fromLatin1(words[p.fldSelTotals.position]) + p.fldDataTotals.text();
     return true;
@@ -385,13 +327,10 @@ bool FunctionWizard::checkDataModify() {
         ShowWarningMessage(QStringLiteral("This function requires text field type!!"));
         return false;
     }
-    Snapshot.ModifyOperation = ModifyOperation;
-    Snapshot.ModifyText = ModifyText;
     return true;
 }
 
 void FunctionWizard::btnOKClick() {
-    ClearConditionList();
     const ConditionPanels& p = Panels;
     QString field;
     QString description;
@@ -430,13 +369,12 @@ void FunctionWizard::btnOKClick() {
         description = QStringLiteral("Reverse line order");
         break;
     }
+    // A refused "Ok" keeps the accepted row: the wizard may still be cancelled.
     if (!passed) return;
 
+    ClearConditionList();
     AddConditionRow(field, description);
     ShowLoadedData = false;
-    Snapshot.FunctionIndex = FunctionIndex;
     if (ColumnToProcess == -1) ColumnToProcess = 0;
-    Snapshot.ColumnToProcess = ColumnToProcess;
-    Snapshot.FileToProcess = FileToProcess;
-    if (m_view) m_view->closeWizard();
+    if (m_view) m_view->closeWizard(true);
 }

@@ -2,8 +2,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <tuple>
+#include <type_traits>
 
 #include "conditions/ConditionPanels.h"
+#include "data/uGlobalData.h"
 
 // The Function Wizard's rules, without its window: choosing a function and a file, "Clear",
 // "Cancel" and "Ok" with their checks and the condition row. The window (TfrmConditions) shows this
@@ -36,29 +39,25 @@ QString FilterConditionText(int operatorCode, const QString& value);
 // "Name Contains string ab").
 QString MultiFilterConditionText(const QString& column, int operatorCode, const QString& value);
 
-// The copies of the settings that "Cancel" puts back; each is taken at its own moment.
-struct WizardSnapshot {
-    int FunctionIndex = 0;
-    int ColumnToProcess = 0;
-    int FileToProcess = 0;
-    int SelectOperator1 = 0;
-    int SelectOperator2 = 0;
-    QString SelectValue1;
-    QString SelectValue2;
-    int MultiColumn1 = 0;
-    int MultiColumn2 = 0;
-    int MultiOperator1 = 0;
-    int MultiOperator2 = 0;
-    QString MultiValue1;
-    QString MultiValue2;
-    int TotalsKind = 0;
-    int TotalsColumn = 0;
-    int TotalsItem = 0;
-    int ModifyOperation = 0;
-    QString ModifyText;
+// Every condition setting the wizard changes, with the panels' lists and fields and the Totals
+// column map, as one assignable whole.
+inline auto WizardSettings() {
+    return std::tie(FunctionIndex, FileToProcess, ColumnToProcess, SelectOperator1, SelectOperator2,
+                    SelectValue1, SelectValue2, SelectAnd, MultiColumn1, MultiColumn2,
+                    MultiOperator1, MultiOperator2, TotalsKind, TotalsColumn, TotalsItem,
+                    ModifyOperation, ModifyText, Panels, TotalsColumnMap);
+}
+template <class... Setting>
+std::tuple<std::remove_cvref_t<Setting>...> CopiesOf(std::tuple<Setting...>);  // types only
 
-    // The copies every panel refresh takes: Filter's and Multi-Filter's choices and texts.
-    void takePanelCopies();
+// The settings as the wizard opened with them. Closing the wizard any way but "Ok" puts all of
+// them back, so that a run does exactly what the condition list says, however the user changed
+// function, panels or "Clear" meanwhile.
+struct WizardSnapshot {
+    decltype(CopiesOf(WizardSettings())) settings;
+
+    static WizardSnapshot take() { return {WizardSettings()}; }
+    void restore() const { WizardSettings() = settings; }
 };
 
 // What the wizard asks of its window.
@@ -66,7 +65,8 @@ class FunctionWizardView {
 public:
     virtual ~FunctionWizardView() = default;
     virtual void showFunctionPanel(int functionIndex) = 0;
-    virtual void closeWizard() = 0;
+    // "Ok" passed (`accepted`), or the wizard was cancelled and its settings put back.
+    virtual void closeWizard(bool accepted) = 0;
 };
 
 class FunctionWizard {
@@ -77,7 +77,7 @@ public:
     PanelList fldFileToProcess;  // "File 1", "File 2" and, for some functions, "Both Files"
     QString HelpLabel;           // the description of the selected function
     int ShownPanel = 0;          // the panel's position in the host
-    WizardSnapshot Snapshot;
+    WizardSnapshot Snapshot;     // taken as the wizard opens
 
     void FormCreate();
     void FormShow();
@@ -85,6 +85,7 @@ public:
     void ElTree2AfterSelectionChange(int position);
     void fldFileToProcessChange(int position);
     void btnClearClick();
+    // "Cancel", Esc and the close box: every setting back as the wizard opened with them.
     void btnCancelClick();
     // Checks the selected function's panel; on success writes the condition row and closes.
     void btnOKClick();

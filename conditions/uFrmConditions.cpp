@@ -89,10 +89,7 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setGeometry(472, 236, 93, 21);
-    connect(btnCancel, &QPushButton::clicked, this, [this] {
-        Wizard.btnCancelClick();
-        showState();
-    });
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmConditions::reject);
 
     FormCreate();
 }
@@ -141,8 +138,17 @@ void TfrmConditions::showFunctionPanel(int functionIndex) {
     }
 }
 
-void TfrmConditions::closeWizard() {
-    accept();
+void TfrmConditions::closeWizard(bool accepted) {
+    if (accepted) {
+        accept();
+    } else {
+        QDialog::reject();
+    }
+}
+
+void TfrmConditions::reject() {
+    Wizard.btnCancelClick();
+    showState();
 }
 
 void TfrmConditions::showEvent(QShowEvent* event) {

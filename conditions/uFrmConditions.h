@@ -14,8 +14,8 @@ class TfrmConditionsMenu;
 
 // "Function Wizard": the function list, the file list, the host of the parameter panels and the
 // description. Its rules live in `Wizard`; this window shows them and forwards the user's clicks.
-// Made once at start-up and shown modally by the "Conditions" commands. Esc and the close button
-// close it without restoring anything.
+// Made once at start-up and shown modally by the "Conditions" commands. "Cancel", Esc and the close
+// button all cancel: the settings go back to what they were when it opened.
 class TfrmConditions : public QDialog, public FunctionWizardView {
     Q_OBJECT
 public:
@@ -40,7 +40,10 @@ public:
 
     // FunctionWizardView
     void showFunctionPanel(int functionIndex) override;
-    void closeWizard() override;
+    void closeWizard(bool accepted) override;
+
+public slots:
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <array>
+#include <optional>
 
 #include "app/FileDialogSeam.h"
 #include "app/MessageSeam.h"
@@ -289,27 +290,34 @@ bool isFile(const QString& path) {
     return info.exists() && info.isFile();
 }
 
-// Shows the path, then reads it as its extension says. A path of any other kind is shown, but
-// the slot is left free as after a failed open.
+// The reader a file's extension asks for; nothing for a file of any other kind.
+std::optional<FileKind> SourceKindOf(const QString& path) {
+    const QString extension = FileExtension(path);
+    if (extension == QLatin1String("xls") || extension == QLatin1String("xlsx") ||
+        extension == QLatin1String("xlsm") || extension == QLatin1String("ods")) {
+        return FileKind::Workbook;
+    }
+    if (extension == QLatin1String("dbf")) return FileKind::Dbase;
+    return std::nullopt;
+}
+
+// Shows the path, then reads it as its extension says. A file of any other kind is refused: the
+// slot is left free, as after a failed open, and the user is told.
 void OpenByExtension(FileSlot slot, const QString& path) {
+    const std::optional<FileKind> kind = SourceKindOf(path);
+    if (!kind) {
+        AbandonSlot(slot);
+        ShowMessageBox(
+            QStringLiteral("Error"),
+            QStringLiteral("Quarix cannot open files of this type: ") + FileNameOnly(path),
+            MessageStyle::Warning);
+        return;
+    }
     clFile& file = SlotOf(slot);
     file.FilePath = path;
     file.FileName = FileNameOnly(path);
     if (view()) view()->showFilePath(slot, path);
-    const QString extension = FileExtension(path);
-    if (extension == QLatin1String("xls") || extension == QLatin1String("xlsx") ||
-        extension == QLatin1String("xlsm") || extension == QLatin1String("ods")) {
-        OpenSourceFile(path, slot, FileKind::Workbook);
-    } else if (extension == QLatin1String("dbf")) {
-        OpenSourceFile(path, slot, FileKind::Dbase);
-    } else {
-        if (slot == FileSlot::File1) ForgetFile1Results();
-        if (slot == FileSlot::File2 && view())
-            view()->DisableFileCommands(CommandGroup::NeedsFile2);
-        const QString shown = file.FilePath;
-        UnloadFile(file);
-        if (view()) view()->showFilePath(slot, shown);
-    }
+    OpenSourceFile(path, slot, *kind);
 }
 
 bool refusedAsFile1(const QString& path) {
@@ -319,17 +327,19 @@ bool refusedAsFile1(const QString& path) {
 }
 
 // What the open dialog's choice of an existing file leads to: a new File 1 closes both files
-// first.
+// first, and empties both fields whatever they showed. Only a file of a kind Quarix reads joins
+// the recent-file list.
 void openChosenFile(FileSlot slot, const QString& path) {
+    const bool known = SourceKindOf(path).has_value();
     if (slot == FileSlot::File1) {
-        if (File1.isInUse()) UnloadFile(File1);
-        if (File2.isInUse()) UnloadFile(File2);
-        AddToHistory(File1History, path);
+        UnloadFile(File1);
+        UnloadFile(File2);
+        if (known) AddToHistory(File1History, path);
         ResetColumnChoices();
     } else {
         if (refusedAsFile1(path)) return;
-        if (File2.isInUse()) UnloadFile(File2);
-        AddToHistory(File2History, path);
+        UnloadFile(File2);
+        if (known) AddToHistory(File2History, path);
     }
     OpenByExtension(slot, path);
 }
@@ -415,7 +425,7 @@ void RestorePanelSelections() {
     p.fldSelTotals.select(TotalsKind);
 }
 
-void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot) {
+void RefreshFunctionPanel(int selectedFunction) {
     switch (WizardFunction(selectedFunction)) {
     case WizardFunction::MultiFilter:
         Panels.fldSel1MultiSelect.select(MultiOperator1);
@@ -427,7 +437,6 @@ void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot) {
         break;
     default: break;
     }
-    snapshot.takePanelCopies();
 }
 
 void FillTotalsValueColumns() {

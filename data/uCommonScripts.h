@@ -80,8 +80,6 @@ class ProgressSink;
 // caller discards it).
 bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents, ProgressSink* progress = nullptr);
 
-struct WizardSnapshot;
-
 // The wizard's parameter panels (Panels). Every column list shows File 1's columns, whatever file
 // is processed: File 2 stays loaded only while its columns equal File 1's.
 // Refills the six column lists from File 1, headings as they are ("None" first in the second
@@ -90,8 +88,8 @@ void FillColumnLists();
 // Selects the condition settings in the panels' lists. A column choice at or past the end of its
 // list (a sheet with fewer columns) goes back to the first column.
 void RestorePanelSelections();
-// Refreshes the panel of `selectedFunction` and takes the snapshot copies of a panel refresh.
-void RefreshFunctionPanel(int selectedFunction, WizardSnapshot& snapshot);
+// Refreshes the panel of `selectedFunction`.
+void RefreshFunctionPanel(int selectedFunction);
 // Refills the Totals value-column list with File 1's numeric columns, and TotalsColumnMap with
 // their indexes; nothing is selected afterwards.
 void FillTotalsValueColumns();

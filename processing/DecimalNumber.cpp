@@ -116,7 +116,10 @@ int DecimalDigitCount(const QString& text, QChar decimalSeparator) {
 
 bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& tenThousandths) {
     DecimalText value;
-    if (!ReadDecimal(text, decimalSeparator, value)) return false;
+    return ReadDecimal(text, decimalSeparator, value) && FixedPoint4Of(value, tenThousandths);
+}
+
+bool FixedPoint4Of(const DecimalText& value, std::int64_t& tenThousandths) {
     __int128 units = value.mantissa;
     const int shift = value.exponent + 4;  // the mantissa x 10^shift ten-thousandths
     if (shift >= 0) {
@@ -134,6 +137,34 @@ bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& 
     if (units > INT64_MAX) return false;
     tenThousandths = value.negative ? -std::int64_t(units) : std::int64_t(units);
     return true;
+}
+
+int CompareDecimals(const DecimalText& a, const DecimalText& b) {
+    if (!a.exact || !b.exact) {
+        return (a.approximate > b.approximate) - (a.approximate < b.approximate);
+    }
+    const auto sign = [](const DecimalText& v) {
+        return v.mantissa == 0 ? 0 : v.negative ? -1 : 1;
+    };
+    const int signA = sign(a);
+    const int signB = sign(b);
+    if (signA != signB) return signA < signB ? -1 : 1;
+    if (signA == 0) return 0;
+    // The same sign: the magnitudes decide, first by the place of the leading digit, then by the
+    // digits from there (neither mantissa has trailing zeros, so a shorter one that is a prefix of
+    // the other is the smaller).
+    const QByteArray digitsA = digitsOf(a.mantissa);
+    const QByteArray digitsB = digitsOf(b.mantissa);
+    const long leadingA = long(digitsA.size()) + a.exponent;
+    const long leadingB = long(digitsB.size()) + b.exponent;
+    int magnitude = 0;
+    if (leadingA != leadingB) {
+        magnitude = leadingA < leadingB ? -1 : 1;
+    } else {
+        const int digits = digitsA.compare(digitsB);
+        magnitude = (digits > 0) - (digits < 0);
+    }
+    return signA * magnitude;
 }
 
 QString RoundNumberText(int decimals, const QString& numberText, QChar decimalSeparator) {

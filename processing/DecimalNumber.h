@@ -31,6 +31,11 @@ int DecimalDigitCount(const QString& text, QChar decimalSeparator);
 // The value in ten-thousandths, further digits rounded half away from zero; false when the text
 // is not a number or lies beyond what 64 bits hold (about 9.2 x 10^14).
 bool ReadFixedPoint4(const QString& text, QChar decimalSeparator, std::int64_t& tenThousandths);
+bool FixedPoint4Of(const DecimalText& value, std::int64_t& tenThousandths);
+
+// -1, 0 or 1 as `a` is less than, equal to or greater than `b`: exactly, or in long double where
+// either kept only an approximate value.
+int CompareDecimals(const DecimalText& a, const DecimalText& b);
 
 // A number text rounded half away from zero to `decimals` decimals, with the separator it was
 // written with; unchanged when it has no more decimals than that, when `decimals` is 0 (a total

@@ -44,14 +44,15 @@ ConditionMatcher::ConditionMatcher(int operatorCode, const QString& operand,
       m_loweredOperand(m_locale.toLower(operand)),
       m_columnName(columnName) {}
 
-std::int64_t ConditionMatcher::number(const QString& text) const {
-    std::int64_t value = 0;
-    if (!ReadFixedPoint4(text, m_separator, value)) {
+ConditionMatcher::Number ConditionMatcher::number(const QString& text) const {
+    Number number;
+    if (!ReadDecimal(text, m_separator, number.value)) {
         throw RunError(QStringLiteral("The value \"%1\" in column \"%2\" cannot be compared as a "
-                                      "number: it is not a number, or too large.")
+                                      "number: it is not a number.")
                            .arg(text, m_columnName));
     }
-    return value;
+    number.fixed = FixedPoint4Of(number.value, number.tenThousandths);
+    return number;
 }
 
 bool ConditionMatcher::matches(const QString& cell) const {
@@ -70,13 +71,18 @@ bool ConditionMatcher::matches(const QString& cell) const {
             m_operandNumber = number(m_operand);
             m_operandRead = true;
         }
-        const std::int64_t a = number(cell);
-        const std::int64_t b = m_operandNumber;
+        const Number a = number(cell);
+        const Number& b = m_operandNumber;
+        // Four decimals where both fit in them; a card or account number of 16 digits does not,
+        // and is compared by its value.
+        const int order = a.fixed && b.fixed ? (a.tenThousandths > b.tenThousandths) -
+                                                   (a.tenThousandths < b.tenThousandths)
+                                             : CompareDecimals(a.value, b.value);
         switch (m_operator) {
-        case LessThan: return a < b;
-        case LessOrEqual: return a <= b;
-        case GreaterThan: return a > b;
-        default: return a >= b;
+        case LessThan: return order < 0;
+        case LessOrEqual: return order <= 0;
+        case GreaterThan: return order > 0;
+        default: return order >= 0;
         }
     }
     default: return false;

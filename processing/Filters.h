@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "processing/DecimalNumber.h"
+
 struct clField;
 struct clResult;
 
 // One condition of Filter or Multi-Filter: an operator code (0 "Equal To" .. 6 "Contains") and
 // the operand as typed. Texts compare after lower-casing in the user's locale; the ordering
-// operators compare numbers in ten-thousandths and never hold for an empty cell or operand.
+// operators compare numbers in ten-thousandths (or, where a number is too large for that, by its
+// exact value) and never hold for an empty cell or operand.
 class ConditionMatcher {
 public:
     ConditionMatcher(int operatorCode, const QString& operand, const QString& columnName);
@@ -18,14 +21,19 @@ public:
     bool matches(const QString& cell) const;
 
 private:
-    std::int64_t number(const QString& text) const;
+    struct Number {
+        DecimalText value;
+        bool fixed = false;  // it fits in ten-thousandths
+        std::int64_t tenThousandths = 0;
+    };
+    Number number(const QString& text) const;
 
     QLocale m_locale;  // the user's, for lower-casing
     QChar m_separator;
     int m_operator;
     QString m_operand;
     // The operand as a number, read at the first comparison that needs it.
-    mutable std::int64_t m_operandNumber = 0;
+    mutable Number m_operandNumber;
     mutable bool m_operandRead = false;
     QString m_loweredOperand;
     QString m_columnName;

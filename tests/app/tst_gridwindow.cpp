@@ -120,6 +120,42 @@ private slots:
         QVERIFY(w->menuBar()->isEnabled());
     }
 
+    // "Unload File 2" takes Save away only from a grid File 2 went into: a result of File 1
+    // alone is still saved afterwards; one of File 2, or the view of both files, is not.
+    void unloadFile2KeepsSaveForAResultOfFile1() {
+        struct Case {
+            const char* name;
+            bool loadedData;
+            int target;
+            bool kept;
+        };
+        for (const Case& c : {Case{"Reverse line order In File 1", false, 0, true},
+                              Case{"Reverse line order In File 2", false, 1, false},
+                              Case{"the view of both files", true, 0, false}}) {
+            QCOMPARE(LoadSlotFromFile(File2, TestFiles::publicFile("iris-excel-xls.xls"), {}, false,
+                                      nullptr)
+                         .status,
+                     SlotLoad::Loaded);
+            w->EnableFileCommands(CommandGroup::NeedsFile2);
+            FunctionIndex = 6;
+            FileToProcess = c.target;
+            ShowLoadedData = c.loadedData;
+            w->btnTBRun->click();
+            QVERIFY2(w->btnSaveFile->isEnabled(), c.name);
+            w->mnuUnloadFile2->trigger();
+            QVERIFY2(w->btnSaveFile->isEnabled() == c.kept, c.name);
+            QVERIFY2(w->mnuSaveFile->isEnabled() == c.kept, c.name);
+            if (!c.kept) continue;
+            QTemporaryDir dir;
+            FileDialogScript dialogs;
+            dialogs.script({{dir.filePath("reversed.xls"), 0}});
+            w->btnSaveFile->click();
+            QVERIFY2(QFile::exists(dir.filePath("reversed.xls")), c.name);
+            QVERIFY2(messages->boxes.isEmpty(), c.name);
+        }
+        FileToProcess = 0;
+    }
+
     void theWindowWaitsWhileARunGoes() {
         static TfrmMain* window = nullptr;
         static bool enabledDuringRun = true;

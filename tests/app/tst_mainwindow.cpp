@@ -161,9 +161,6 @@ private slots:
             << normal;
         QTest::newRow("a run with a result")
             << QStringList{"enable 0", "save on"} << true << false << true << normal;
-        QTest::newRow("\"Unload File 2\" after a run")
-            << QStringList{"enable 0", "enable 1", "save on", "Unload File 2"} << true << false
-            << false << normal;
         QTest::newRow("the two routines leave Save alone")
             << QStringList{"save on", "enable 0", "disable 0", "enable 1", "disable 1"} << false
             << false << true << disabled;
@@ -189,8 +186,6 @@ private slots:
                 w->SetSaveEnabled(true);
             } else if (event == "UnloadFile 2") {
                 UnloadFile(File2);
-            } else if (event == "Unload File 2") {
-                w->mnuUnloadFile2->trigger();
             } else if (event == "hover") {
                 w->SetRunPicture(RunPicture::Hover);
             } else if (event == "pressed") {

@@ -14,6 +14,7 @@
 #include "Screenshots.h"
 #include "app/ApplicationWindows.h"
 #include "app/ufrmMain.h"
+#include "data/SlotLoading.h"
 #include "data/uGlobalData.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
@@ -117,8 +118,10 @@ private slots:
         QVERIFY(File1.isLoaded());
     }
 
-    // Esc in the chooser abandons the open: the slot is free and its field empty.
+    // Esc in the chooser abandons the open: the slot is free and its field empty. The new File 1
+    // also empties File 2's field, whatever it showed while File 2 was free.
     void escapeInTheChooser() {
+        w->showFilePath(FileSlot::File2, "/left/over.txt");
         dialogs->script({{TestFiles::publicFile("types.xls"), 0}});
         ModalAnswers answers({[](QWidget* modal) {
             auto* chooser = qobject_cast<TfrmChooseSheet*>(modal);
@@ -130,6 +133,7 @@ private slots:
         QCOMPARE(answers.answered(), std::size_t(1));
         QVERIFY(!File1.isInUse());
         QVERIFY(w->fldFile1->text().isEmpty());
+        QVERIFY(w->fldFile2->text().isEmpty());
         QVERIFY(!w->btnOpenFile2->isEnabled());
     }
 
@@ -159,15 +163,36 @@ private slots:
         QCOMPARE(File1.SheetName, QString("smorgasbord"));
     }
 
-    // A file of another kind is shown and remembered, but leaves the slot free.
+    // A file of a kind Quarix does not read is refused as File 2 and as File 1: an error names
+    // it, the slot is free, its field empty, and the recent lists stay as they were.
     void otherKindOfFile() {
-        const QString path = TestFiles::publicFile("MANIFEST.md");
-        dialogs->script({{path, 2}});
-        w->btnOpenFile1->click();
+        const QString other = TestFiles::publicFile("MANIFEST.md");
+        const QString types = TestFiles::publicFile("types.xls");
+        QCOMPARE(LoadSlotFromFile(File1, types, {}, false, nullptr).status, SlotLoad::Loaded);
+        w->showFilePath(FileSlot::File1, types);
+        w->EnableFileCommands(CommandGroup::NeedsFile1);
+        const auto refused = [&](QPushButton* open) {
+            messages->boxes.clear();
+            dialogs->script({{other, 4}});
+            open->click();
+            return messages->boxes.size() == 1 && messages->boxes[0].caption == "Error" &&
+                   messages->boxes[0].text ==
+                       "Quarix cannot open files of this type: MANIFEST.md" &&
+                   messages->boxes[0].style == MessageStyle::Warning && File1History.empty() &&
+                   File2History.empty();
+        };
+
+        QVERIFY(refused(w->btnOpenFile2));
+        QVERIFY(!File2.isInUse());
+        QVERIFY(w->fldFile2->text().isEmpty());
+        QVERIFY(!w->mnuUnloadFile2->isEnabled());
+        QVERIFY(File1.isLoaded());
+
+        // As File 1 it closes the files as any new File 1 does, and loads nothing.
+        QVERIFY(refused(w->btnOpenFile1));
         QVERIFY(!File1.isInUse());
-        QCOMPARE(w->fldFile1->text(), path);
+        QVERIFY(w->fldFile1->text().isEmpty());
         QVERIFY(!w->btnOpenFile2->isEnabled());
-        QCOMPARE(messages->boxes.size(), 0);
     }
 };
 

@@ -1,7 +1,8 @@
 // The Function Wizard as a user sees it: opened from the main window on a real workbook, each
 // panel's captions and tab order, a Filter configured with the keyboard, Enter in a value field,
-// Esc, and "Clear All Fields".
+// "Clear All Fields", and Esc, the close box and "Cancel" putting the settings back.
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,8 +124,8 @@ private slots:
         w->btnConditions->click();
         QCOMPARE(answers.answered(), std::size_t(1));
         QVERIFY(!wizard->isVisible());
-        // Esc restores nothing: the function last clicked stays chosen.
-        QCOMPARE(FunctionIndex, 3);
+        // Esc puts back the settings the wizard opened with: still no function.
+        QCOMPARE(FunctionIndex, -1);
     }
 
     void filterWithTheKeyboard() {
@@ -186,6 +187,65 @@ private slots:
         QVERIFY(ShowLoadedData);
         QCOMPARE(SelectOperator1, 4);
         QCOMPARE(Panels.fldData2Select, QString("5"));
+    }
+
+    // Closed any way but "Ok" (Esc, the close box, "Cancel"), also after another function was
+    // clicked or after "Clear", the wizard leaves the accepted Filter: F9 shows its rows again.
+    void everyCloseButOkKeepsWhatTheRowSays() {
+        const auto openAnd = [this](const std::function<void()>& act) {
+            ModalAnswers answers({[&](QWidget* modal) {
+                if (modal != wizard) return false;
+                act();
+                return true;
+            }});
+            w->btnConditions->click();
+            return answers.answered() == 1 && !wizard->isVisible();
+        };
+        const auto runShows = [this] {
+            messages->boxes.clear();
+            w->mnuRun->trigger();  // F9
+            QStringList shown;
+            for (int r = 0; r < ResultGrid.rows(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < ResultGrid.columns(); ++c) cells << ResultGrid.textMatrix(r, c);
+                shown << cells.join('|');
+            }
+            for (const auto& box : messages->boxes) shown << box.text;
+            return shown;
+        };
+        // The Filter of the test before, accepted again.
+        QVERIFY(openAnd([this] { wizard->btnOK->click(); }));
+        QCOMPARE(w->fldConditions->item(0, 1)->text(), QString(">3 AND <5"));
+        const QStringList filtered = runShows();
+        QVERIFY(filtered.size() > 2 && filtered.size() < 151);
+
+        const std::vector<std::pair<const char*, std::function<void()>>> closes = {
+            {"Esc after Totals was clicked",
+             [this] {
+                 wizard->ElTree2->setCurrentRow(4);
+                 choose(panels->fldSelTotals, 1);
+                 QTest::keyClick(wizard, Qt::Key_Escape);
+             }},
+            {"Cancel after Clear",
+             [this] {
+                 wizard->btnClear->click();
+                 wizard->btnCancel->click();
+             }},
+            {"the close box after Totals, Clear and a refused Ok",
+             [this] {
+                 wizard->ElTree2->setCurrentRow(4);
+                 wizard->btnClear->click();
+                 wizard->btnOK->click();
+                 wizard->close();
+             }},
+        };
+        for (const auto& [name, close] : closes) {
+            QVERIFY2(openAnd(close), name);
+            QCOMPARE(w->fldConditions->rowCount(), 1);
+            QCOMPARE(w->fldConditions->item(0, 1)->text(), QString(">3 AND <5"));
+            const QStringList shown = runShows();
+            QVERIFY2(shown == filtered, qPrintable(name + (": " + shown.mid(0, 3).join(" / "))));
+        }
     }
 };
 

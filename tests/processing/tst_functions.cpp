@@ -419,6 +419,44 @@ private slots:
         QCOMPARE(run().size(), std::size_t(2));  // 2.00004 counts as 2; the empty cell never
     }
 
+    // Numbers too large for four decimals in 64 bits (a 16-digit card number) are compared by
+    // their value, as cells and as operands, in Filter and Multi-Filter alike.
+    void filtersOnLargeNumbers() {
+        const QStringList values{"4111111111111111", "1.5e15", "12.5", "-2e15", "", "1.5E+15"};
+        sheet1.clear();
+        for (const QString& value : values) sheet1.push_back({"k", "1", value, "t"});
+        sheet2 = sheet1;
+        struct Case {
+            int op;
+            QString operand;
+            QString rows;  // the values of the rows passing, joined by " "
+        };
+        const std::vector<Case> cases = {
+            {4, "10", "4111111111111111 1.5e15 12.5 1.5E+15"},
+            {2, "2e15", "1.5e15 12.5 -2e15 1.5E+15"},
+            {5, "4111111111111111", "4111111111111111"},
+            {3, "4111111111111110", "1.5e15 12.5 -2e15 1.5E+15"},
+            {3, "1500000000000000", "1.5e15 12.5 -2e15 1.5E+15"},
+            {4, "-1e16", "4111111111111111 1.5e15 12.5 -2e15 1.5E+15"},
+            {2, "-1999999999999999.99995", "-2e15"},
+            {0, "4111111111111111", "4111111111111111"},
+            {0, "1500000000000000", ""},  // "Equal To" compares the texts
+        };
+        for (const Case& c : cases) {
+            for (const bool multi : {false, true}) {
+                configure(multi ? 3 : 2, 0, 2);
+                SelectOperator1 = MultiOperator1 = c.op;
+                Panels.fldData1Select = Panels.fldData1MultiSelect = c.operand;
+                MultiColumn1 = 2;
+                QStringList passed;
+                for (const QStringList& row : run()) passed << row[3];
+                const QString name = QString("%1 %2 %3").arg(multi).arg(c.op).arg(c.operand);
+                QVERIFY2(passed.join(' ') == c.rows, qPrintable(name + ": " + passed.join(' ')));
+                QVERIFY2(texts().isEmpty() || c.rows.isEmpty(), qPrintable(name));
+            }
+        }
+    }
+
     void mendedTotals() {
         const std::vector<FieldType> floats{FieldType::String, FieldType::Integer, FieldType::Float,
                                             FieldType::String};
@@ -482,6 +520,17 @@ private slots:
         QVERIFY(ReadFixedPoint4("-0.00005", '.', fixed));
         QCOMPARE(fixed, std::int64_t(-1));
         QVERIFY(!ReadFixedPoint4("1e15", '.', fixed));
+        // Exact comparisons: the place of the leading digit, then the digits.
+        const auto compare = [](const QString& a, const QString& b) {
+            DecimalText x, y;
+            return ReadDecimal(a, '.', x) && ReadDecimal(b, '.', y) ? CompareDecimals(x, y) : 9;
+        };
+        QCOMPARE(compare("4111111111111111", "4111111111111112"), -1);
+        QCOMPARE(compare("1.5e15", "1500000000000000.0"), 0);
+        QCOMPARE(compare("12.5", "12.45"), 1);
+        QCOMPARE(compare("-2e15", "-1.5e15"), -1);
+        QCOMPARE(compare("0", "-0.0"), 0);
+        QCOMPARE(compare("2" + QString(40, '0'), QString(40, '9')), 1);  // approximate
     }
 
     void cancelInTheMiddle() {
