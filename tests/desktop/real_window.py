@@ -282,6 +282,31 @@ class RealWindow(unittest.TestCase):
         quarix.expect("file2 " + file2)
         quarix.assert_running()
 
+    def test_copy(self):
+        """The whole grid, selected with Ctrl+A and copied with Ctrl+Shift+C, reaches the real
+        clipboard as tab-separated rows under the headings and as an HTML table."""
+        d = self.desktop
+        table = self.copy("iris-excel-xls.xls")
+        quarix = Quarix(d, self.key, table)
+        self.answer_sheet_and_field_types()
+        quarix.expect("loaded " + table)
+        main = d.window("Quarix")
+        d.key(main, "F9")  # the loaded data in the grid
+        x, y, width, height = d.geometry(main)
+        time.sleep(1)
+        d.run("xdotool", "mousemove", str(x + width // 2), str(y + height * 3 // 4), "click", "1")
+        d.key(main, "ctrl+a", "ctrl+shift+c")
+        rows = d.wait_for(lambda: d.run("xclip", "-o", "-selection", "clipboard",
+                                        check=False).splitlines(), "the copied text")
+        self.assertEqual(rows[0].split("\t"),
+                         ["Sepal.Length", "Sepal.Width", "Petal.Length", "Petal.Width", "Species"])
+        self.assertEqual(len(rows), 151)
+        self.assertEqual(rows[1].split("\t")[-1], "setosa")
+        html = d.run("xclip", "-o", "-selection", "clipboard", "-t", "text/html")
+        self.assertIn("<table", html)
+        self.assertIn("<td>setosa</td>", html)
+        d.screenshot("copy")
+
 
 def main():
     global ARGS

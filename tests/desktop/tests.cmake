@@ -14,7 +14,7 @@ endforeach()
 add_executable(desktop-probe ${CMAKE_CURRENT_LIST_DIR}/DesktopProbe.cpp)
 target_link_libraries(desktop-probe PRIVATE Qt6::Widgets)
 foreach(case IN ITEMS handover first_start_shows_every_dialog cancel_question_above_progress
-        drop)
+        drop copy)
     add_test(NAME real_window_${case}
         COMMAND ${QUARIX_SYSTEM_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/real_window.py
             --quarix $<TARGET_FILE:quarix> --probe $<TARGET_FILE:desktop-probe>
