@@ -45,6 +45,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(actContents, &QAction::triggered, this, [this] { Browser->setSource(StartPage); });
     actBack->setEnabled(false);
     actForward->setEnabled(false);
+    // The manual's style sheet sets dark texts, as for a web page: the page is white as a
+    // browser's is, whatever the desktop's colours.
+    QPalette page = Browser->palette();
+    page.setColor(QPalette::Base, Qt::white);
+    page.setColor(QPalette::Text, Qt::black);
+    Browser->setPalette(page);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

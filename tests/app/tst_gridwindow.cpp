@@ -161,8 +161,9 @@ private slots:
             w->PopupGrid->popup(w->MSFlexGrid1->viewport()->mapToGlobal(cellArea.center()));
             QVERIFY(QTest::qWaitForWindowExposed(w->PopupGrid));
             QTest::qWait(200);
-            const QRect area =
-                w->grpboxResult->rect().translated(w->grpboxResult->mapToGlobal(QPoint()));
+            const QRect area = w->grpboxResult->rect()
+                                   .translated(w->grpboxResult->mapToGlobal(QPoint()))
+                                   .adjusted(-4, -4, 4, 4);
             SaveScreenArea(area.united(w->PopupGrid->geometry()), "grid-copy");
             w->PopupGrid->close();
         }
