@@ -36,6 +36,15 @@ private:
     QString rowNumber(int row) const {
         return w->MSFlexGrid1->model()->headerData(row, Qt::Vertical).toString();
     }
+    // Rows first..last of the first column selected, the current cell at row `current`.
+    void selectRows(int first, int last, int current) const {
+        QAbstractItemModel* model = w->MSFlexGrid1->model();
+        w->MSFlexGrid1->selectionModel()->select(
+            QItemSelection(model->index(first, 0), model->index(last, 0)),
+            QItemSelectionModel::ClearAndSelect);
+        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(current, 0),
+                                                          QItemSelectionModel::NoUpdate);
+    }
     void clickHeading(int column) const {
         QHeaderView* header = w->MSFlexGrid1->horizontalHeader();
         QTest::mouseClick(
@@ -78,13 +87,8 @@ private slots:
         QCOMPARE(rowNumber(0), QString("1"));
         // Sepal.Length (a number column) ascending over a selection of rows 3 to 6 only.
         const QString untouched = cell(0, 0);
-        QAbstractItemModel* model = w->MSFlexGrid1->model();
         // The current cell inside the block, as a right click leaves it.
-        w->MSFlexGrid1->selectionModel()->select(
-            QItemSelection(model->index(2, 0), model->index(5, 0)),
-            QItemSelectionModel::ClearAndSelect);
-        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(3, 0),
-                                                          QItemSelectionModel::NoUpdate);
+        selectRows(2, 5, 3);
         const QString below = cell(6, 0) + cell(6, 1);
         w->Sortbyascending1->trigger();
         QCOMPARE(cell(6, 0) + cell(6, 1), below);
@@ -127,12 +131,7 @@ private slots:
         QVERIFY(cell(0, 1).toDouble() >= cell(149, 1).toDouble());
         QCOMPARE(w->MSFlexGrid1->selectionModel()->selectedIndexes().size(), 150);
         // A block reaching far below the rows in view.
-        QAbstractItemModel* model = w->MSFlexGrid1->model();
-        w->MSFlexGrid1->selectionModel()->select(
-            QItemSelection(model->index(60, 0), model->index(140, 0)),
-            QItemSelectionModel::ClearAndSelect);
-        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(60, 0),
-                                                          QItemSelectionModel::NoUpdate);
+        selectRows(60, 140, 60);
         scroll->setValue(59);
         w->Sortbyascending1->trigger();
         QCOMPARE(w->MSFlexGrid1->rowAt(0), 59);
