@@ -33,8 +33,6 @@ QString readerFailureCause(int code, bool workbook, bool reading) {
                             : QStringLiteral("Not a dBase table");
         case NativeError::PasswordProtected:
             return QStringLiteral("Encrypted with a password");
-        case NativeError::TooManyOrDuplicatedFields:
-            return QStringLiteral("More than 255 columns, or two columns with the same heading");
         default:
             return {};
     }
@@ -126,8 +124,8 @@ bool DbConnection::close() {
     return true;
 }
 
-void DbConnection::reportFailure(int code) {
-    fail(code, readerFailureCause(code, m_target.isExcel(), true));
+void DbConnection::reportFailure(int code, const QString& cause) {
+    fail(code, cause);
 }
 
 std::int32_t DbConnection::maxSheetRows() const {

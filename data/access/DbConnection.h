@@ -60,7 +60,7 @@ public:
     // The rows a sheet of the open source's format holds (65,536 when none is open).
     std::int32_t maxSheetRows() const;
     // Used by the data set: its failures are reported, like all others, by the connection.
-    void reportFailure(int code);
+    void reportFailure(int code, const QString& cause);
 
 private:
     bool fail(int code, const QString& cause = {});
