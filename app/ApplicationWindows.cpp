@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 
+#include "app/HelpWindow.h"
 #include "app/uFrmAbout.h"
 #include "app/uFrmMessage.h"
 #include "app/uFrmProcessing.h"
@@ -30,8 +31,10 @@ ApplicationWindows::ApplicationWindows() {
     m_fileList = new TfrmFileList(m_main.get());
     m_message = std::make_unique<TfrmMessage>(m_main.get());
     m_about = new TFrmAbout(m_main.get());
+    m_help = new HelpWindow(m_main.get());
 
     m_main->setDialogs(m_fileList, m_about);
+    m_main->setHelpWindow(m_help);
     m_main->setSourceDialogs(chooser, fieldTypes);
     setProgressView(m_processing.get());
     setWaitingView(m_message.get());

@@ -4,6 +4,7 @@
 
 #include "app/PlatformSeams.h"
 
+class HelpWindow;
 class TFrmAbout;
 class TfrmFileList;
 class TfrmMain;
@@ -27,6 +28,7 @@ public:
     TfrmFileList* frmFileList() const { return m_fileList; }
     TfrmMessage* frmMessage() const { return m_message.get(); }
     TFrmAbout* FrmAbout() const { return m_about; }
+    HelpWindow* helpWindow() const { return m_help; }
 
 private:
     QtMessageBoxes m_messageBoxes;
@@ -39,4 +41,5 @@ private:
     std::unique_ptr<TfrmMessage> m_message;
     TfrmFileList* m_fileList = nullptr;  // owned by the main window
     TFrmAbout* m_about = nullptr;        // owned by the main window
+    HelpWindow* m_help = nullptr;        // owned by the main window
 };

@@ -16,10 +16,12 @@ FileDialogs* fileDialogs() {
     return g_dialogs;
 }
 
-FileDialogChoice ChooseFileToOpen(const QString& title, const QStringList& filters) {
-    return g_dialogs ? g_dialogs->openFile(title, filters) : FileDialogChoice{};
+FileDialogChoice ChooseFileToOpen(const QString& title, const QStringList& filters,
+                                  const QString& folder) {
+    return g_dialogs ? g_dialogs->openFile(title, filters, folder) : FileDialogChoice{};
 }
 
-FileDialogChoice ChooseFileToSave(const QString& title, const QStringList& filters) {
-    return g_dialogs ? g_dialogs->saveFile(title, filters) : FileDialogChoice{};
+FileDialogChoice ChooseFileToSave(const QString& title, const QStringList& filters,
+                                  const QString& folder) {
+    return g_dialogs ? g_dialogs->saveFile(title, filters, folder) : FileDialogChoice{};
 }

@@ -80,8 +80,9 @@ MessageAnswer QtMessageBoxes::showMessageBox(const QString& caption, const QStri
     }
 }
 
-FileDialogChoice QtFileDialogs::openFile(const QString& title, const QStringList& filters) {
-    QFileDialog dialog(QApplication::activeWindow(), title);
+FileDialogChoice QtFileDialogs::openFile(const QString& title, const QStringList& filters,
+                                         const QString& folder) {
+    QFileDialog dialog(QApplication::activeWindow(), title, folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
@@ -90,8 +91,9 @@ FileDialogChoice QtFileDialogs::openFile(const QString& title, const QStringList
             static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
 }
 
-FileDialogChoice QtFileDialogs::saveFile(const QString& title, const QStringList& filters) {
-    QFileDialog dialog(QApplication::activeWindow(), title);
+FileDialogChoice QtFileDialogs::saveFile(const QString& title, const QStringList& filters,
+                                         const QString& folder) {
+    QFileDialog dialog(QApplication::activeWindow(), title, folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

@@ -37,8 +37,10 @@ public:
 
 class QtFileDialogs : public FileDialogs {
 public:
-    FileDialogChoice openFile(const QString& title, const QStringList& filters) override;
-    FileDialogChoice saveFile(const QString& title, const QStringList& filters) override;
+    FileDialogChoice openFile(const QString& title, const QStringList& filters,
+                              const QString& folder) override;
+    FileDialogChoice saveFile(const QString& title, const QStringList& filters,
+                              const QString& folder) override;
 };
 
 class DesktopShell : public ShellOpener {

@@ -1,8 +1,5 @@
 #include "app/ShellSeam.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace {
 
 ShellOpener* g_opener = nullptr;
@@ -21,14 +18,4 @@ ShellOpener* shellOpener() {
 
 bool ShellOpen(const QUrl& url) {
     return g_opener && g_opener->openUrl(url);
-}
-
-QString ManualIndexPath(const QString& programFolder) {
-    const QDir folder(programFolder);
-    for (const QString& relative : {QStringLiteral("manual/index.html"),
-                                    QStringLiteral("../share/doc/quarix/manual/index.html")}) {
-        const QFileInfo candidate(folder.filePath(relative));
-        if (candidate.isFile()) return QDir::cleanPath(candidate.absoluteFilePath());
-    }
-    return {};
 }

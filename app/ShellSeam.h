@@ -3,12 +3,9 @@
 #include <QString>
 #include <QUrl>
 
-// Opening a document or a web address with the desktop's default application (the manual in the
-// browser, the home page). The forms layer installs the desktop's opener; tests install a
-// recorder. Without an opener nothing happens.
-
-// The web page behind "Quarix Home Page".
-inline const QString QuarixHomePageAddress = QStringLiteral("https://quarix.example.org/");
+// Opening a document or a web address with the desktop's default application (a web link in
+// the manual). The forms layer installs the desktop's opener; tests install a recorder. Without
+// an opener nothing happens.
 
 class ShellOpener {
 public:
@@ -22,8 +19,3 @@ ShellOpener* setShellOpener(ShellOpener* opener);
 ShellOpener* shellOpener();
 
 bool ShellOpen(const QUrl& url);
-
-// The start page of the HTML manual for a program in `programFolder`: "manual/index.html" beside
-// the program (the build tree), else "../share/doc/quarix/manual/index.html" (the installed tree).
-// Empty when neither exists.
-QString ManualIndexPath(const QString& programFolder);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -21,12 +22,11 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "app/HelpWindow.h"
 #include "app/MessageSeam.h"
-#include "app/ShellSeam.h"
 #include "app/uFrmAbout.h"
 #include "app/ufrmFileList.h"
 #include "app/widgets/AnchoredLayout.h"
@@ -40,6 +40,7 @@
 #include "data/uGlobalData.h"
 #include "data/ufrmChooseSheet.h"
 #include "data/ufrmShowFieldsList.h"
+#include "processing/GridCopy.h"
 #include "processing/RunCommand.h"
 
 TfrmMain* frmMain = nullptr;
@@ -118,6 +119,7 @@ void TfrmMain::FormCreate() {
     }
     File1History.clear();
     File2History.clear();
+    LastOpenedFile.clear();
     setFileSlotView(this);
     setResultAreaView(this);
     // The wizard's settings start with no function configured; they live with the conditions.
@@ -298,10 +300,8 @@ void TfrmMain::ElGraphicButton1Click() {
 }
 
 void TfrmMain::OpenHelp() {
-    // A missing manual is not reported, and neither is a desktop that cannot open it.
-    const QString manual = ManualIndexPath(QCoreApplication::applicationDirPath());
-    if (manual.isEmpty()) return;
-    ShellOpen(QUrl::fromLocalFile(manual));
+    // The manual is built into the program: Help needs no browser and no file beside it.
+    if (m_help) m_help->showContents();
 }
 
 void TfrmMain::Contens1Click() {
@@ -313,7 +313,8 @@ void TfrmMain::btnShowHelpClick() {
 }
 
 void TfrmMain::QuarixHomePage2Click() {
-    ShellOpen(QUrl(QuarixHomePageAddress));
+    // Quarix has no web page of its own: what would be told there, the About box tells.
+    AboutQuarix1Click();
 }
 
 void TfrmMain::AboutQuarix1Click() {
@@ -453,7 +454,31 @@ void TfrmMain::Sortbydescending1Click() {
 void TfrmMain::sortGrid(bool ascending) {
     if (m_busy) return;
     storeGridSelection();
+    const int left = MSFlexGrid1->horizontalScrollBar()->value();
     SortResultGrid(ascending);
+    // Showing the selection again scrolls to its current cell; the user's place is kept instead.
+    showGridTopRow();
+    MSFlexGrid1->horizontalScrollBar()->setValue(left);
+}
+
+void TfrmMain::Copy1Click() {
+    if (m_busy) return;
+    std::vector<GridCellRange> ranges;
+    for (const QItemSelectionRange& range : MSFlexGrid1->selectionModel()->selection()) {
+        ranges.push_back(
+            {range.top() + 1, range.left() + 1, range.bottom() + 1, range.right() + 1});
+    }
+    const QModelIndex current = MSFlexGrid1->currentIndex();
+    if (ranges.empty() && current.isValid()) {
+        ranges.push_back(
+            {current.row() + 1, current.column() + 1, current.row() + 1, current.column() + 1});
+    }
+    const GridClipboardText clip = CopyGridCells(ResultGrid, ranges);
+    if (clip.html.isEmpty()) return;  // nothing selected
+    auto* data = new QMimeData;
+    data->setText(clip.tsv);
+    data->setHtml(clip.html);
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void TfrmMain::FitColumnWidths() {
@@ -519,6 +544,12 @@ void TfrmMain::storeGridSelection() {
     ResultGrid.RowSel = block.bottom() + 1;
     ResultGrid.Col = block.left() + 1;
     ResultGrid.ColSel = block.right() + 1;
+    ResultGrid.TopRow = std::max(1, MSFlexGrid1->rowAt(0) + 1);
+}
+
+void TfrmMain::showGridTopRow() {
+    // Rows scroll one at a time: the scroll bar's value is the first row in view.
+    MSFlexGrid1->verticalScrollBar()->setValue(ResultGrid.TopRow - 1);
 }
 
 void TfrmMain::showGridSelection() {

@@ -11,6 +11,7 @@
 #include "processing/uGridProcessor.h"
 
 class AnchoredLayout;
+class HelpWindow;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -57,6 +58,9 @@ public:
     // The drop-down of recent files and the About box; created after the main window, owned by
     // it (they are its children). Either may be null: its command then does nothing.
     void setDialogs(TfrmFileList* fileList, TFrmAbout* about);
+    // The help window, made once with the other windows and owned by this one; null: Help does
+    // nothing.
+    void setHelpWindow(HelpWindow* help) { m_help = help; }
 
     // Window state.
     RunPicture RunPictureState = RunPicture::Disabled;
@@ -106,6 +110,7 @@ public:
     QMenu* PopupList = nullptr;
     QAction* ClearAllFields1 = nullptr;  // the pop-up item of the condition list
     QMenu* PopupGrid = nullptr;
+    QAction* Copy1 = nullptr;  // also Ctrl+Shift+C and Ctrl+Insert while the grid has the focus
     QAction* Sortbyascending1 = nullptr;
     QAction* Sortbydescending1 = nullptr;
 
@@ -170,6 +175,7 @@ public:
     void btnConditionsClick();
     void btnClearAllFieldsClick();
     void btnTBRunClick();
+    void Copy1Click();
     void Sortbyascending1Click();
     void Sortbydescending1Click();
     void ScrollGridByWheel(int direction);
@@ -205,6 +211,7 @@ private:
     AnchoredLayout* m_clientLayout = nullptr;
     TfrmFileList* m_fileList = nullptr;
     TFrmAbout* m_about = nullptr;
+    HelpWindow* m_help = nullptr;
     TfrmChooseSheet* m_chooser = nullptr;
     bool m_busy = false;  // an opening command runs
     TfrmShowFieldsList* m_fieldTypes = nullptr;
@@ -214,6 +221,7 @@ private:
     // The grid's selection and first row into ResultGrid, and back.
     void storeGridSelection();
     void showGridSelection();
+    void showGridTopRow();
     void applyGridWidths();
     void sortGrid(bool ascending);
     // Runs an opening command with the window's controls disabled, and enables them again.

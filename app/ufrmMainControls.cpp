@@ -268,6 +268,17 @@ void TfrmMain::createResultArea() {
 
     PopupGrid = new QMenu(MSFlexGrid1);
     PopupGrid->setObjectName(QStringLiteral("PopupGrid"));
+    Copy1 = PopupGrid->addAction(QStringLiteral("Copy"));
+    Copy1->setObjectName(QStringLiteral("Copy1"));
+    // Ctrl+C stays "Conditions"; these are the other keys desktops copy with. They work while the
+    // grid has the focus, where the menu's items belong.
+    Copy1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    Copy1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    Copy1->setShortcutVisibleInContextMenu(true);
+    MSFlexGrid1->addAction(Copy1);
+    connect(Copy1, &QAction::triggered, this, &TfrmMain::Copy1Click);
+    PopupGrid->addSeparator();
     Sortbyascending1 = PopupGrid->addAction(QStringLiteral("Sort by ascending"));
     Sortbyascending1->setObjectName(QStringLiteral("Sortbyascending1"));
     Sortbydescending1 = PopupGrid->addAction(QStringLiteral("Sort by descending"));

@@ -5,10 +5,12 @@
 //   quarix-cli run FILE1 --function NAME [options]
 //                                        one of the seven functions; the result grid as text
 //   quarix-cli convert FILE [--table NAME] OUT
-//                                        copies the table into a new .xls or .xlsx workbook or .dbf table
-//                                        (chosen by OUT's extension), as the Save command would
+//                                        copies the table into a new .xls or .xlsx workbook or .dbf
+//                                        table (chosen by OUT's extension), as the Save command
+//                                        would
 //
-// Failures print "error CODE: MESSAGE" on standard error and exit with status 2.
+// Failures print "error CODE: MESSAGE" on standard error and exit with status 2; where the system
+// gave a cause, MESSAGE ends in a second line "FILE: CAUSE", as the program's message box does.
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -16,17 +18,17 @@
 #include <cstdio>
 
 #include "app/MessageSeam.h"
+#include "cli/CliText.h"
+#include "cli/RunFunctionCommand.h"
 #include "data/ResultSaving.h"
 #include "data/ResultStatements.h"
-#include "processing/RunCommand.h"
 #include "data/SlotLoading.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
 #include "data/access/NativeError.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
-#include "cli/CliText.h"
-#include "cli/RunFunctionCommand.h"
+#include "processing/RunCommand.h"
 
 namespace {
 
@@ -34,16 +36,21 @@ constexpr int kExitFailure = 2;
 constexpr int kExitUsage = 64;
 
 int usage() {
-    QTextStream(stderr) << "usage: quarix-cli tables FILE\n"
-                           "       quarix-cli dump FILE [--table NAME]\n"
-                           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.xlsx|OUT.dbf\n"
-                           "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n";
+    QTextStream(stderr)
+        << "usage: quarix-cli tables FILE\n"
+           "       quarix-cli dump FILE [--table NAME]\n"
+           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.xlsx|OUT.dbf\n"
+           "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n";
     return kExitUsage;
 }
 
-int failure(int code, const QString& path) {
-    QTextStream(stderr) << "error " << code << ": " << describeNativeError(code, path) << '\n';
+int failure(int code, const QString& text) {
+    QTextStream(stderr) << "error " << code << ": " << text << '\n';
     return kExitFailure;
+}
+
+int failure(const SlotLoadResult& result, const QString& path) {
+    return failure(result.nativeError, describeNativeError(result.nativeError, path, result.cause));
 }
 
 int failureText(const QString& text) {
@@ -60,13 +67,17 @@ int writeResult(const QString& out) {
             QStringLiteral("the table has no columns, and a result file needs at least one."));
     }
     const QFileInfo target(out);
-    if (target.exists() || target.isSymLink()) return failure(NativeError::TargetExists, out);
+    if (target.exists() || target.isSymLink()) {
+        return failure(NativeError::TargetExists,
+                       describeNativeError(NativeError::TargetExists, out));
+    }
 
     // The save's messages become this command's error line.
     class Captured : public MessageBoxHandler {
     public:
         QString text;
-        MessageAnswer showMessageBox(const QString&, const QString& message, MessageStyle style) override {
+        MessageAnswer showMessageBox(const QString&, const QString& message,
+                                     MessageStyle style) override {
             if (text.isEmpty()) text = message;
             return CautiousAnswer(style);
         }
@@ -78,7 +89,9 @@ int writeResult(const QString& out) {
     const SaveOutcome outcome = SaveResultFile(out, type, &code);
     setMessageBoxHandler(previous);
     if (outcome == SaveOutcome::Saved) return 0;
-    return code != 0 ? failure(code, out) : failureText(captured.text);
+    if (code == 0) return failureText(captured.text);
+    // The save's own message names the file and the cause; the code's description otherwise.
+    return failure(code, captured.text.isEmpty() ? describeNativeError(code, out) : captured.text);
 }
 
 }  // namespace
@@ -120,7 +133,7 @@ int main(int argc, char* argv[]) {
     clFile& slot = File1;
     if (command == QLatin1String("tables")) {
         const SlotLoadResult opened = OpenSlotFile(slot, path, false);
-        if (opened.status != SlotLoad::Loaded) return failure(opened.nativeError, path);
+        if (opened.status != SlotLoad::Loaded) return failure(opened, path);
         QTextStream out(stdout);
         out.setEncoding(QStringConverter::Utf8);
         for (const clValues& name : slot.Sheets) out << escaped(name.Value) << '\n';
@@ -128,7 +141,7 @@ int main(int argc, char* argv[]) {
     }
 
     const SlotLoadResult loaded = LoadSlotFromFile(slot, path, table, false, nullptr);
-    if (loaded.status != SlotLoad::Loaded) return failure(loaded.nativeError, path);
+    if (loaded.status != SlotLoad::Loaded) return failure(loaded, path);
     const clResult& contents = *slot.Contents;
     if (command == QLatin1String("convert")) return writeResult(outPath);
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <cerrno>
 #include <cstdio>
 
 #include "app/FileDialogSeam.h"
@@ -12,6 +13,7 @@
 #include "data/ProgressSink.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
+#include "data/access/FileProblems.h"
 #include "data/access/NativeError.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
@@ -54,9 +56,10 @@ bool isLoadedSource(const QString& path, ResultFileType type) {
 QString temporaryPathBeside(const QString& target, const QString& extension) {
     const QString folder = QFileInfo(target).absolutePath();
     for (;;) {
-        const QString name = QStringLiteral(".quarix-save-%1.%2")
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
-                                 .arg(extension);
+        const QString name =
+            QStringLiteral(".quarix-save-%1.%2")
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+                .arg(extension);
         const QString path = QDir(folder).filePath(name);
         if (!QFileInfo::exists(path)) return path;
     }
@@ -65,15 +68,22 @@ QString temporaryPathBeside(const QString& target, const QString& extension) {
 // The companion that tells a dBase table's code page.
 QString codePageFile(const QString& tablePath) {
     const QFileInfo info(tablePath);
-    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".cpg");
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QStringLiteral(".cpg");
 }
 
 // The complete temporary file(s) take the target's place, replacing what was there. A dBase
 // table's code-page companion goes first, so that a failure leaves the old table whole.
+// On failure `reason` is the errno of the step that failed.
 enum class PutInPlace { Done, NothingChanged, CompanionChanged };
-PutInPlace putInPlace(const QString& temporary, const QString& target, ResultFileType type) {
-    const auto renamed = [](const QString& from, const QString& to) {
-        return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+PutInPlace putInPlace(const QString& temporary, const QString& target, ResultFileType type,
+                      int& reason) {
+    const auto renamed = [&reason](const QString& from, const QString& to) {
+        if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) ==
+            0)
+            return true;
+        reason = errno;
+        return false;
     };
     bool companionChanged = false;
     if (type == ResultFileType::Dbase) {
@@ -125,7 +135,8 @@ void RecordResultLayout(bool loadedData) {
         CurrentResultLayout = {};
         return;
     }
-    for (const clField& field : source.Contents->Fields) layout.fields.push_back({field.Name, field.DataType});
+    for (const clField& field : source.Contents->Fields)
+        layout.fields.push_back({field.Name, field.DataType});
     layout.totals = !loadedData && FunctionIndex == 4;
     if (layout.totals) {
         layout.totalsColumns = TotalsResultColumns;
@@ -177,7 +188,8 @@ SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type
             const bool differs = layout.differMarks.value(k++) == QLatin1String("-");
             const bool number = isNumberType(field.type) && !differs;
             add(ResultColumnName(field.name, type),
-                isNumberType(field.type) && differs ? QStringLiteral(" TEXT ") : ColumnTypeWord(field.type),
+                isNumberType(field.type) && differs ? QStringLiteral(" TEXT ")
+                                                    : ColumnTypeWord(field.type),
                 number ? 1 : 2);
         }
     }
@@ -209,7 +221,8 @@ std::optional<ResultFileType> ResultFileTypeOf(const QString& path) {
 
 QString SettleResultFileName(const QString& path, ResultFileType type) {
     const QString wanted = ResultFileExtension(type);
-    const qsizetype nameStart = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype nameStart =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot > nameStart && ResultFileTypeOf(path.mid(nameStart))) {
         if (path.mid(dot + 1).compare(wanted, Qt::CaseInsensitive) == 0) return path;
@@ -257,9 +270,11 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         if (!message.isEmpty()) ShowWarningMessage(message);
         return SaveOutcome::Failed;
     };
-    if (!connection.open()) {
-        return fail(describeNativeError(connection.nativeError(), path));
-    }
+    // The file system's failures name the file and the cause the system gave.
+    const auto described = [&] {
+        return describeNativeError(connection.nativeError(), path, connection.failureCause());
+    };
+    if (!connection.open()) return fail(described());
 
     const ResultLayout& layout = CurrentResultLayout;
     const std::int32_t rows = ResultGrid.rows() - 1;
@@ -282,9 +297,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
                         QStringLiteral(" is already opened and cannot be rewrited!"));
         }
         // A .xlsx workbook is refused for reasons of its own (a name too long for it): told.
-        if (type == ResultFileType::ExcelWorkbook) {
-            return fail(describeNativeError(connection.nativeError(), path));
-        }
+        if (type == ResultFileType::ExcelWorkbook) return fail(described());
         fail(QString());
         ShowMessageBox(QStringLiteral("Error"),
                        QStringLiteral("For dBase a format, the name of columns should not contain "
@@ -307,7 +320,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         if (!connection.execute(statement)) {
             return fail(QStringLiteral("Row %1 could not be written to %2: %3")
                             .arg(row)
-                            .arg(path, describeNativeError(connection.nativeError(), path)));
+                            .arg(path, described()));
         }
         if (!progress.step()) {
             fail(QString());
@@ -318,19 +331,23 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         code = connection.nativeError();
         removeTemporary(temporary, type);
         CloseProgress();
-        ShowWarningMessage(describeNativeError(code, path));
+        ShowWarningMessage(described());
         return SaveOutcome::Failed;
     }
-    const PutInPlace placed = putInPlace(temporary, target, type);
+    int reason = 0;
+    const PutInPlace placed = putInPlace(temporary, target, type, reason);
     if (placed != PutInPlace::Done) {
         removeTemporary(temporary, type);
         CloseProgress();
+        const QString cause = SystemErrorText(reason);
         ShowWarningMessage(
             QStringLiteral("The result could not be put in place of ") + path +
             (placed == PutInPlace::NothingChanged
                  ? QStringLiteral("; the file there is as it was.")
                  : QStringLiteral("; the table there is as it was, but its code-page file (.cpg) "
-                                  "was replaced.")));
+                                  "was replaced.")) +
+            (cause.isEmpty() ? QString()
+                             : QLatin1Char('\n') + path + QStringLiteral(": ") + cause));
         return SaveOutcome::Failed;
     }
     progress.close();
@@ -342,7 +359,9 @@ SaveOutcome SaveResults() {
         ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
         return SaveOutcome::Refused;
     }
-    const FileDialogChoice choice = ChooseFileToSave(QStringLiteral("Save File"), ResultFileFilters());
+    // The dialog starts beside File 1, where the user's tables are.
+    const FileDialogChoice choice = ChooseFileToSave(
+        QStringLiteral("Save File"), ResultFileFilters(), FolderOrHome(File1.FilePath));
     if (choice.path.isEmpty()) return SaveOutcome::Cancelled;
     const ResultFileType type = choice.filterIndex == 1   ? ResultFileType::Dbase
                                 : choice.filterIndex == 2 ? ResultFileType::ExcelWorkbook

@@ -10,8 +10,12 @@
 
 namespace {
 
-SlotLoadResult failed(int code) {
-    return {SlotLoad::Failed, code};
+SlotLoadResult failed(int code, const QString& cause = {}) {
+    return {SlotLoad::Failed, code, cause};
+}
+
+SlotLoadResult failed(const DbConnection& connection) {
+    return failed(connection.nativeError(), connection.failureCause());
 }
 
 }  // namespace
@@ -29,13 +33,13 @@ SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                                           : excelSourceConnectionString(path, readWrite));
     slot.Connection = std::move(connection);
     if (!ReadSheetNames(slot)) {
-        const int code = slot.Connection->nativeError();
+        const SlotLoadResult result = failed(*slot.Connection);
         slot.Connection.reset();
-        return failed(code);
+        return result;
     }
     slot.FilePath = path;
     slot.FileName = FileNameOnly(path);
-    return {SlotLoad::Loaded, 0};
+    return {SlotLoad::Loaded, 0, {}};
 }
 
 SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSink* progress) {
@@ -45,12 +49,12 @@ SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSin
     auto contents = std::make_unique<clResult>();
     contents->DataSet = std::make_unique<DbDataSet>(*slot.Connection);
     contents->DataSet->setQuery(QStringLiteral("SELECT * FROM \"") + sheetName + QLatin1Char('"'));
-    if (!contents->DataSet->open()) return failed(slot.Connection->nativeError());
+    if (!contents->DataSet->open()) return failed(*slot.Connection);
     if (!CopyRowsToContents(*contents->DataSet, *contents, progress)) {
-        return {SlotLoad::Cancelled, 0};
+        return {SlotLoad::Cancelled, 0, {}};
     }
     slot.Contents = std::move(contents);
-    return {SlotLoad::Loaded, 0};
+    return {SlotLoad::Loaded, 0, {}};
 }
 
 SlotLoadResult LoadSlotFromFile(clFile& slot, const QString& path, const QString& sheetName,

@@ -16,6 +16,7 @@ enum class SlotLoad { Loaded, Failed, Cancelled };
 struct SlotLoadResult {
     SlotLoad status = SlotLoad::Failed;
     int nativeError = 0;  // the data access layer's code, when status is Failed
+    QString cause;        // and the cause it gave (DbConnection::failureCause), if any
 };
 
 // Connects a free slot to `path` and lists its sheets into slot.Sheets. File 1 opens in read

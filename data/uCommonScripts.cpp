@@ -1,5 +1,6 @@
 #include "data/uCommonScripts.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <array>
@@ -117,9 +118,9 @@ FileSlotView* view() {
 // sheet is read and its rows are counted.
 // A failure while a source opens. Failures the data access layer names get their own message;
 // any other is still a file that could not be opened, never silence.
-void ReportOpenFailure(int nativeError, const QString& path) {
+void ReportOpenFailure(int nativeError, const QString& path, const QString& cause) {
     if (openErrorMessage(nativeError, path).text.isEmpty()) nativeError = NativeError::Unreadable;
-    ReportOpenError(nativeError, path);
+    ReportOpenError(nativeError, path, cause);
 }
 
 // File 1 lost: the commands that need it go off, the grid is emptied and Save with it.
@@ -154,8 +155,8 @@ void FileSlotView::chooseSheet(FileSlot slot) {
     chooseFirstSheet(slot);
 }
 
-void ReportOpenError(int nativeError, const QString& path) {
-    const OpenErrorMessage message = openErrorMessage(nativeError, path);
+void ReportOpenError(int nativeError, const QString& path, const QString& cause) {
+    const OpenErrorMessage message = openErrorMessage(nativeError, path, cause);
     if (!message.text.isEmpty()) ShowMessageBox(message.caption, message.text, MessageStyle::Ok);
 }
 
@@ -190,7 +191,7 @@ bool LoadSheet(clFile& slot, FileSlot slotNumber) {
     switch (loaded.status) {
         case SlotLoad::Failed:
             if (slotNumber == FileSlot::File1) ForgetFile1Results();
-            ReportOpenError(loaded.nativeError, slot.FilePath);
+            ReportOpenError(loaded.nativeError, slot.FilePath, loaded.cause);
             UnloadFile(slot);
             return false;
         case SlotLoad::Cancelled:
@@ -222,9 +223,9 @@ void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
         // A workbook File 1 is told only the failures with a message; a dBase source and File 2
         // are always told something.
         if (kind == FileKind::Dbase || !isFile1) {
-            ReportOpenFailure(opened.nativeError, path);
+            ReportOpenFailure(opened.nativeError, path, opened.cause);
         } else {
-            ReportOpenError(opened.nativeError, path);
+            ReportOpenError(opened.nativeError, path, opened.cause);
         }
         AbandonSlot(slotNumber);
         return;
@@ -304,6 +305,7 @@ std::optional<FileKind> SourceKindOf(const QString& path) {
 // Shows the path, then reads it as its extension says. A file of any other kind is refused: the
 // slot is left free, as after a failed open, and the user is told.
 void OpenByExtension(FileSlot slot, const QString& path) {
+    LastOpenedFile = path;
     const std::optional<FileKind> kind = SourceKindOf(path);
     if (!kind) {
         AbandonSlot(slot);
@@ -352,11 +354,23 @@ QStringList SourceFileFilters() {
             QStringLiteral("OpenDocument Spreadsheets (*.ods)"), QStringLiteral("All Files (*)")};
 }
 
+QString FolderOrHome(const QString& path) {
+    if (!path.isEmpty()) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (QFileInfo(folder).isDir()) return folder;
+    }
+    return QDir::homePath();
+}
+
+QString OpenDialogFolder() {
+    return FolderOrHome(LastOpenedFile);
+}
+
 void OpenFileFromDialog(FileSlot slot) {
     const bool isFile1 = slot == FileSlot::File1;
     const QString path =
         ChooseFileToOpen(isFile1 ? QStringLiteral("Open File 1") : QStringLiteral("Open File 2"),
-                         SourceFileFilters())
+                         SourceFileFilters(), OpenDialogFolder())
             .path;
     if (path.isEmpty() || !isFile(path)) return;
     openChosenFile(slot, path);
@@ -385,8 +399,8 @@ void OpenRecentFile(FileSlot slot, const QString& path) {
 
 void FillColumnLists() {
     ConditionPanels& p = Panels;
-    const std::array<PanelList*, 6> lists{&p.fldColToProcess,    &p.fldColToProcessSelect,
-                                          &p.fldCol1MultiSelect, &p.fldCol2MultiSelect,
+    const std::array<PanelList*, 6> lists{&p.fldColToProcess,       &p.fldColToProcessSelect,
+                                          &p.fldCol1MultiSelect,    &p.fldCol2MultiSelect,
                                           &p.fldColToProcessTotals, &p.fldColToProcessDataModify};
     for (PanelList* list : lists) list->clear();
     p.fldCol2MultiSelect.items << QStringLiteral("None");
@@ -427,15 +441,16 @@ void RestorePanelSelections() {
 
 void RefreshFunctionPanel(int selectedFunction) {
     switch (WizardFunction(selectedFunction)) {
-    case WizardFunction::MultiFilter:
-        Panels.fldSel1MultiSelect.select(MultiOperator1);
-        Panels.fldSel2MultiSelect.select(MultiOperator2);
-        break;
-    case WizardFunction::Totals:
-        FillTotalsValueColumns();
-        Panels.fldDataTotals.select(TotalsItem);
-        break;
-    default: break;
+        case WizardFunction::MultiFilter:
+            Panels.fldSel1MultiSelect.select(MultiOperator1);
+            Panels.fldSel2MultiSelect.select(MultiOperator2);
+            break;
+        case WizardFunction::Totals:
+            FillTotalsValueColumns();
+            Panels.fldDataTotals.select(TotalsItem);
+            break;
+        default:
+            break;
     }
 }
 

@@ -57,15 +57,19 @@ void OpenNamedFile(FileSlot slot, const QString& path);
 void OpenRecentFile(FileSlot slot, const QString& path);
 // The open dialog's file types: the workbook filter first.
 QStringList SourceFileFilters();
+// The folder the open dialog starts in: that of LastOpenedFile, else the user's home folder.
+QString OpenDialogFolder();
+// `path`'s folder while it exists, else the user's home folder.
+QString FolderOrHome(const QString& path);
 
 // Lists the sheets (tables) of the slot's connection into its Sheets, in the file's order, and
 // opens the connection. False when the data access layer refuses: its native error tells why.
 bool ReadSheetNames(clFile& slot);
 // Whether the user chose a sheet in the chooser.
 bool ChooseSheet(FileSlot slot);
-// The plain message box for a failure of the data access layer while a source is opened;
-// nothing for codes without a message.
-void ReportOpenError(int nativeError, const QString& path);
+// The plain message box for a failure of the data access layer while a source is opened, with
+// the file and the cause when the layer gave one; nothing for codes without a message.
+void ReportOpenError(int nativeError, const QString& path, const QString& cause = {});
 // Reads the chosen sheet of an open slot into its contents, with the waiting window while the
 // sheet is read and the progress dialog while it is copied. False when the slot is free again.
 bool LoadSheet(clFile& slot, FileSlot slotNumber);

@@ -6,6 +6,7 @@ clFile File1;
 clFile File2;
 std::vector<clValues> File1History;
 std::vector<clValues> File2History;
+QString LastOpenedFile;
 bool SheetChosen = false;
 bool ShowLoadedData = true;
 

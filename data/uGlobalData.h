@@ -110,6 +110,9 @@ extern clFile File1;
 extern clFile File2;
 extern std::vector<clValues> File1History;  // oldest first, no duplicates (case-sensitive)
 extern std::vector<clValues> File2History;
+// The file last opened during this run, whichever way (the open dialog starts in its folder);
+// empty until one is.
+extern QString LastOpenedFile;
 extern bool SheetChosen;
 extern bool ShowLoadedData;
 

@@ -3,8 +3,8 @@
 #include <QHash>
 #include <algorithm>
 
-#include "processing/NumberText.h"
 #include "data/access/CellText.h"
+#include "processing/NumberText.h"
 
 namespace {
 
@@ -28,20 +28,21 @@ int compareValues(T a, T b) {
 // Two cells of one key column under a mode, ascending.
 int compareKeys(const Key& a, const Key& b, GridSortMode mode) {
     switch (mode) {
-    case GridSortMode::NumericAscending:
-    case GridSortMode::NumericDescending: {
-        const bool aNumber = a.kind == KeyKind::Number;
-        const bool bNumber = b.kind == KeyKind::Number;
-        if (aNumber && bNumber) return compareValues(a.value, b.value);
-        if (aNumber != bNumber) return aNumber ? -1 : 1;
-        return compareTexts(*a.text, *b.text);
-    }
-    case GridSortMode::GenericAscending:
-    case GridSortMode::GenericDescending:
-        // Two numbers or two dates compare by value; any other pair as texts.
-        if (a.kind == b.kind && a.kind != KeyKind::Text) return compareValues(a.value, b.value);
-        return compareTexts(*a.text, *b.text);
-    default: return compareTexts(*a.text, *b.text);
+        case GridSortMode::NumericAscending:
+        case GridSortMode::NumericDescending: {
+            const bool aNumber = a.kind == KeyKind::Number;
+            const bool bNumber = b.kind == KeyKind::Number;
+            if (aNumber && bNumber) return compareValues(a.value, b.value);
+            if (aNumber != bNumber) return aNumber ? -1 : 1;
+            return compareTexts(*a.text, *b.text);
+        }
+        case GridSortMode::GenericAscending:
+        case GridSortMode::GenericDescending:
+            // Two numbers or two dates compare by value; any other pair as texts.
+            if (a.kind == b.kind && a.kind != KeyKind::Text) return compareValues(a.value, b.value);
+            return compareTexts(*a.text, *b.text);
+        default:
+            return compareTexts(*a.text, *b.text);
     }
 }
 
@@ -52,7 +53,7 @@ bool descending(GridSortMode mode) {
 
 }  // namespace
 
-void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format) {
+void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format, BlankCells blanks) {
     std::int32_t first = std::min(grid.Row, grid.RowSel);
     std::int32_t last = std::max(grid.Row, grid.RowSel);
     if (first == last) {
@@ -66,8 +67,8 @@ void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format) 
     if (last <= first || lastColumn < firstColumn) return;
 
     const std::size_t count = std::size_t(last - first + 1);
-    const bool readNumbers = mode != GridSortMode::StringAscending &&
-                             mode != GridSortMode::StringDescending;
+    const bool readNumbers =
+        mode != GridSortMode::StringAscending && mode != GridSortMode::StringDescending;
     const bool readDates =
         mode == GridSortMode::GenericAscending || mode == GridSortMode::GenericDescending;
     const QChar separator = format.decimalSeparator();
@@ -98,6 +99,7 @@ void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format) 
     std::vector<Key> keys(count);  // by row offset
     std::vector<std::pair<std::size_t, std::size_t>> ties{{0, count}};
     const bool reverse = descending(mode);
+    const bool blanksLast = blanks == BlankCells::Last;
     for (std::int32_t column = firstColumn; column <= lastColumn && !ties.empty(); ++column) {
         std::vector<std::pair<std::size_t, std::size_t>> nextTies;
         for (const auto& [begin, end] : ties) {
@@ -108,6 +110,11 @@ void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format) 
             const auto less = [&](std::int32_t a, std::int32_t b) {
                 const Key& x = keys[std::size_t(a)];
                 const Key& y = keys[std::size_t(b)];
+                if (blanksLast) {
+                    const bool xBlank = x.text->isEmpty();
+                    const bool yBlank = y.text->isEmpty();
+                    if (xBlank || yBlank) return yBlank && !xBlank;
+                }
                 return (reverse ? compareKeys(y, x, mode) : compareKeys(x, y, mode)) < 0;
             };
             std::stable_sort(order.begin() + std::ptrdiff_t(begin),

@@ -150,11 +150,14 @@ bool ShowLoadedDataInGrid() {
 
 ColumnClass ClassOfFieldType(FieldType type) {
     switch (type) {
-    case FieldType::Integer:
-    case FieldType::Float: return ColumnClass::Number;
-    case FieldType::Date:
-    case FieldType::DateTime: return ColumnClass::Date;
-    default: return ColumnClass::Text;
+        case FieldType::Integer:
+        case FieldType::Float:
+            return ColumnClass::Number;
+        case FieldType::Date:
+        case FieldType::DateTime:
+            return ColumnClass::Date;
+        default:
+            return ColumnClass::Text;
     }
 }
 
@@ -180,18 +183,19 @@ ColumnClass SortColumnClass(std::int32_t colSel) {
 
 GridSortMode SortModeFor(ColumnClass columnClass, bool ascending) {
     switch (columnClass) {
-    case ColumnClass::Number:
-        return ascending ? GridSortMode::NumericAscending : GridSortMode::NumericDescending;
-    case ColumnClass::Date:
-        return ascending ? GridSortMode::GenericAscending : GridSortMode::GenericDescending;
-    case ColumnClass::Text: break;
+        case ColumnClass::Number:
+            return ascending ? GridSortMode::NumericAscending : GridSortMode::NumericDescending;
+        case ColumnClass::Date:
+            return ascending ? GridSortMode::GenericAscending : GridSortMode::GenericDescending;
+        case ColumnClass::Text:
+            break;
     }
     return ascending ? GridSortMode::StringAscending : GridSortMode::StringDescending;
 }
 
 void SortResultGrid(bool ascending) {
     SortGrid(ResultGrid, SortModeFor(SortColumnClass(ResultGrid.ColSel), ascending),
-             CellTextFormat::system());
+             CellTextFormat::system(), BlankCells::Last);
     for (std::int32_t row = 1; row < ResultGrid.rows(); ++row) ResultGrid.setRowNumber(row);
     ShowResultGrid();
 }

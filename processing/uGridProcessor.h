@@ -78,6 +78,7 @@ enum class ColumnClass { Number, Date, Text };
 ColumnClass ClassOfFieldType(FieldType type);
 ColumnClass SortColumnClass(std::int32_t colSel);
 // "Sort by ascending" / "Sort by descending": sorts the selected rows by the selected columns
-// with the mode of the class of ColSel, then numbers the rows 1, 2, ... again.
+// with the mode of the class of ColSel, empty cells last either way, then numbers the rows 1, 2,
+// ... again. The selection and TopRow stay as they were.
 void SortResultGrid(bool ascending);
 GridSortMode SortModeFor(ColumnClass columnClass, bool ascending);

@@ -38,6 +38,10 @@ public:
     bool execute(const QString& statement);
     // The native code of the last failure; 0 after a success.
     int nativeError() const { return m_nativeError; }
+    // The cause of the last failure in the system's words where it gave one ("Permission
+    // denied", "Is a directory"), else in the layer's ("Not a workbook"); empty after a success
+    // and for failures that are no fault of the file.
+    const QString& failureCause() const { return m_failureCause; }
     // Releases the file. A file this connection created is finished here; when that fails
     // (a full disk), the result is false, nativeError() tells why, and the file is as it was
     // before: a workbook stays the empty one that open() created, a dBase table is not there.
@@ -56,10 +60,12 @@ public:
     // The rows a sheet of the open source's format holds (65,536 when none is open).
     std::int32_t maxSheetRows() const;
     // Used by the data set: its failures are reported, like all others, by the connection.
-    void reportFailure(int code) { m_nativeError = code; }
+    void reportFailure(int code, const QString& cause);
 
 private:
-    bool fail(int code);
+    bool fail(int code, const QString& cause = {});
+    // A writer's failure, with the system's cause the file operations left.
+    bool failWriting(int code);
     bool ensureSourceReader();
 
     CellTextFormat m_format;
@@ -70,4 +76,5 @@ private:
     WriteDeviceFilter m_writeFilter;
     bool m_open = false;
     int m_nativeError = 0;
+    QString m_failureCause;
 };

@@ -19,22 +19,29 @@ bool DbDataSet::open() {
     close();
     QString name;
     if (!tableNameOfQuery(m_query, name)) {
-        m_connection->reportFailure(NativeError::UnsupportedStatement);
+        m_connection->reportFailure(NativeError::UnsupportedStatement, {});
         return false;
     }
     SheetTable table;
     if (!m_connection->readTable(name, table)) return false;
 
-    // Headings become column names: more than the widest table or a name twice is refused.
-    bool refused = table.isTooWide();
+    // Headings become column names: more than the widest table or a name twice is refused,
+    // the cause told as exactly as it is known.
+    QString refused;
+    if (table.isTooWide()) {
+        refused =
+            QStringLiteral("%1 columns, more than %2").arg(table.columnCount()).arg(kMaxColumns);
+    }
     QSet<QString> seen;
     for (const QString& heading : table.headings) {
-        if (refused) break;
-        if (seen.contains(heading)) refused = true;
+        if (!refused.isEmpty()) break;
+        if (seen.contains(heading)) {
+            refused = QStringLiteral("Two columns are headed \"%1\"").arg(heading);
+        }
         seen.insert(heading);
     }
-    if (refused) {
-        m_connection->reportFailure(NativeError::TooManyOrDuplicatedFields);
+    if (!refused.isEmpty()) {
+        m_connection->reportFailure(NativeError::TooManyOrDuplicatedFields, refused);
         return false;
     }
     m_table = std::move(table);

@@ -4,9 +4,10 @@ namespace {
 
 struct ErrorRow {
     int code;
-    const char* caption;      // empty: the program shows no message box for this code
-    const char* programText;  // %1 stands for the file path
-    const char* description;  // for codes the program does not show
+    const char* caption;        // empty: the program shows no message box for this code
+    const char* programText;    // %1 stands for the file path
+    const char* description;    // for codes the program does not show
+    const char* headline = "";  // the description in short, for when the cause is known
 };
 
 // One table for every code: what the program shows and what the command-line tool prints.
@@ -31,9 +32,11 @@ constexpr ErrorRow kErrors[] = {
     {NativeError::NotConnected, "", "", "The connection is not open."},
     {NativeError::CannotCreateFile, "", "",
      "The file cannot be created: its folder does not exist or cannot be written to, or the "
-     "name is that of a folder."},
+     "name is that of a folder.",
+     "The file cannot be created."},
     {NativeError::WriteFailed, "", "",
-     "Writing the file failed (is the disk full?); the file is as it was before."},
+     "Writing the file failed (is the disk full?); the file is as it was before.",
+     "Writing the file failed; the file is as it was before."},
     {NativeError::ValueDoesNotFit, "", "",
      "A value is longer than the file format holds (a dBase field holds 254 bytes, a workbook "
      "cell 65,535 characters)."},
@@ -57,19 +60,27 @@ const ErrorRow* findRow(int code) {
     return nullptr;
 }
 
+QString causeLine(const QString& filePath, const QString& cause) {
+    return cause.isEmpty() ? QString()
+                           : QLatin1Char('\n') + filePath + QStringLiteral(": ") + cause;
+}
+
 }  // namespace
 
-OpenErrorMessage openErrorMessage(int code, const QString& filePath) {
+OpenErrorMessage openErrorMessage(int code, const QString& filePath, const QString& cause) {
     const ErrorRow* row = findRow(code);
     if (!row || row->caption[0] == '\0') return {};
     return {QString::fromUtf8(row->caption),
-            QString::fromUtf8(row->programText).replace(QLatin1String("%1"), filePath)};
+            QString::fromUtf8(row->programText).replace(QLatin1String("%1"), filePath) +
+                causeLine(filePath, cause)};
 }
 
-QString describeNativeError(int code, const QString& filePath) {
-    const OpenErrorMessage shown = openErrorMessage(code, filePath);
+QString describeNativeError(int code, const QString& filePath, const QString& cause) {
+    const OpenErrorMessage shown = openErrorMessage(code, filePath, cause);
     if (!shown.text.isEmpty()) return shown.text;
     const ErrorRow* row = findRow(code);
-    if (row) return QString::fromUtf8(row->description);
-    return QStringLiteral("Unknown error %1.").arg(code);
+    if (!row) return QStringLiteral("Unknown error %1.").arg(code) + causeLine(filePath, cause);
+    const bool inShort = !cause.isEmpty() && row->headline[0] != '\0';
+    return QString::fromUtf8(inShort ? row->headline : row->description) +
+           causeLine(filePath, cause);
 }

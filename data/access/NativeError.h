@@ -32,9 +32,13 @@ struct OpenErrorMessage {
     QString text;
 };
 
-// The message for `code`; `filePath` is inserted where the message names the file.
-OpenErrorMessage openErrorMessage(int code, const QString& filePath);
+// The message for `code`; `filePath` is inserted where the message names the file. With a
+// `cause` (DbConnection::failureCause) a second line names the file and the cause:
+// "FILE: CAUSE".
+OpenErrorMessage openErrorMessage(int code, const QString& filePath, const QString& cause = {});
 
-// A one-line description for logs and the command-line tool: the program's own message when it
-// has one, otherwise the layer's description of the code.
-QString describeNativeError(int code, const QString& filePath);
+// A description for the save's messages and the command-line tool: the program's own message
+// when it has one, otherwise the layer's description of the code; with a `cause`, a failure of
+// the file system is told in short with a second line "FILE: CAUSE" instead of its possible
+// reasons.
+QString describeNativeError(int code, const QString& filePath, const QString& cause = {});

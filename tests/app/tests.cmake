@@ -9,14 +9,6 @@ quarix_test(tst_singleinstance ${CMAKE_CURRENT_LIST_DIR}/tst_singleinstance.cpp)
 target_compile_definitions(tst_singleinstance PRIVATE QUARIX_PROGRAM="$<TARGET_FILE:quarix>")
 target_link_libraries(tst_singleinstance PRIVATE Qt6::Network)
 add_dependencies(tst_singleinstance quarix)
-
-# The help command opens the manual beside the running program; for the main-window test that is
-# the test program itself.
-add_custom_command(TARGET tst_mainwindow POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/docs/manual
-            $<TARGET_FILE_DIR:tst_mainwindow>/manual)
-target_compile_definitions(tst_mainwindow PRIVATE QUARIX_PROGRAM_DIR="$<TARGET_FILE_DIR:quarix>")
-add_dependencies(tst_mainwindow quarix_manual)
 quarix_test(tst_openfiles ${CMAKE_CURRENT_LIST_DIR}/tst_openfiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModalAnswers.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
 quarix_test(tst_wizardwindow ${CMAKE_CURRENT_LIST_DIR}/tst_wizardwindow.cpp

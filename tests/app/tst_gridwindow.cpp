@@ -1,12 +1,17 @@
 // The result grid as a user sees it: Run on a real workbook shows its rows, the pop-up sort
 // reorders and renumbers them, the wheel scrolls, and the window stays disabled while a run goes.
 #include <QAbstractItemModelTester>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
-#include <QTemporaryDir>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -30,6 +35,21 @@ private:
     }
     QString rowNumber(int row) const {
         return w->MSFlexGrid1->model()->headerData(row, Qt::Vertical).toString();
+    }
+    // Rows first..last of the first column selected, the current cell at row `current`.
+    void selectRows(int first, int last, int current) const {
+        QAbstractItemModel* model = w->MSFlexGrid1->model();
+        w->MSFlexGrid1->selectionModel()->select(
+            QItemSelection(model->index(first, 0), model->index(last, 0)),
+            QItemSelectionModel::ClearAndSelect);
+        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(current, 0),
+                                                          QItemSelectionModel::NoUpdate);
+    }
+    void clickHeading(int column) const {
+        QHeaderView* header = w->MSFlexGrid1->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     }
 
 private slots:
@@ -67,12 +87,8 @@ private slots:
         QCOMPARE(rowNumber(0), QString("1"));
         // Sepal.Length (a number column) ascending over a selection of rows 3 to 6 only.
         const QString untouched = cell(0, 0);
-        QAbstractItemModel* model = w->MSFlexGrid1->model();
         // The current cell inside the block, as a right click leaves it.
-        w->MSFlexGrid1->selectionModel()->select(QItemSelection(model->index(2, 0), model->index(5, 0)),
-                                                 QItemSelectionModel::ClearAndSelect);
-        w->MSFlexGrid1->selectionModel()->setCurrentIndex(model->index(3, 0),
-                                                          QItemSelectionModel::NoUpdate);
+        selectRows(2, 5, 3);
         const QString below = cell(6, 0) + cell(6, 1);
         w->Sortbyascending1->trigger();
         QCOMPARE(cell(6, 0) + cell(6, 1), below);
@@ -99,6 +115,81 @@ private slots:
         QCOMPARE(w->MSFlexGrid1->rowAt(0), 0);
         w->FormMouseWheel(-60);
         QCOMPARE(w->MSFlexGrid1->rowAt(0), top);
+    }
+
+    // A heading click selects its column; the sort keeps the rows in view where they were
+    // instead of scrolling to the selection's last row.
+    void sortKeepsThePlaceInView() {
+        QScrollBar* scroll = w->MSFlexGrid1->verticalScrollBar();
+        scroll->setValue(59);
+        QCOMPARE(w->MSFlexGrid1->rowAt(0), 59);
+        clickHeading(1);
+        QCOMPARE(w->MSFlexGrid1->selectionModel()->selectedIndexes().size(), 150);
+        w->Sortbydescending1->trigger();
+        QCOMPARE(w->MSFlexGrid1->rowAt(0), 59);
+        QCOMPARE(ResultGrid.TopRow, 60);
+        QVERIFY(cell(0, 1).toDouble() >= cell(149, 1).toDouble());
+        QCOMPARE(w->MSFlexGrid1->selectionModel()->selectedIndexes().size(), 150);
+        // A block reaching far below the rows in view.
+        selectRows(60, 140, 60);
+        scroll->setValue(59);
+        w->Sortbyascending1->trigger();
+        QCOMPARE(w->MSFlexGrid1->rowAt(0), 59);
+    }
+
+    // "Copy" puts the selected cells on the clipboard as text and as an HTML table; Ctrl+Shift+C
+    // and Ctrl+Insert do it while the grid has the focus, with the headings when whole columns
+    // are selected.
+    void copyPutsTheSelectionOnTheClipboard() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        QAbstractItemModel* model = w->MSFlexGrid1->model();
+        w->MSFlexGrid1->scrollToTop();
+        w->MSFlexGrid1->selectionModel()->select(
+            QItemSelection(model->index(0, 3), model->index(1, 4)),
+            QItemSelectionModel::ClearAndSelect);
+        w->Copy1->trigger();
+        const QMimeData* data = clipboard->mimeData();
+        QCOMPARE(data->text(),
+                 cell(0, 3) + "\t" + cell(0, 4) + "\n" + cell(1, 3) + "\t" + cell(1, 4));
+        QVERIFY(data->hasHtml());
+        QVERIFY(data->html().contains("<tr><td>" + cell(0, 3) + "</td><td>" + cell(0, 4) +
+                                      "</td></tr>"));
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            // The picture of the pop-up menu over the selection, as the user sees it.
+            const QRect cellArea = w->MSFlexGrid1->visualRect(model->index(1, 4));
+            w->PopupGrid->popup(w->MSFlexGrid1->viewport()->mapToGlobal(cellArea.center()));
+            QVERIFY(QTest::qWaitForWindowExposed(w->PopupGrid));
+            QTest::qWait(200);
+            const QRect area = w->grpboxResult->rect()
+                                   .translated(w->grpboxResult->mapToGlobal(QPoint()))
+                                   .adjusted(-4, -4, 4, 4);
+            SaveScreenArea(area.united(w->PopupGrid->geometry()), "grid-copy");
+            w->PopupGrid->close();
+        }
+
+        w->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        w->MSFlexGrid1->setFocus();
+        clipboard->clear();
+        clickHeading(4);
+        QTest::keyClick(w->MSFlexGrid1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QStringList lines = clipboard->text().split('\n');
+        QCOMPARE(lines.size(), 151);
+        QCOMPARE(lines[0], QString("Species"));
+        QCOMPARE(lines[1], cell(0, 4));
+        QVERIFY(clipboard->mimeData()->html().contains("<tr><th>Species</th></tr>"));
+
+        clipboard->clear();
+        QTest::keyClick(w->MSFlexGrid1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w->MSFlexGrid1, Qt::Key_Insert, Qt::ControlModifier);
+        lines = clipboard->text().split('\n');
+        QCOMPARE(lines.size(), 151);
+        QStringList headings;
+        for (int c = 0; c < model->columnCount(); ++c)
+            headings << model->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(lines[0], headings.join('\t'));
+        QCOMPARE(lines[150].split('\t').size(), 5);
+        QVERIFY(clipboard->mimeData()->hasHtml());
     }
 
     void saveThroughTheDialog() {

@@ -98,39 +98,9 @@ private slots:
     }
 
     void withoutDialogsEveryChoiceIsCancelled() {
-        QVERIFY(ChooseFileToOpen("Open File 1", {"Excel Files  (*.xls)"}).path.isEmpty());
-        QVERIFY(ChooseFileToSave("Save File", {"Excel  (*xls)"}).path.isEmpty());
-        QVERIFY(!ShellOpen(QUrl(QuarixHomePageAddress)));
-    }
-
-    void manualIsFound_data() {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("beside the program")
-            << QStringList{"bin/manual/index.html"} << "bin/manual/index.html";
-        QTest::newRow("installed tree")
-            << QStringList{"share/doc/quarix/manual/index.html"}
-            << "share/doc/quarix/manual/index.html";
-        QTest::newRow("beside wins")
-            << QStringList{"bin/manual/index.html", "share/doc/quarix/manual/index.html"}
-            << "bin/manual/index.html";
-        QTest::newRow("missing") << QStringList{} << "";
-        QTest::newRow("a folder of that name is no manual")
-            << QStringList{"bin/manual/index.html/readme"} << "";
-    }
-    void manualIsFound() {
-        QFETCH(QStringList, files);
-        QFETCH(QString, expected);
-        QTemporaryDir root;
-        QVERIFY(root.isValid());
-        QDir(root.path()).mkpath("bin");
-        for (const QString& file : files) {
-            QDir(root.path()).mkpath(QFileInfo(root.filePath(file)).path());
-            QFile out(root.filePath(file));
-            QVERIFY(out.open(QIODevice::WriteOnly));
-        }
-        const QString found = ManualIndexPath(root.filePath("bin"));
-        QCOMPARE(found, expected.isEmpty() ? QString() : QDir::cleanPath(root.filePath(expected)));
+        QVERIFY(ChooseFileToOpen("Open File 1", {"Excel Files  (*.xls)"}, "/tmp").path.isEmpty());
+        QVERIFY(ChooseFileToSave("Save File", {"Excel  (*xls)"}, "/tmp").path.isEmpty());
+        QVERIFY(!ShellOpen(QUrl("https://www.debian.org/")));
     }
 };
 

@@ -117,10 +117,14 @@ private slots:
             << QStringList{"show", "x.dbf"} << 64 << QByteArray("usage:");
         QTest::newRow("dump with a stray argument")
             << QStringList{"dump", "x.dbf", "--tables"} << 64 << QByteArray("usage:");
+        // The program's message, then the file and the cause the system gave.
         QTest::newRow("missing file") << QStringList{"tables", "/nonexistent/x.dbf"} << 2
-                                      << QByteArray("error -5015: Error opening file!");
-        QTest::newRow("a folder") << QStringList{"dump", "/tmp"} << 2
-                                  << QByteArray("error -5015: Error opening file!");
+                                      << QByteArray(
+                                             "error -5015: Error opening file!\n"
+                                             "/nonexistent/x.dbf: No such file or directory\n");
+        QTest::newRow("a folder")
+            << QStringList{"dump", "/tmp"} << 2
+            << QByteArray("error -5015: Error opening file!\n/tmp: Is a directory\n");
     }
     void failuresAndUsage() {
         QFETCH(QStringList, arguments);

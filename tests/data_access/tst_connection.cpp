@@ -18,6 +18,7 @@ namespace {
 
 struct Outcome {
     int code = NativeError::None;
+    QString cause;
     QStringList tables;
     int records = -1;
     QStringList headings;
@@ -30,12 +31,14 @@ Outcome openSource(const QString& connectionString) {
     connection.setConnectionString(connectionString);
     if (!connection.listTableNames(outcome.tables) || !connection.open()) {
         outcome.code = connection.nativeError();
+        outcome.cause = connection.failureCause();
         return outcome;
     }
     DbDataSet dataSet(connection);
     dataSet.setQuery("SELECT * FROM \"" + outcome.tables.value(0) + "\"");
     if (!dataSet.open()) {
         outcome.code = connection.nativeError();
+        outcome.cause = connection.failureCause();
         return outcome;
     }
     outcome.records = dataSet.recordCount();
@@ -248,6 +251,8 @@ private slots:
         const Outcome outcome = openDbf(path);
         QCOMPARE(outcome.code, expectedCode);
         if (expectedCode == NativeError::None) QCOMPARE(outcome.headings.size(), columns);
+        if (expectedCode != NativeError::None)
+            QCOMPARE(outcome.cause, "256 columns, more than 255");
     }
 
     void publicTablesLoadOrFailWithAKnownCode_data() {

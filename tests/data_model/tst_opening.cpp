@@ -1,5 +1,6 @@
 // Opening a source as File 1 or File 2: the chooser, the messages, the load and its cancel, the
 // checks, and what the main window is asked to do after each outcome.
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -101,18 +102,41 @@ private slots:
         QTest::newRow("headings only")
             << publicFile("empty-sheets.xls") << workbook << 1 << false << "Quarix Message"
             << "File is empty";
+        // The program's text, then the file and the cause the system (or the reader) gave.
         QTest::newRow("password")
             << publicFile("password.xls") << workbook << 0 << false << "Message"
-            << "File is password protected. Please unlock the file and try again.";
+            << "File is password protected. Please unlock the file and try again.\n" +
+                   publicFile("password.xls") + ": Encrypted with a password";
         QTest::newRow("damaged") << publicFile("xls2csv_ole_ole2_fread_327.xls") << workbook << 0
                                  << false << "Error"
-                                 << "Error opening file!";
+                                 << "Error opening file!\n" +
+                                        publicFile("xls2csv_ole_ole2_fread_327.xls") +
+                                        ": Not a workbook";
         QTest::newRow("duplicated headings")
             << publicFile("unnamed-duplicated-columns.xls") << workbook << 0 << false << "Error"
             << "Cannot open " + publicFile("unnamed-duplicated-columns.xls") +
-                   ". Too many fields (more than 255) or duplicated names.";
+                   ". Too many fields (more than 255) or duplicated names.\n" +
+                   publicFile("unnamed-duplicated-columns.xls") +
+                   ": Two columns are headed \"var2\"";
         QTest::newRow("vanished") << m_dir.filePath("gone.xls") << workbook << 0 << false << "Error"
-                                  << "Error opening file!";
+                                  << "Error opening file!\n" + m_dir.filePath("gone.xls") +
+                                         ": No such file or directory";
+        QDir(m_dir.path()).mkdir("folder.xls");
+        QTest::newRow("a folder") << m_dir.filePath("folder.xls") << dbase << 0 << false << "Error"
+                                  << "Error opening file!\n" + m_dir.filePath("folder.xls") +
+                                         ": Is a directory";
+        const QString empty = m_dir.filePath("empty.dbf");
+        QFile(empty).open(QIODevice::WriteOnly);
+        QTest::newRow("empty file") << empty << dbase << 0 << false << "Error"
+                                    << "Error opening file!\n" + empty + ": The file is empty";
+        const QString text = m_dir.filePath("notes.xls");
+        QFile notes(text);
+        if (!notes.open(QIODevice::WriteOnly) || notes.write("just some notes\n") < 0) {
+            qFatal("cannot write %s", qPrintable(text));
+        }
+        notes.close();
+        QTest::newRow("not a workbook") << text << workbook << 0 << false << "Error"
+                                        << "Error opening file!\n" + text + ": Not a workbook";
         // A workbook of a chart alone has no sheet to load.
         const QString chartOnly = m_dir.filePath("chart.xls");
         QFile chart(chartOnly);
@@ -187,6 +211,30 @@ private slots:
         OpenFileFromCommandLine(publicFile("cp1251.dbf"));
         QVERIFY(File1.isLoaded());
         QCOMPARE(File1History.back().Value, publicFile("cp1251.dbf"));
+        UnloadFile(File1);
+    }
+
+    // The open dialog starts in the folder of the file last opened, whichever way, else at home.
+    void openDialogStartsWhereTheLastFileWas() {
+        MessageRecorder messages;
+        FileDialogScript dialogs;
+        LastOpenedFile.clear();
+        OpenFileFromDialog(FileSlot::File1);
+        QCOMPARE(dialogs.requests.last().folder, QDir::homePath());
+        const QString chosen = dbf("chosen.dbf", {{"A", 'C', 4, 0}}, 2);
+        dialogs.script({{chosen, 1}});
+        OpenFileFromDialog(FileSlot::File1);
+        QVERIFY(File1.isLoaded());
+        OpenFileFromDialog(FileSlot::File2);
+        QCOMPARE(dialogs.requests.last().folder, m_dir.path());
+        OpenRecentFile(FileSlot::File1, publicFile("cp1251.dbf"));
+        OpenFileFromDialog(FileSlot::File1);
+        QCOMPARE(dialogs.requests.last().folder,
+                 QFileInfo(publicFile("cp1251.dbf")).absolutePath());
+        LastOpenedFile = m_dir.filePath("removed/since.xls");
+        OpenFileFromDialog(FileSlot::File1);
+        QCOMPARE(dialogs.requests.last().folder, QDir::homePath());
+        QCOMPARE(dialogs.requests.size(), 5);
         UnloadFile(File1);
     }
 

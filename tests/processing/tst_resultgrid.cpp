@@ -1,14 +1,15 @@
 // The result grid's rules without a window: the row sort by mode, which mode a column gets,
 // the widths, the row reserve and its limit, and the loaded-data view.
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <ctime>
 
 #include "conditions/ConditionList.h"
-#include "data/access/CellText.h"
 #include "data/SlotLoading.h"
+#include "data/access/CellText.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
+#include "processing/GridCopy.h"
 #include "processing/uGridProcessor.h"
 #include "support/SeamFakes.h"
 #include "support/TestFiles.h"
@@ -37,8 +38,10 @@ void loadSlot(clFile& file, std::vector<FieldType> types, int rows, const QStrin
     std::vector<QString> names;
     for (std::size_t i = 0; i < types.size(); ++i) names.push_back(QString("C%1").arg(i));
     file.Connection = std::make_unique<DbConnection>();
-    file.Contents = std::make_unique<clResult>(ContentsFromTexts(
-        names, types, rows, [&](int r, int c) { return QString("%1%2.%3").arg(tag).arg(r).arg(c); }));
+    file.Contents =
+        std::make_unique<clResult>(ContentsFromTexts(names, types, rows, [&](int r, int c) {
+            return QString("%1%2.%3").arg(tag).arg(r).arg(c);
+        }));
 }
 
 class WideWindow : public ResultAreaView {
@@ -81,8 +84,8 @@ private slots:
         QTest::newRow("string: by character codes, case counts")
             << 7 << QStringList{"b", "B", "a", "10", "9", ""}
             << QStringList{"", "10", "9", "B", "a", "b"};
-        QTest::newRow("string descending") << 8 << QStringList{"b", "B", "a"}
-                                           << QStringList{"b", "a", "B"};
+        QTest::newRow("string descending")
+            << 8 << QStringList{"b", "B", "a"} << QStringList{"b", "a", "B"};
         // Month first: as texts 1/2/2025 would come before 12/31/2024.
         // 2:30 AM on 3/10/2024 is skipped by New York's clocks (see initTestCase); a cell may
         // still hold it.
@@ -90,7 +93,8 @@ private slots:
             << 1
             << QStringList{"1/2/2025", "12/31/2024", "3/10/2024 2:30:00 AM", "3/1/2024 10:00:00 AM",
                            "3/1/2024", "3/10/2024"}
-            << QStringList{"3/1/2024", "3/1/2024 10:00:00 AM", "3/10/2024", "3/10/2024 2:30:00 AM",
+            << QStringList{"3/1/2024",   "3/1/2024 10:00:00 AM",
+                           "3/10/2024",  "3/10/2024 2:30:00 AM",
                            "12/31/2024", "1/2/2025"};
         QTest::newRow("generic: numbers as numbers, the rest as text")
             << 2 << QStringList{"9", "10", "x"} << QStringList{"x", "10", "9"};
@@ -126,6 +130,91 @@ private slots:
         ResultGrid.ColSel = 2;
         SortGrid(ResultGrid, GridSortMode::StringAscending, us);
         QCOMPARE(column(2), (QStringList{"0", "1", "2", "3", "5", "7", "8", "4", "6", "9"}));
+    }
+
+    // The user's sorts put empty cells last both ways; the sort the Duplicates function does
+    // keeps them where the mode puts them (first, ascending).
+    void userSortsPutBlanksLastBothWays() {
+        const QStringList texts{"b", "", "a", "", "c"};
+        const QStringList numbers{"10", "", "x", "", "9"};
+        struct Case {
+            QStringList keys;
+            GridSortMode mode;
+            BlankCells blanks;
+            QStringList sorted;
+        };
+        const Case cases[] = {
+            {texts, GridSortMode::StringAscending, BlankCells::Last, {"a", "b", "c", "", ""}},
+            {texts, GridSortMode::StringDescending, BlankCells::Last, {"c", "b", "a", "", ""}},
+            {numbers, GridSortMode::NumericAscending, BlankCells::Last, {"9", "10", "x", "", ""}},
+            {numbers, GridSortMode::NumericDescending, BlankCells::Last, {"x", "10", "9", "", ""}},
+            {texts, GridSortMode::StringAscending, BlankCells::ByMode, {"", "", "a", "b", "c"}},
+        };
+        for (const Case& c : cases) {
+            fill(c.keys);
+            ResultGrid.setCurrentCell(1, 1);
+            SortGrid(ResultGrid, c.mode, us, c.blanks);
+            QCOMPARE(column(1), c.sorted);
+            // Blanks tie: they keep their order (rows 1 and 3 were the blank ones).
+            QStringList blankRows;
+            for (int r = 1; r < ResultGrid.rows(); ++r) {
+                if (ResultGrid.textMatrix(r, 1).isEmpty()) blankRows << ResultGrid.textMatrix(r, 2);
+            }
+            QCOMPARE(blankRows, (QStringList{"1", "3"}));
+        }
+        // Through the pop-up menu's routine, the place in view unchanged.
+        fill(texts);
+        ResultGrid.setCurrentCell(1, 1);
+        ResultGrid.TopRow = 3;
+        SortResultGrid(false);
+        QCOMPARE(column(1), (QStringList{"c", "b", "a", "", ""}));
+        QCOMPARE(ResultGrid.TopRow, 3);
+    }
+
+    // Copy: the block of the selected rows and columns as tab-separated text and an HTML table;
+    // the headings come along when whole columns are selected.
+    void copiedCells() {
+        ResultGrid.reset();
+        ResultGrid.setRows(4);
+        ResultGrid.setColumns(4);
+        const QStringList headings{"Name", "Note", "Amount"};
+        const QList<QStringList> rows{{"Ann", "a\tb", "1.5"},
+                                      {"Bob & Co", "<two>\nlines", "2"},
+                                      {"\"quoted\" name", "say \"hi\"", ""}};
+        for (int c = 0; c < 3; ++c) ResultGrid.setTextMatrix(0, c + 1, headings[c]);
+        for (int r = 0; r < 3; ++r) {
+            ResultGrid.setRowNumber(r + 1);
+            for (int c = 0; c < 3; ++c) ResultGrid.setTextMatrix(r + 1, c + 1, rows[r][c]);
+        }
+
+        GridClipboardText clip = CopyGridCells(ResultGrid, {{1, 1, 2, 2}});
+        QCOMPARE(clip.tsv, QString("Ann\t\"a\tb\"\nBob & Co\t\"<two>\nlines\""));
+        QVERIFY(!clip.html.contains("<th>"));
+        QVERIFY(clip.html.contains("<tr><td>Ann</td><td>a\tb</td></tr>"));
+        QVERIFY(clip.html.contains("<tr><td>Bob &amp; Co</td><td>&lt;two&gt;<br>lines</td></tr>"));
+
+        // A whole column (a heading click): the heading first; a leading quote is quoted, one
+        // inside a text is not.
+        clip = CopyGridCells(ResultGrid, {{1, 1, 3, 1}});
+        QCOMPARE(clip.tsv, QString("Name\nAnn\nBob & Co\n\"\"\"quoted\"\" name\""));
+        QVERIFY(clip.html.contains("<tr><th>Name</th></tr>"));
+        clip = CopyGridCells(ResultGrid, {{3, 2, 3, 3}});
+        QCOMPARE(clip.tsv, QString("say \"hi\"\t"));
+
+        // Every row in two pieces, and two columns apart (Ctrl+click): the headings come along
+        // and only the selected columns go; a cell no range holds stays empty.
+        clip = CopyGridCells(ResultGrid, {{1, 1, 1, 1}, {2, 1, 3, 1}, {1, 3, 3, 3}});
+        QCOMPARE(clip.tsv,
+                 QString("Name\tAmount\nAnn\t1.5\nBob & Co\t2\n\"\"\"quoted\"\" name\"\t"));
+        clip = CopyGridCells(ResultGrid, {{1, 1, 1, 1}, {3, 3, 3, 3}});
+        QCOMPARE(clip.tsv, QString("Ann\t\n\t"));
+
+        // Nothing inside the grid: nothing to copy. Ranges past its edge are cut to it.
+        QVERIFY(CopyGridCells(ResultGrid, {}).html.isEmpty());
+        QVERIFY(CopyGridCells(ResultGrid, {{9, 1, 9, 3}}).html.isEmpty());
+        QCOMPARE(CopyGridCells(ResultGrid, {{0, 0, 99, 1}}).tsv,
+                 QString("Name\nAnn\nBob & Co\n\"\"\"quoted\"\" name\""));
+        ResultGrid.reset();
     }
 
     void userSortPicksTheModeByColumnClassAndRenumbers() {
@@ -195,7 +284,8 @@ private slots:
         ResultGrid.reset();
         ResultGrid.setRows(5);
         for (int sheet = 0; sheet < 4; ++sheet) {
-            auto texts = std::make_shared<SheetTexts>(SheetTexts{{""}, {QString("t%1").arg(sheet)}});
+            auto texts =
+                std::make_shared<SheetTexts>(SheetTexts{{""}, {QString("t%1").arg(sheet)}});
             ResultGrid.setSheetText(sheet + 1, 1, texts, 1);
         }
         QCOMPARE(column(1), (QStringList{"t0", "t1", "t2", "t3"}));

@@ -52,13 +52,15 @@ FileDialogChoice FileDialogScript::next() {
     return choice;
 }
 
-FileDialogChoice FileDialogScript::openFile(const QString& title, const QStringList& filters) {
-    requests.append({title, filters, false});
+FileDialogChoice FileDialogScript::openFile(const QString& title, const QStringList& filters,
+                                            const QString& folder) {
+    requests.append({title, filters, folder, false});
     return next();
 }
 
-FileDialogChoice FileDialogScript::saveFile(const QString& title, const QStringList& filters) {
-    requests.append({title, filters, true});
+FileDialogChoice FileDialogScript::saveFile(const QString& title, const QStringList& filters,
+                                            const QString& folder) {
+    requests.append({title, filters, folder, true});
     return next();
 }
 

@@ -60,14 +60,17 @@ public:
     struct Request {
         QString title;
         QStringList filters;
+        QString folder;
         bool save = false;
     };
 
     FileDialogScript();
     ~FileDialogScript() override;
     void script(std::initializer_list<FileDialogChoice> choices);
-    FileDialogChoice openFile(const QString& title, const QStringList& filters) override;
-    FileDialogChoice saveFile(const QString& title, const QStringList& filters) override;
+    FileDialogChoice openFile(const QString& title, const QStringList& filters,
+                              const QString& folder) override;
+    FileDialogChoice saveFile(const QString& title, const QStringList& filters,
+                              const QString& folder) override;
 
     QList<Request> requests;
 

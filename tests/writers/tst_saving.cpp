@@ -6,10 +6,12 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 
 #include "WriterTestSupport.h"
 #include "conditions/ConditionPanels.h"
 #include "data/ResultSaving.h"
+#include "data/access/writers/AtomicFile.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
@@ -100,13 +102,16 @@ private slots:
         ResultLayout totals;
         totals.valid = true;
         totals.totals = true;
-        totals.fields = {{"City", FieldType::String}, {"Sales", FieldType::Float},
-                         {"Count", FieldType::Integer}, {"Rate", FieldType::Float}};
+        totals.fields = {{"City", FieldType::String},
+                         {"Sales", FieldType::Float},
+                         {"Count", FieldType::Integer},
+                         {"Rate", FieldType::Float}};
         totals.totalsColumns = {0, 1};
         totals.differMarks = {"-", "4"};
         columns = composeSavedColumns(totals, ResultFileType::Excel);
-        QCOMPARE(columns.definitions.join(','),
-                 QString("[City] TEXT ,[Sales,totals] REAL ,[Records] REAL,[Count] TEXT ,[Rate] REAL "));
+        QCOMPARE(
+            columns.definitions.join(','),
+            QString("[City] TEXT ,[Sales,totals] REAL ,[Records] REAL,[Count] TEXT ,[Rate] REAL "));
         QCOMPARE(columns.kinds, (std::vector<int>{2, 1, 1, 2, 1}));
     }
 
@@ -114,16 +119,22 @@ private slots:
         QCOMPARE(SettleResultFileName("/a/r", ResultFileType::Excel), QString("/a/r.xls"));
         QCOMPARE(SettleResultFileName("/a/r.dbf", ResultFileType::Excel), QString("/a/r.xls"));
         QCOMPARE(SettleResultFileName("/a/r.XLS", ResultFileType::Excel), QString("/a/r.XLS"));
-        QCOMPARE(SettleResultFileName("/a/my.dbf.d/r", ResultFileType::Excel), QString("/a/my.dbf.d/r.xls"));
-        QCOMPARE(SettleResultFileName("/a/r.xls.txt", ResultFileType::Dbase), QString("/a/r.xls.txt.dbf"));
+        QCOMPARE(SettleResultFileName("/a/my.dbf.d/r", ResultFileType::Excel),
+                 QString("/a/my.dbf.d/r.xls"));
+        QCOMPARE(SettleResultFileName("/a/r.xls.txt", ResultFileType::Dbase),
+                 QString("/a/r.xls.txt.dbf"));
         QCOMPARE(SettleResultFileName("/a/r.Xls", ResultFileType::Dbase), QString("/a/r.dbf"));
         // Three types: the final extension only, never "out.dbfx" or a .xls named ".xlsx".
         QCOMPARE(SettleResultFileName("/a/out.xlsx", ResultFileType::Excel), QString("/a/out.xls"));
-        QCOMPARE(SettleResultFileName("/a/out.XLSX", ResultFileType::ExcelWorkbook), QString("/a/out.XLSX"));
-        QCOMPARE(SettleResultFileName("/a/out.dbf", ResultFileType::ExcelWorkbook), QString("/a/out.xlsx"));
+        QCOMPARE(SettleResultFileName("/a/out.XLSX", ResultFileType::ExcelWorkbook),
+                 QString("/a/out.XLSX"));
+        QCOMPARE(SettleResultFileName("/a/out.dbf", ResultFileType::ExcelWorkbook),
+                 QString("/a/out.xlsx"));
         QCOMPARE(SettleResultFileName("/a/out.xls", ResultFileType::Dbase), QString("/a/out.dbf"));
-        QCOMPARE(SettleResultFileName("/a/out", ResultFileType::ExcelWorkbook), QString("/a/out.xlsx"));
-        QCOMPARE(SettleResultFileName("/a/x.xlsx.d/out", ResultFileType::Dbase), QString("/a/x.xlsx.d/out.dbf"));
+        QCOMPARE(SettleResultFileName("/a/out", ResultFileType::ExcelWorkbook),
+                 QString("/a/out.xlsx"));
+        QCOMPARE(SettleResultFileName("/a/x.xlsx.d/out", ResultFileType::Dbase),
+                 QString("/a/x.xlsx.d/out.dbf"));
     }
 
     // The .xlsx result holds what the .xls one holds, read back by openpyxl; its row limit is
@@ -132,7 +143,8 @@ private slots:
         view();
         ResultGrid.setCurrentCell(1, 1);
         SortResultGrid(false);
-        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook), SaveOutcome::Saved);
+        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook),
+                 SaveOutcome::Saved);
         const QJsonObject book = WriterTest::readWithOpenpyxl(path("view.xlsx"));
         QCOMPARE(book["sheets"].toArray().first().toString(), QString("Result"));
         QCOMPARE(xlrdRow(book, 0), (QStringList{"s:Name", "s:Amount", "s:Day", "s:Count"}));
@@ -143,7 +155,8 @@ private slots:
 
         // Replaced once complete; a row the workbook cannot hold (a text past 32,767
         // characters) leaves the old file as it was, nothing else behind, and one warning.
-        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook), SaveOutcome::Saved);
+        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook),
+                 SaveOutcome::Saved);
         const QByteArray saved = [&] {
             QFile file(path("view.xlsx"));
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -151,7 +164,8 @@ private slots:
         const QStringList before = WriterTest::folderEntries(dir.path());
         ResultGrid.setTextMatrix(2, 1, QString(40000, QLatin1Char('x')));
         const qsizetype boxes = messages->boxes.size();
-        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook), SaveOutcome::Failed);
+        QCOMPARE(SaveResultFile(path("view.xlsx"), ResultFileType::ExcelWorkbook),
+                 SaveOutcome::Failed);
         QCOMPARE(messages->boxes.size(), boxes + 1);
         QVERIFY(messages->boxes.last().text.startsWith("Row 2 could not be written"));
         QCOMPARE(WriterTest::folderEntries(dir.path()), before);
@@ -159,7 +173,8 @@ private slots:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), saved);
         // A loaded source is never written, whatever the type.
-        QCOMPARE(SaveResultFile(File1.FilePath, ResultFileType::ExcelWorkbook), SaveOutcome::Refused);
+        QCOMPARE(SaveResultFile(File1.FilePath, ResultFileType::ExcelWorkbook),
+                 SaveOutcome::Refused);
         ResultGrid.setTextMatrix(2, 1, QString());
 
         ResultGrid.setRows(65538);
@@ -200,7 +215,8 @@ private slots:
         view(true);
         QVERIFY(CurrentResultLayout.fileNumberColumn);
         QCOMPARE(SaveResultFile(path("two.xls"), ResultFileType::Excel), SaveOutcome::Saved);
-        QCOMPARE(xlrdRow(WriterTest::readWithXlrd(path("two.xls")), 0).last(), QString("s:File number"));
+        QCOMPARE(xlrdRow(WriterTest::readWithXlrd(path("two.xls")), 0).last(),
+                 QString("s:File number"));
         FillColumnLists();
         FunctionIndex = 6;
         ColumnToProcess = 0;
@@ -239,7 +255,8 @@ private slots:
         source.write("source bytes");
         source.close();
         QVERIFY(QFile::link(File1.FilePath, path("link.xls")));
-        for (const QString& target : {File1.FilePath, dir.path() + "/./source1.xls", path("link.xls")}) {
+        for (const QString& target :
+             {File1.FilePath, dir.path() + "/./source1.xls", path("link.xls")}) {
             QCOMPARE(SaveResultFile(target, ResultFileType::Excel), SaveOutcome::Refused);
         }
         QVERIFY(messages->boxes.last().text.contains("source1.xls") ||
@@ -263,6 +280,27 @@ private slots:
         QCOMPARE(WriterTest::folderEntries(dir.path()), before);
     }
 
+    // A folder that refuses the new file: the message names the file and the system's cause. As
+    // root every folder takes new files, so the refusal is injected.
+    void aRefusedFileNamesTheFileAndTheCause() {
+        view();
+        const QStringList before = WriterTest::folderEntries(dir.path());
+        FailNewFilesForTests(EACCES);
+        for (const ResultFileType type :
+             {ResultFileType::Excel, ResultFileType::Dbase, ResultFileType::ExcelWorkbook}) {
+            const QString target = path("refused." + ResultFileExtension(type));
+            QCOMPARE(SaveResultFile(target, type), SaveOutcome::Failed);
+            QCOMPARE(messages->boxes.last().text,
+                     "The file cannot be created.\n" + target + ": Permission denied");
+        }
+        FailNewFilesForTests(0);
+        QCOMPARE(WriterTest::folderEntries(dir.path()), before);
+        const QString missing = path("missing/result.dbf");
+        QCOMPARE(SaveResultFile(missing, ResultFileType::Dbase), SaveOutcome::Failed);
+        QCOMPARE(messages->boxes.last().text,
+                 "The file cannot be created.\n" + missing + ": No such file or directory");
+    }
+
     void cancelsLeaveNothing() {
         view();
         QFile old(path("old.xls"));
@@ -274,7 +312,8 @@ private slots:
         for (int step : {2, 5}) {
             view();
             ScriptedProgress progress(step);
-            QCOMPARE(SaveResultFile(path("old.xls"), ResultFileType::Excel), SaveOutcome::Cancelled);
+            QCOMPARE(SaveResultFile(path("old.xls"), ResultFileType::Excel),
+                     SaveOutcome::Cancelled);
             QCOMPARE(WriterTest::folderEntries(dir.path()), before);
             QVERIFY(!progress.visible);
             QCOMPARE(ResultGrid.rows() == 2, step == 2);  // the column phase resets the grid
@@ -287,6 +326,7 @@ private slots:
         QVERIFY(QFile::exists(path("fromdialog.dbf")));
         QCOMPARE(dialogs.requests[0].title, QString("Save File"));
         QCOMPARE(dialogs.requests[0].filters, ResultFileFilters());
+        QCOMPARE(dialogs.requests[0].folder, dir.path());  // File 1's
         QCOMPARE(SaveResults(), SaveOutcome::Cancelled);
     }
 
@@ -314,8 +354,8 @@ private slots:
 
     // Every function's result, saved as a workbook, holds the grid's rows (empty cells empty).
     void everyFunctionsResultReadsBack() {
-        const std::vector<QStringList> rows = {{"a", "1.5", "x", "1"}, {"b", "2", "y", "2"},
-                                               {"a", "3", "z", "1"}, {"c", "", "", "3"}};
+        const std::vector<QStringList> rows = {
+            {"a", "1.5", "x", "1"}, {"b", "2", "y", "2"}, {"a", "3", "z", "1"}, {"c", "", "", "3"}};
         for (int function = 0; function < 7; ++function) {
             load(File1, path("f1.xls"), rows);
             load(File2, path("f2.xls"), {{"a", "9", "q", "1"}});
@@ -341,7 +381,10 @@ private slots:
                     QString text = read.value(c - 1).section(':', 1);
                     QVERIFY2(text == ResultGrid.textMatrix(r, c),
                              qPrintable(QString("function %1, row %2, column %3: %4")
-                                            .arg(function).arg(r).arg(c).arg(text)));
+                                            .arg(function)
+                                            .arg(r)
+                                            .arg(c)
+                                            .arg(text)));
                 }
             }
             UnloadFile(File2);
@@ -349,7 +392,8 @@ private slots:
     }
 
     void aTotalsResult() {
-        load(File1, path("s.xls"), {{"a", "1.5", "x", "1"}, {"a", "2", "y", "1"}, {"b", "3", "z", "2"}});
+        load(File1, path("s.xls"),
+             {{"a", "1.5", "x", "1"}, {"a", "2", "y", "1"}, {"b", "3", "z", "2"}});
         FillColumnLists();
         FunctionIndex = 4;
         ColumnToProcess = 0;

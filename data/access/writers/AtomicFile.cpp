@@ -16,9 +16,23 @@ namespace {
 constexpr qint64 kChunkSize = 1 << 20;
 constexpr int kNameAttempts = 16;
 
+thread_local int t_lastError = 0;
+int g_newFileFailure = 0;
+
+// Records the cause of a failure; returns `code`, the native error the caller returns.
+int failed(int code, int errnum) {
+    if (errnum != 0) t_lastError = errnum;
+    return code;
+}
+
 // A hidden name in `folder` that no file has yet, created and opened for writing. The mode
-// 0666 lets the user's umask decide the permissions, as for any new file.
+// 0666 lets the user's umask decide the permissions, as for any new file. On failure errno
+// tells why.
 int createTemporaryFile(const QString& folder, QString& path) {
+    if (g_newFileFailure != 0) {
+        errno = g_newFileFailure;
+        return -1;
+    }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         path =
             folder + QStringLiteral("/.quarix-%1.tmp")
@@ -62,10 +76,14 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
 // Whether a file can go to `target`: a name in an existing folder, and nothing there when
 // `existing` is Refuse.
 int checkTarget(const QFileInfo& info, ExistingTarget existing) {
-    if (info.fileName().isEmpty() || info.isDir()) return NativeError::CannotCreateFile;
+    if (info.fileName().isEmpty() || info.isDir())
+        return failed(NativeError::CannotCreateFile, EISDIR);
     if (existing == ExistingTarget::Refuse && (info.exists() || info.isSymLink()))
-        return NativeError::TargetExists;
-    if (!QFileInfo(info.absolutePath()).isDir()) return NativeError::CannotCreateFile;
+        return failed(NativeError::TargetExists, EEXIST);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir()) {
+        return failed(NativeError::CannotCreateFile, folder.exists() ? ENOTDIR : ENOENT);
+    }
     return NativeError::None;
 }
 
@@ -78,8 +96,9 @@ int putInPlace(const QByteArray& temporaryName, const QFileInfo& target, Existin
     if (renamed != 0) {
         const int reason = errno;
         ::unlink(temporaryName.constData());
-        if (reason == EEXIST) return NativeError::TargetExists;
-        return reason == EISDIR ? NativeError::CannotCreateFile : NativeError::WriteFailed;
+        if (reason == EEXIST) return failed(NativeError::TargetExists, reason);
+        return failed(reason == EISDIR ? NativeError::CannotCreateFile : NativeError::WriteFailed,
+                      reason);
     }
     syncFolder(target.absolutePath());
     return NativeError::None;
@@ -102,10 +121,11 @@ int writeFileAtomically(const QString& target, const FileContentWriter& write,
 
     QString temporaryPath;
     const int fd = createTemporaryFile(folder, temporaryPath);
-    if (fd < 0) return NativeError::CannotCreateFile;
+    if (fd < 0) return failed(NativeError::CannotCreateFile, errno);
     const QByteArray temporaryName = QFile::encodeName(temporaryPath);
 
     bool written = false;
+    errno = 0;
     {
         QFile file;
         if (file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
@@ -121,8 +141,9 @@ int writeFileAtomically(const QString& target, const FileContentWriter& write,
         }
     }
     if (!written) {
+        const int reason = errno;  // a full disk's ENOSPC; 0 when the writer gave up on its own
         ::unlink(temporaryName.constData());
-        return NativeError::WriteFailed;
+        return failed(NativeError::WriteFailed, reason);
     }
 
     return putInPlace(temporaryName, info, existing);
@@ -143,7 +164,7 @@ int PendingFile::begin(const QString& target) {
     if (code != NativeError::None) return code;
     QString path;
     const int fd = createTemporaryFile(m_target.absolutePath(), path);
-    if (fd < 0) return NativeError::CannotCreateFile;
+    if (fd < 0) return failed(NativeError::CannotCreateFile, errno);
     ::close(fd);
     m_temporaryPath = path;
     return NativeError::None;
@@ -155,7 +176,9 @@ int PendingFile::commit(ExistingTarget existing) {
     m_temporaryPath.clear();  // put in place or removed below, either way no longer ours
     int code = checkTarget(m_target, existing);
     const int fd = ::open(temporaryName.constData(), O_RDONLY | O_CLOEXEC);
-    if (code == NativeError::None && (fd < 0 || ::fsync(fd) != 0)) code = NativeError::WriteFailed;
+    if (code == NativeError::None && (fd < 0 || ::fsync(fd) != 0)) {
+        code = failed(NativeError::WriteFailed, errno);
+    }
     if (fd >= 0) ::close(fd);
     if (code != NativeError::None) {
         ::unlink(temporaryName.constData());
@@ -164,11 +187,30 @@ int PendingFile::commit(ExistingTarget existing) {
     return putInPlace(temporaryName, m_target, existing);
 }
 
+int LastFileSystemError() {
+    return t_lastError;
+}
+
+void ClearFileSystemError() {
+    t_lastError = 0;
+}
+
+void FailNewFilesForTests(int errnum) {
+    g_newFileFailure = errnum;
+}
+
 bool folderTakesNewFiles(const QString& folder) {
-    if (!QFileInfo(folder).isDir()) return false;
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        failed(NativeError::CannotCreateFile, info.exists() ? ENOTDIR : ENOENT);
+        return false;
+    }
     QString probe;
-    const int fd = createTemporaryFile(QFileInfo(folder).absoluteFilePath(), probe);
-    if (fd < 0) return false;
+    const int fd = createTemporaryFile(info.absoluteFilePath(), probe);
+    if (fd < 0) {
+        failed(NativeError::CannotCreateFile, errno);
+        return false;
+    }
     ::close(fd);
     ::unlink(QFile::encodeName(probe).constData());
     return true;

@@ -55,6 +55,15 @@ private:
     QString m_temporaryPath;
 };
 
+// The errno of the last failure of the functions above on this thread (a folder that refuses a
+// new file, a full disk), or 0 when none was recorded since ClearFileSystemError.
+int LastFileSystemError();
+void ClearFileSystemError();
+
+// Tests only: every new file these functions make fails with `errnum` as a folder without write
+// permission would (0 ends this). Tests run as root, whom no folder's permissions stop.
+void FailNewFilesForTests(int errnum);
+
 // Whether a new file can be created in `folder`: it is a folder and a file can be made in it
 // (checked by making and removing a hidden temporary file, since permissions alone do not tell,
 // for instance for root or on a read-only mount).
