@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
     // while the window is busy only brings it to the front, and what the user is doing goes on.
     const auto openWhenOnScreen = [main](const QString& path) {
         RunWhenOnScreen(main, [main, path] {
-            if (!main->OpenCommandLineFile(path)) {
+            if (!main->OpenNamedFileIfIdle(FileSlot::File1, path)) {
                 report("busy " + path.toUtf8());
             } else if (File1.isLoaded() && File1.FilePath == path) {
                 report("loaded " + path.toUtf8());

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -381,9 +382,9 @@ void TfrmMain::OpenRecentFile(int slotNumber, const QString& path) {
         [&] { ::OpenRecentFile(slotNumber == 2 ? FileSlot::File2 : FileSlot::File1, path); });
 }
 
-bool TfrmMain::OpenCommandLineFile(const QString& path) {
+bool TfrmMain::OpenNamedFileIfIdle(FileSlot slot, const QString& path) {
     if (m_busy || QApplication::activeModalWidget()) return false;
-    whileDisabled([&] { OpenFileFromCommandLine(path); });
+    whileDisabled([&] { OpenNamedFile(slot, path); });
     return true;
 }
 
@@ -596,7 +597,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 std::optional<FileSlot> TfrmMain::dropTarget(const QDropEvent& event) const {
     if (m_busy || QApplication::activeModalWidget() || !event.mimeData()->hasUrls()) return {};
     const QList<QUrl> urls = event.mimeData()->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+    // One file; a folder or anything else is refused while it is dragged.
+    if (urls.size() != 1 || !QFileInfo(urls.front().toLocalFile()).isFile()) return {};
     const QWidget* over = childAt(event.position().toPoint());
     for (const QWidget* file2 :
          {static_cast<const QWidget*>(fldFile2), static_cast<const QWidget*>(btnOpenFile2),
@@ -630,9 +632,8 @@ void TfrmMain::dropEvent(QDropEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this, slot = *slot, path] {
-            if (m_busy || QApplication::activeModalWidget()) return;
             BringToFront(this);
-            whileDisabled([&] { OpenNamedFile(slot, path); });
+            OpenNamedFileIfIdle(slot, path);
         },
         Qt::QueuedConnection);
 }

@@ -167,10 +167,10 @@ public:
     void btnTBOpenFile1Click();
     void btnTBOpenFile2Click();
     void OpenRecentFile(int slotNumber, const QString& path);
-    // A file named on the command line, or handed over by a later start, opens as File 1 as the
-    // open dialog's choice does, when the window is idle: no open, run or save in progress and
-    // no modal window. False (nothing done) otherwise.
-    bool OpenCommandLineFile(const QString& path);
+    // A file named on the command line, handed over by a later start or dropped on the window
+    // opens as the open dialog's choice does, when the window is idle: no open, run or save in
+    // progress and no modal window. False (nothing done) otherwise.
+    bool OpenNamedFileIfIdle(FileSlot slot, const QString& path);
     void mnuSaveFileClick();
     void btnConditionsClick();
     void btnClearAllFieldsClick();

@@ -318,9 +318,8 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         }
         statement += QLatin1Char(')');
         if (!connection.execute(statement)) {
-            return fail(QStringLiteral("Row %1 could not be written to %2: %3")
-                            .arg(row)
-                            .arg(path, described()));
+            return fail(
+                QStringLiteral("Row %1 could not be written: %2").arg(row).arg(described()));
         }
         if (!progress.step()) {
             fail(QString());
@@ -346,8 +345,7 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
                  ? QStringLiteral("; the file there is as it was.")
                  : QStringLiteral("; the table there is as it was, but its code-page file (.cpg) "
                                   "was replaced.")) +
-            (cause.isEmpty() ? QString()
-                             : QLatin1Char('\n') + path + QStringLiteral(": ") + cause));
+            causeLine(path, cause));
         return SaveOutcome::Failed;
     }
     progress.close();

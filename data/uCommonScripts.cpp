@@ -384,10 +384,6 @@ void OpenNamedFile(FileSlot slot, const QString& path) {
     openChosenFile(slot, path);
 }
 
-void OpenFileFromCommandLine(const QString& path) {
-    OpenNamedFile(FileSlot::File1, path);
-}
-
 void OpenRecentFile(FileSlot slot, const QString& path) {
     if (!isFile(path)) return;
     if (slot == FileSlot::File2) {

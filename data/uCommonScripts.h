@@ -48,11 +48,9 @@ void OpenSourceFile(const QString& path, FileSlot slot, FileKind kind);
 // The three ways to open a source: the open dialog for File 1 or File 2, and a path picked from
 // a recent-file list. The caller keeps the main window disabled meanwhile.
 void OpenFileFromDialog(FileSlot slot);
-// A path named on the program's command line opens as File 1 as the dialog's choice does; a
-// path that is no file is told.
-void OpenFileFromCommandLine(const QString& path);
-// A path named outside the open dialog (a file dropped on the window) opens as File 1 or File 2
-// as the dialog's choice does; a path that is no file is told.
+// A path named outside the open dialog (on the command line, handed over by a later start,
+// dropped on the window) opens as File 1 or File 2 as the dialog's choice does; a path that is no
+// file is told.
 void OpenNamedFile(FileSlot slot, const QString& path);
 void OpenRecentFile(FileSlot slot, const QString& path);
 // The open dialog's file types: the workbook filter first.

@@ -60,12 +60,12 @@ const ErrorRow* findRow(int code) {
     return nullptr;
 }
 
+}  // namespace
+
 QString causeLine(const QString& filePath, const QString& cause) {
     return cause.isEmpty() ? QString()
                            : QLatin1Char('\n') + filePath + QStringLiteral(": ") + cause;
 }
-
-}  // namespace
 
 OpenErrorMessage openErrorMessage(int code, const QString& filePath, const QString& cause) {
     const ErrorRow* row = findRow(code);

@@ -42,3 +42,6 @@ OpenErrorMessage openErrorMessage(int code, const QString& filePath, const QStri
 // the file system is told in short with a second line "FILE: CAUSE" instead of its possible
 // reasons.
 QString describeNativeError(int code, const QString& filePath, const QString& cause = {});
+// The line a message about a file ends with: a line break, the file and the cause the system
+// gave; nothing without a cause.
+QString causeLine(const QString& filePath, const QString& cause);

@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -193,8 +194,11 @@ private slots:
     }
 
     void saveThroughTheDialog() {
-        // The dialog as the desktop's file dialog shows it.
-        QFileDialog shown(w, QStringLiteral("Save File"));
+        // The dialog as the desktop's file dialog shows it, in a folder of the user's reports.
+        QTemporaryDir home;
+        QDir(home.path()).mkpath("reports");
+        QFile(home.filePath("reports/iris.xls")).open(QIODevice::WriteOnly);
+        QFileDialog shown(w, QStringLiteral("Save File"), home.filePath("reports"));
         shown.setAcceptMode(QFileDialog::AcceptSave);
         shown.setNameFilters(ResultFileFilters());
         shown.show();

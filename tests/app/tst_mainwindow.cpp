@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -424,7 +425,8 @@ private slots:
 
     // Help needs no browser: no desktop opener is installed here, and the manual still shows.
     void helpShowsTheBuiltInManualInItsOwnWindow() {
-        setShellOpener(nullptr);
+        ShellOpener* const installed = setShellOpener(nullptr);
+        const auto restore = qScopeGuard([installed] { setShellOpener(installed); });
         HelpWindow* help = windows->helpWindow();
         QVERIFY(!help->isVisible());
         QTest::mouseClick(w->btnShowHelp, Qt::LeftButton);

@@ -58,7 +58,6 @@ private:
         for (const auto& box : messages->boxes) shown << box.text;
         return shown;
     }
-    // "Ok": the one message shown, or the condition row as "field | description | file".
     // What a run shows: the grid row by row, then the messages.
     QStringList runShows() {
         messages->boxes.clear();
@@ -71,6 +70,7 @@ private:
         }
         return shown + texts();
     }
+    // "Ok": the one message shown, or the condition row as "field | description | file".
     QString pressOk() {
         messages->boxes.clear();
         wizard->btnOKClick();

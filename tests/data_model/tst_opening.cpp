@@ -204,11 +204,11 @@ private slots:
     // A path from the command line opens as the dialog's choice does; a missing one is told.
     void commandLinePath() {
         MessageRecorder messages;
-        OpenFileFromCommandLine("/nonexistent/sales.xls");
+        OpenNamedFile(FileSlot::File1, "/nonexistent/sales.xls");
         QCOMPARE(messages.boxes.size(), 1);
         QCOMPARE(messages.boxes[0].text, QString("File /nonexistent/sales.xls was not found."));
         QVERIFY(!File1.isInUse());
-        OpenFileFromCommandLine(publicFile("cp1251.dbf"));
+        OpenNamedFile(FileSlot::File1, publicFile("cp1251.dbf"));
         QVERIFY(File1.isLoaded());
         QCOMPARE(File1History.back().Value, publicFile("cp1251.dbf"));
         UnloadFile(File1);
