@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QToolButton>
 
 #include "LoadedWindow.h"
@@ -201,7 +202,9 @@ private slots:
         QFileDialog shown(w, QStringLiteral("Save File"), home.filePath("reports"));
         shown.setAcceptMode(QFileDialog::AcceptSave);
         shown.setNameFilters(ResultFileFilters());
+        shown.setSidebarUrls({QUrl::fromLocalFile(home.filePath("reports"))});
         shown.show();
+        QTest::qWait(300);  // the folder is listed in the background
         SaveScreenshot(&shown, "save-dialog");
         shown.close();
 
