@@ -600,15 +600,11 @@ std::optional<FileSlot> TfrmMain::dropTarget(const QDropEvent& event) const {
     // One file; a folder or anything else is refused while it is dragged.
     if (urls.size() != 1 || !QFileInfo(urls.front().toLocalFile()).isFile()) return {};
     const QWidget* over = childAt(event.position().toPoint());
-    for (const QWidget* file2 :
-         {static_cast<const QWidget*>(fldFile2), static_cast<const QWidget*>(btnOpenFile2),
-          static_cast<const QWidget*>(btnShowHistory2)}) {
-        if (over && (over == file2 || file2->isAncestorOf(over))) {
-            if (!btnOpenFile2->isEnabled()) return {};  // no File 2 before File 1
-            return FileSlot::File2;
-        }
-    }
-    return FileSlot::File1;
+    const bool overFile2 = over && (over == fldFile2 || over == btnOpenFile2 ||
+                                    over == btnShowHistory2 || fldFile2->isAncestorOf(over));
+    if (!overFile2) return FileSlot::File1;
+    if (!btnOpenFile2->isEnabled()) return {};  // no File 2 before File 1
+    return FileSlot::File2;
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {

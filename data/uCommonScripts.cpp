@@ -302,11 +302,11 @@ std::optional<FileKind> SourceKindOf(const QString& path) {
     return std::nullopt;
 }
 
-// Shows the path, then reads it as its extension says. A file of any other kind is refused: the
-// slot is left free, as after a failed open, and the user is told.
-void OpenByExtension(FileSlot slot, const QString& path) {
+// Shows the path, then reads it with the reader its extension asks for (`kind`, from
+// SourceKindOf). A file of any other kind is refused: the slot is left free, as after a failed
+// open, and the user is told.
+void OpenByExtension(FileSlot slot, const QString& path, std::optional<FileKind> kind) {
     LastOpenedFile = path;
-    const std::optional<FileKind> kind = SourceKindOf(path);
     if (!kind) {
         AbandonSlot(slot);
         ShowMessageBox(
@@ -332,18 +332,18 @@ bool refusedAsFile1(const QString& path) {
 // first, and empties both fields whatever they showed. Only a file of a kind Quarix reads joins
 // the recent-file list.
 void openChosenFile(FileSlot slot, const QString& path) {
-    const bool known = SourceKindOf(path).has_value();
+    const std::optional<FileKind> kind = SourceKindOf(path);
     if (slot == FileSlot::File1) {
         UnloadFile(File1);
         UnloadFile(File2);
-        if (known) AddToHistory(File1History, path);
+        if (kind) AddToHistory(File1History, path);
         ResetColumnChoices();
     } else {
         if (refusedAsFile1(path)) return;
         UnloadFile(File2);
-        if (known) AddToHistory(File2History, path);
+        if (kind) AddToHistory(File2History, path);
     }
-    OpenByExtension(slot, path);
+    OpenByExtension(slot, path, kind);
 }
 
 }  // namespace
@@ -390,7 +390,7 @@ void OpenRecentFile(FileSlot slot, const QString& path) {
         if (refusedAsFile1(path)) return;
         if (File2.isInUse()) UnloadFile(File2);
     }
-    OpenByExtension(slot, path);
+    OpenByExtension(slot, path, SourceKindOf(path));
 }
 
 void FillColumnLists() {

@@ -89,10 +89,10 @@ class Desktop:
 
     def key(self, window, *keys):
         """Types keys into a window as the user would: focused first, then real key events."""
-        self.wait_for(lambda: self.run("xdotool", "windowactivate", "--sync", window,
-                                       check=False) is not None and
-                      self.run("xdotool", "getactivewindow", check=False).strip() == window,
-                      "the window to take the focus")
+        def focused():
+            self.run("xdotool", "windowactivate", "--sync", window, check=False)
+            return self.run("xdotool", "getactivewindow", check=False).strip() == window
+        self.wait_for(focused, "the window to take the focus")
         time.sleep(0.2)  # the focus reaches Qt's widgets after the window manager's word
         self.run("xdotool", "key", "--clearmodifiers", *keys)
 
