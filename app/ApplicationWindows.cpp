@@ -8,10 +8,10 @@
 #include "app/uFrmProcessing.h"
 #include "app/ufrmFileList.h"
 #include "app/ufrmMain.h"
-#include "conditions/uFrmConditions.h"
-#include "conditions/ufrmConditionsMenu.h"
-#include "data/ufrmChooseSheet.h"
-#include "data/ufrmShowFieldsList.h"
+#include "conditions/forms/uFrmConditions.h"
+#include "conditions/forms/ufrmConditionsMenu.h"
+#include "data/forms/ufrmChooseSheet.h"
+#include "data/forms/ufrmShowFieldsList.h"
 
 ApplicationWindows::ApplicationWindows() {
     // Wayland compositors match the windows to the installed desktop entry, and its icon, by this.

@@ -9,8 +9,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "app/ShellSeam.h"
 #include "app/widgets/Pictures.h"
+#include "data/seams/ShellSeam.h"
 
 const QUrl HelpWindow::StartPage(QStringLiteral("qrc:/manual/index.html"));
 

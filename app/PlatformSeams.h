@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/FileDialogSeam.h"
-#include "app/MessageSeam.h"
-#include "app/ShellSeam.h"
+#include "data/seams/FileDialogSeam.h"
+#include "data/seams/MessageSeam.h"
+#include "data/seams/ShellSeam.h"
 
 class QMessageBox;
 class QWidget;

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/ProgressSeam.h"
+#include "data/seams/ProgressSeam.h"
 
 class QLabel;
 class QPushButton;

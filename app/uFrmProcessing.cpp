@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "app/MessageSeam.h"
 #include "app/PlatformSeams.h"
 #include "app/widgets/Gauges.h"
 #include "app/widgets/WindowPlacement.h"
+#include "data/seams/MessageSeam.h"
 
 namespace {
 

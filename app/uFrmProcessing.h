@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "app/MessageSeam.h"
-#include "app/ProgressSeam.h"
+#include "data/seams/MessageSeam.h"
+#include "data/seams/ProgressSeam.h"
 
 class QPushButton;
 class TGauge;

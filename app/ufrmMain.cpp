@@ -27,7 +27,6 @@
 #include <algorithm>
 
 #include "app/HelpWindow.h"
-#include "app/MessageSeam.h"
 #include "app/uFrmAbout.h"
 #include "app/ufrmFileList.h"
 #include "app/widgets/AnchoredLayout.h"
@@ -36,15 +35,14 @@
 #include "app/widgets/WindowPlacement.h"
 #include "conditions/ConditionList.h"
 #include "conditions/FunctionWizard.h"
-#include "conditions/uFrmConditions.h"
+#include "conditions/forms/uFrmConditions.h"
 #include "data/ResultSaving.h"
+#include "data/forms/ufrmChooseSheet.h"
+#include "data/forms/ufrmShowFieldsList.h"
+#include "data/seams/MessageSeam.h"
 #include "data/uGlobalData.h"
-#include "data/ufrmChooseSheet.h"
-#include "data/ufrmShowFieldsList.h"
 #include "processing/GridCopy.h"
 #include "processing/RunCommand.h"
-
-TfrmMain* frmMain = nullptr;
 
 namespace {
 
@@ -90,7 +88,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     qApp->installEventFilter(this);
     setAcceptDrops(true);
 
-    frmMain = this;
     FormCreate();
 }
 
@@ -98,7 +95,6 @@ TfrmMain::~TfrmMain() {
     qApp->removeEventFilter(this);
     setFileSlotView(nullptr);
     setResultAreaView(nullptr);
-    if (frmMain == this) frmMain = nullptr;
 }
 
 void TfrmMain::setDialogs(TfrmFileList* fileList, TFrmAbout* about) {
@@ -339,10 +335,7 @@ void TfrmMain::btnShowHistory2Click() {
 }
 
 void TfrmMain::mnuUnloadFile21Click() {
-    // Save goes off only when File 2 went into the grid (UnloadFile sees to that): a save writes
-    // from the layout recorded at the run, so a result of File 1 alone stays savable.
-    UnloadFile(File2);
-    DisableFileCommands(CommandGroup::NeedsFile2);
+    UnloadFile2();
 }
 
 void TfrmMain::setSourceDialogs(TfrmChooseSheet* chooser, TfrmShowFieldsList* fieldTypes) {
@@ -422,10 +415,6 @@ void TfrmMain::conditionListChanged() {
     }
 }
 
-void TfrmMain::ShowFunctionPanel(int functionIndex) {
-    if (m_conditions) m_conditions->showPanelAt(FunctionPanelPosition(functionIndex));
-}
-
 void TfrmMain::mnuSaveFileClick() {
     if (m_busy) return;
     whileDisabled([] { SaveResults(); });
@@ -433,6 +422,7 @@ void TfrmMain::mnuSaveFileClick() {
 void TfrmMain::btnConditionsClick() {
     if (m_busy || !m_conditions) return;
     m_conditions->exec();
+    ConditionsChanged();
 }
 
 void TfrmMain::btnClearAllFieldsClick() {

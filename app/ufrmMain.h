@@ -136,8 +136,6 @@ public:
     // The Function Wizard, made once with the other windows; owned by this window.
     void setConditionsWizard(TfrmConditions* wizard) { m_conditions = wizard; }
     TfrmConditions* conditionsWizard() const { return m_conditions; }
-    // Shows the parameter panel of a function in the wizard's host.
-    void ShowFunctionPanel(int functionIndex);
 
     // Handlers.
     void FormCreate();
@@ -227,6 +225,3 @@ private:
     // Runs an opening command with the window's controls disabled, and enables them again.
     void whileDisabled(const std::function<void()>& command);
 };
-
-// The main window while the program runs (set by its constructor), or null.
-extern TfrmMain* frmMain;

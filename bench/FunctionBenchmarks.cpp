@@ -5,10 +5,8 @@
 #include <cstdio>
 
 #include "Benchmarks.h"
-#include "app/MessageSeam.h"
 #include "conditions/ConditionPanels.h"
 #include "data/SlotLoading.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
@@ -70,13 +68,6 @@ for job in jobs:
     print('%.4f' % statistics.median(times))
 )";
 
-class QuietMessages : public MessageBoxHandler {
-public:
-    MessageAnswer showMessageBox(const QString&, const QString&, MessageStyle style) override {
-        return CautiousAnswer(style);
-    }
-};
-
 struct Job {
     const char* name;
     int function;
@@ -116,11 +107,16 @@ void modifySetUp() {
 void nothing() {}
 
 const Job kJobs[] = {
-    {"Unique values, many keys", 0, 0, nothing}, {"Unique values, 100 keys", 0, 1, nothing},
-    {"Duplicates, many keys", 1, 0, nothing},    {"Duplicates, 100 keys", 1, 1, nothing},
-    {"Filter, two conditions", 2, 2, filterSetUp}, {"Multi-Filter", 3, 0, multiFilterSetUp},
-    {"Totals, many groups", 4, 0, totalsSetUp},  {"Totals, 100 groups", 4, 1, totalsSetUp},
-    {"Data modify", 5, 0, modifySetUp},          {"Sorting", 6, 0, nothing},
+    {"Unique values, many keys", 0, 0, nothing},
+    {"Unique values, 100 keys", 0, 1, nothing},
+    {"Duplicates, many keys", 1, 0, nothing},
+    {"Duplicates, 100 keys", 1, 1, nothing},
+    {"Filter, two conditions", 2, 2, filterSetUp},
+    {"Multi-Filter", 3, 0, multiFilterSetUp},
+    {"Totals, many groups", 4, 0, totalsSetUp},
+    {"Totals, 100 groups", 4, 1, totalsSetUp},
+    {"Data modify", 5, 0, modifySetUp},
+    {"Sorting", 6, 0, nothing},
 };
 
 }  // namespace
@@ -138,13 +134,15 @@ void runFunctionBenchmarks(const QString& workDir) {
     bool ok = false;
     runPython(kWriter, {QString::number(kRows), QStringLiteral("0"), path1}, ok);
     if (ok) runPython(kWriter, {QString::number(kRows), QStringLiteral("20000"), path2}, ok);
-    if (!ok || LoadSlotFromFile(File1, path1, {}, false, nullptr).status != SlotLoad::Loaded ||
-        LoadSlotFromFile(File2, path2, {}, true, nullptr).status != SlotLoad::Loaded) {
-        std::printf("functions: cannot write or load the sheets (python3-xlwt: scripts/install-deps)\n");
+    if (!ok ||
+        LoadSourceFile(FileSlot::File1, path1, FileKind::Workbook, {}, nullptr).status !=
+            SlotLoad::Loaded ||
+        LoadSourceFile(FileSlot::File2, path2, FileKind::Workbook, {}, nullptr).status !=
+            SlotLoad::Loaded) {
+        std::printf(
+            "functions: cannot write or load the sheets (python3-xlwt: scripts/install-deps)\n");
         return;
     }
-    QuietMessages quiet;
-    MessageBoxHandler* previous = setMessageBoxHandler(&quiet);
     FillColumnLists();
 
     std::vector<double> ours;
@@ -159,7 +157,8 @@ void runFunctionBenchmarks(const QString& workDir) {
         for (int run = 0; run < kRuns; ++run) {
             QElapsedTimer timer;
             timer.start();
-            RunCommand();
+            ResetResultGrid();
+            RunFunction();
             times.push_back(timer.nsecsElapsed() / 1e9);
         }
         const double peakMb = peak.extraMb();
@@ -167,7 +166,6 @@ void runFunctionBenchmarks(const QString& workDir) {
         std::printf("  %-26s quarix %7.4f s  +%6.1f MB  %6d result rows\n", job.name, ours.back(),
                     peakMb, ResultRowCount);
     }
-    setMessageBoxHandler(previous);
 
     const QList<QByteArray> peer =
         runPython(kPandas, {path1, path2, QString::number(kRuns)}, ok).trimmed().split('\n');
@@ -181,8 +179,8 @@ void runFunctionBenchmarks(const QString& workDir) {
         }
     }
     ClearFlexGrid();
-    UnloadFile(File1);
-    UnloadFile(File2);
+    ReleaseSlot(File1);
+    ReleaseSlot(File2);
     QFile::remove(path1);
     QFile::remove(path2);
 }

@@ -6,7 +6,6 @@
 
 #include "Benchmarks.h"
 #include "data/SlotLoading.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
@@ -47,44 +46,52 @@ double medianSeconds(SetUp setUp, Step step) {
     return median(times);
 }
 
+// Run with no function configured: the loaded rows into the grid.
+void showLoadedData() {
+    ResetResultGrid();
+    RunFunction();
+}
+
 void report(const char* what, const QString& path) {
-    if (LoadSlotFromFile(File1, path, {}, false, nullptr).status != SlotLoad::Loaded) {
+    if (LoadSourceFile(FileSlot::File1, path, FileKind::Workbook, {}, nullptr).status !=
+        SlotLoad::Loaded) {
         std::printf("grid: cannot load %s\n", qPrintable(path));
         return;
     }
     ShowLoadedData = true;
     const PeakMemory peak;
-    RunCommand();
+    showLoadedData();
     const double peakMb = peak.extraMb();
-    const double view = medianSeconds([] {}, [] { RunCommand(); });
+    const double view = medianSeconds([] {}, showLoadedData);
     // Each sort starts from the rows in file order.
     const auto sortBy = [](int column) {
-        return medianSeconds([] { RunCommand(); },
-                             [column] {
-                                 ResultGrid.setCurrentCell(1, column);
-                                 SortResultGrid(true);
-                             });
+        return medianSeconds(showLoadedData, [column] {
+            ResultGrid.setCurrentCell(1, column);
+            SortResultGrid(true);
+        });
     };
     const double numbers = sortBy(1);
     const double texts = sortBy(3);
     const double dates = sortBy(4);
     std::printf("%s: %d x %d grid cells\n", what, ResultGrid.rows(), ResultGrid.columns());
-    std::printf("  quarix  view %.3f s (peak memory +%.1f MB)   sort numbers %.3f s   sort texts "
-                "%.3f s   sort dates %.3f s\n",
-                view, peakMb, numbers, texts, dates);
+    std::printf(
+        "  quarix  view %.3f s (peak memory +%.1f MB)   sort numbers %.3f s   sort texts "
+        "%.3f s   sort dates %.3f s\n",
+        view, peakMb, numbers, texts, dates);
 
     bool ok = false;
     const QList<QByteArray> peer =
         runPython(kPythonGrid, {path, QString::number(kRuns)}, ok).trimmed().split(' ');
     if (ok && peer.size() == 3) {
-        std::printf("  python  rows %.3f s                          sort numbers %.3f s   sort "
-                    "texts %.3f s\n",
-                    peer[0].toDouble(), peer[1].toDouble(), peer[2].toDouble());
+        std::printf(
+            "  python  rows %.3f s                          sort numbers %.3f s   sort "
+            "texts %.3f s\n",
+            peer[0].toDouble(), peer[1].toDouble(), peer[2].toDouble());
     } else {
         std::printf("  python3-xlrd did not run (scripts/install-deps installs it)\n");
     }
     ClearFlexGrid();
-    UnloadFile(File1);
+    ReleaseSlot(File1);
 }
 
 }  // namespace
@@ -92,7 +99,8 @@ void report(const char* what, const QString& path) {
 void runGridBenchmarks(const QString& workDir) {
     std::printf(
         "grid: Run with no function configured, from the command to a filled grid (texts, row "
-        "numbers, widths), and \"Sort by ascending\" on a number, a text and a date column, from the "
+        "numbers, widths), and \"Sort by ascending\" on a number, a text and a date column, from "
+        "the "
         "command to a renumbered grid; the sheet is loaded beforehand; median of %d runs. The "
         "peer in the same run: xlrd's rows as Python lists, and Python's stable sort of them by "
         "the same column\n",
@@ -100,7 +108,8 @@ void runGridBenchmarks(const QString& workDir) {
     for (const int columns : {20, 255}) {
         const QString path = workDir + QStringLiteral("/grid%1.xls").arg(columns);
         if (!writeWorkbook(path, columns)) {
-            std::printf("grid: cannot write the workbooks with python3-xlwt (scripts/install-deps)\n");
+            std::printf(
+                "grid: cannot write the workbooks with python3-xlwt (scripts/install-deps)\n");
             return;
         }
         report(columns == 20 ? ".xls 65,535 x 20" : ".xls 65,535 x 255", path);

@@ -1,6 +1,7 @@
 // Loading: the whole path a user waits for, from a file name to a loaded slot (connection,
 // sheet names, the chosen sheet's data set, the copy into the slot's contents with a progress
 // step a row), beside python3-xlrd and python3-dbfread reading the same files in the same run.
+#include <malloc.h>
 #include <shapefil.h>
 #include <unistd.h>
 #include <QElapsedTimer>
@@ -8,14 +9,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
-#include <malloc.h>
-#include <optional>
 #include <cstdio>
+#include <optional>
 
 #include "Benchmarks.h"
 #include "data/ProgressSink.h"
 #include "data/SlotLoading.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 
 namespace {
@@ -177,23 +176,24 @@ LoadFigure loadOurs(const QString& path, int runs) {
     LoadFigure figure;
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
-        clFile slot;
         CountingSink progress;
         std::optional<PeakMemory> peak;
         if (run == 0) peak.emplace();
         QElapsedTimer timer;
         timer.start();
-        const SlotLoadResult result = LoadSlotFromFile(slot, path, {}, false, &progress);
+        const SlotLoadResult result = LoadSourceFile(
+            FileSlot::File1, path, SourceKindOf(path).value_or(FileKind::Workbook), {}, &progress);
         times.push_back(timer.nsecsElapsed() / 1e9);
         if (peak) figure.peakMb = peak->extraMb();
         if (result.status != SlotLoad::Loaded) {
-            std::printf("  loading FAILED with %d\n", result.nativeError);
+            std::printf("  loading FAILED with %d: %s\n", result.nativeError,
+                        qPrintable(result.message.text));
             return {};
         }
-        const clResult& contents = *slot.Contents;
+        const clResult& contents = *File1.Contents;
         figure.cells = std::int64_t(contents.FieldCount) *
                        (contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount + 1);
-        UnloadFile(slot);
+        ReleaseSlot(File1);
     }
     figure.seconds = median(times);
     return figure;
@@ -337,10 +337,10 @@ void runModernLoadBenchmarks(const QString& workDir) {
         const QString path = workDir + QStringLiteral("/modern.xlsx");
         bool ok = false;
         const QByteArray xmlBytes = runPython(
-            kXlsxWriter,
-            {QString::number(size.rows + 1), QString::number(size.columns), path}, ok);
+            kXlsxWriter, {QString::number(size.rows + 1), QString::number(size.columns), path}, ok);
         if (!ok) {
-            std::printf("xlsx: cannot write the workbook with python3-openpyxl (scripts/install-deps)\n");
+            std::printf(
+                "xlsx: cannot write the workbook with python3-openpyxl (scripts/install-deps)\n");
             return;
         }
         report(size.what, path, "openpyxl", kOpenpyxlReader, size.runs,

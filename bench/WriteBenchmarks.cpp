@@ -1,23 +1,23 @@
 // Writing results: the generated 65,535 x 20 table, shown in the grid, saved as .xls and as .dbf
 // by the Save routine, and, in the same run, python3-xlwt writing the same table.
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 #include "Benchmarks.h"
 #include "data/ResultSaving.h"
 #include "data/ResultStatements.h"
-#include "processing/RunCommand.h"
 #include "data/access/CellText.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
 #include "data/access/NativeError.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
+#include "processing/RunCommand.h"
+#include "processing/uGridProcessor.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ double saveAs(const QString& path, ResultFileType type, double& peakMb) {
         if (run == 0) peak.emplace();
         QElapsedTimer timer;
         timer.start();
-        if (SaveResultFile(path, type) != SaveOutcome::Saved) return -1;
+        if (WriteResultFile(path, type).outcome != SaveOutcome::Saved) return -1;
         times.push_back(timer.nsecsElapsed() / 1e9);
         if (peak) peakMb = peak->extraMb();
     }
@@ -146,22 +146,26 @@ void runWriteBenchmarks(const QString& workDir) {
     File1.Connection = std::make_unique<DbConnection>();
     File1.Contents = std::make_unique<clResult>(generatedTable(format));
     ShowLoadedData = true;
-    RunCommand();
+    ResetResultGrid();
+    RunFunction();
     const std::vector<clField>& fields = File1.Contents->Fields;
     double xlsMb = 0, dbfMb = 0;
-    const double xls = saveAs(workDir + QStringLiteral("/result.xls"), ResultFileType::Excel, xlsMb);
-    const double dbf = saveAs(workDir + QStringLiteral("/result.dbf"), ResultFileType::Dbase, dbfMb);
+    const double xls =
+        saveAs(workDir + QStringLiteral("/result.xls"), ResultFileType::Excel, xlsMb);
+    const double dbf =
+        saveAs(workDir + QStringLiteral("/result.dbf"), ResultFileType::Dbase, dbfMb);
     QString why;
     const double xlwt = xlwtTime(fields, format, workDir, why);
     const auto size = [&](const char* name) {
         return QFile(workDir + QLatin1Char('/') + QLatin1String(name)).size() / 1e6;
     };
 
-    std::printf("write: a %d x %d grid saved, from the Save routine to a committed file (one "
-                "INSERT a row through the data access layer, a temporary file put in place); "
-                "median of %d saves, peak memory of the first; python3-xlwt writes the same "
-                "table in the same run\n",
-                kRows, kColumns, kRuns);
+    std::printf(
+        "write: a %d x %d grid saved, from the Save routine to a committed file (one "
+        "INSERT a row through the data access layer, a temporary file put in place); "
+        "median of %d saves, peak memory of the first; python3-xlwt writes the same "
+        "table in the same run\n",
+        kRows, kColumns, kRuns);
     if (xls < 0 || dbf < 0) std::printf("  a write FAILED\n");
     std::printf("  .xls  %8.3f s  %6.1f MB file  peak memory +%.1f MB (%.1f x the file)\n", xls,
                 size("result.xls"), xlsMb, xlsMb / size("result.xls"));
@@ -169,10 +173,10 @@ void runWriteBenchmarks(const QString& workDir) {
                 size("result.dbf"), dbfMb, dbfMb / size("result.dbf"));
     if (xlwt > 0) {
         std::printf("  python3-xlwt .xls  %8.3f s  %6.1f MB\n", xlwt, size("xlwt.xls"));
-        std::printf("  xlwt takes %.1f x as long as the .xls save, %.1f x as long as the .dbf save\n",
-                    xlwt / xls, xlwt / dbf);
+        std::printf(
+            "  xlwt takes %.1f x as long as the .xls save, %.1f x as long as the .dbf save\n",
+            xlwt / xls, xlwt / dbf);
     } else {
         std::printf("  python3-xlwt could not run: %s\n", qPrintable(why));
     }
 }
-

@@ -5,13 +5,13 @@
 #include <QTextStream>
 #include <functional>
 
-#include "app/MessageSeam.h"
+#include "cli/CliLoading.h"
 #include "cli/CliText.h"
 #include "conditions/ConditionList.h"
 #include "conditions/ConditionPanels.h"
 #include "conditions/FunctionWizard.h"
 #include "data/ResultSaving.h"
-#include "data/uCommonScripts.h"
+#include "data/seams/MessageSeam.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
@@ -38,9 +38,9 @@ Files and target:
                           unique, filter, multifilter and totals
   --function NAME         unique, duplicates, filter, multifilter, totals, modify or sort
   --out FILE              save the result instead of printing it, as the Save command does,
-                          as a .xls, .xlsx or .dbf file by FILE's extension (an existing file
-                          is replaced once the new one is complete; a loaded source file is
-                          refused)
+                          as a .xls, .xlsx or .dbf file by FILE's extension; a loaded source
+                          file is refused, and so is an existing FILE unless --force is given
+  --force                 with --out: replace an existing FILE once the new one is complete
 
 Each option below stands for a list or a field of the function's panel in the wizard; a list
 whose option is missing has nothing selected, so the wizard's checks and messages apply.
@@ -55,63 +55,30 @@ whose option is missing has nothing selected, so the wizard's checks and message
   sort:                no options
   OP is one of eq ne lt le gt ge contains.
 
-What happens, in the program's order: the files are opened and File 2 is checked against File 1;
-then the checks of the wizard's "Ok"; then the Run command's checks; then the function.
+What happens, in the program's order: the files are opened with every check the window applies
+(File 1's headings, File 2 against File 1); then the checks of the wizard's "Ok"; then the Run
+command's checks; then the function.
 
 Exit status: 0 a result (on standard output; the Data modify reports and the row-limit message
 on standard error); 1 nothing found ("No data matching your query found!" on standard error);
-2 a refusal or a failure, its message on standard error; 64 a usage error.
+2 a refusal or a failure, its message on standard error (a file that cannot be loaded as
+"error CODE: MESSAGE" or "error: MESSAGE", as quarix-cli convert tells it); 64 a usage error.
 )";
 
-// Messages go to standard error as their text alone; questions are answered "No".
-class StandardErrorMessages : public MessageBoxHandler {
-public:
-    StandardErrorMessages() : m_previous(setMessageBoxHandler(this)) {}
-    ~StandardErrorMessages() override { setMessageBoxHandler(m_previous); }
-    MessageAnswer showMessageBox(const QString&, const QString& text, MessageStyle style) override {
-        QTextStream(stderr) << text << '\n';
-        return CautiousAnswer(style);
-    }
-
-private:
-    MessageBoxHandler* m_previous;
-};
-
-// Chooses the sheet the command line names, or the first; remembers a name that is not there.
-class NamedSheets : public FileSlotView {
-public:
-    QString sheet1, sheet2;
-    QString missing;
-    void clearFileField(FileSlot) override {}
-    void DisableFileCommands(CommandGroup) override {}
-    void chooseSheet(FileSlot slot) override {
-        clFile& file = SlotOf(slot);
-        const QString& wanted = slot == FileSlot::File1 ? sheet1 : sheet2;
-        SheetChosen = false;
-        for (const clValues& sheet : file.Sheets) {
-            if (wanted.isEmpty() || sheet.Value == wanted) {
-                file.SheetName = sheet.Value;
-                SheetChosen = true;
-                return;
-            }
-        }
-        missing = wanted;
-    }
-};
+// What the core tells the user goes to standard error as its text alone.
+void tell(const UserMessage& message) {
+    if (!message.isEmpty()) QTextStream(stderr) << message.text << '\n';
+}
 
 int usageError(const QString& text) {
     QTextStream(stderr) << "quarix-cli run: " << text << "\n(quarix-cli run --help tells more)\n";
     return kExitUsage;
 }
 
-FileKind kindOf(const QString& path) {
-    return FileExtension(path) == QLatin1String("dbf") ? FileKind::Dbase : FileKind::Workbook;
-}
-
 const QHash<QString, int>& functionCodes() {
-    static const QHash<QString, int> codes{
-        {"unique", 0}, {"duplicates", 1}, {"filter", 2}, {"multifilter", 3},
-        {"totals", 4}, {"modify", 5},     {"sort", 6}};
+    static const QHash<QString, int> codes{{"unique", 0},      {"duplicates", 1}, {"filter", 2},
+                                           {"multifilter", 3}, {"totals", 4},     {"modify", 5},
+                                           {"sort", 6}};
     return codes;
 }
 
@@ -124,15 +91,19 @@ const QHash<QString, int>& operatorCodes() {
 // The options each function's panel has (beyond those every run takes).
 QStringList panelOptions(int function) {
     switch (WizardFunction(function)) {
-    case WizardFunction::UniqueValues:
-    case WizardFunction::Duplicates: return {"--column"};
-    case WizardFunction::Filter:
-        return {"--column", "--op1", "--value1", "--op2", "--value2", "--and"};
-    case WizardFunction::MultiFilter:
-        return {"--column1", "--op1", "--value1", "--column2", "--op2", "--value2"};
-    case WizardFunction::Totals: return {"--group", "--value", "--kind"};
-    case WizardFunction::DataModify: return {"--column", "--operation", "--text"};
-    case WizardFunction::Sorting: break;
+        case WizardFunction::UniqueValues:
+        case WizardFunction::Duplicates:
+            return {"--column"};
+        case WizardFunction::Filter:
+            return {"--column", "--op1", "--value1", "--op2", "--value2", "--and"};
+        case WizardFunction::MultiFilter:
+            return {"--column1", "--op1", "--value1", "--column2", "--op2", "--value2"};
+        case WizardFunction::Totals:
+            return {"--group", "--value", "--kind"};
+        case WizardFunction::DataModify:
+            return {"--column", "--operation", "--text"};
+        case WizardFunction::Sorting:
+            break;
     }
     return {};
 }
@@ -141,26 +112,29 @@ QStringList panelOptions(int function) {
 void clearPanel(int function) {
     ConditionPanels& p = Panels;
     switch (WizardFunction(function)) {
-    case WizardFunction::UniqueValues:
-    case WizardFunction::Duplicates: p.fldColToProcess.position = -1; break;
-    case WizardFunction::Filter:
-        for (PanelList* list : {&p.fldColToProcessSelect, &p.fldSel1Select, &p.fldSel2Select})
-            list->position = -1;
-        break;
-    case WizardFunction::MultiFilter:
-        for (PanelList* list : {&p.fldCol1MultiSelect, &p.fldSel1MultiSelect, &p.fldCol2MultiSelect,
-                                &p.fldSel2MultiSelect})
-            list->position = -1;
-        break;
-    case WizardFunction::Totals:
-        for (PanelList* list : {&p.fldColToProcessTotals, &p.fldSelTotals, &p.fldDataTotals})
-            list->position = -1;
-        break;
-    case WizardFunction::DataModify:
-        p.fldColToProcessDataModify.position = -1;
-        p.fldSelDataModify.position = -1;
-        break;
-    case WizardFunction::Sorting: break;
+        case WizardFunction::UniqueValues:
+        case WizardFunction::Duplicates:
+            p.fldColToProcess.position = -1;
+            break;
+        case WizardFunction::Filter:
+            for (PanelList* list : {&p.fldColToProcessSelect, &p.fldSel1Select, &p.fldSel2Select})
+                list->position = -1;
+            break;
+        case WizardFunction::MultiFilter:
+            for (PanelList* list : {&p.fldCol1MultiSelect, &p.fldSel1MultiSelect,
+                                    &p.fldCol2MultiSelect, &p.fldSel2MultiSelect})
+                list->position = -1;
+            break;
+        case WizardFunction::Totals:
+            for (PanelList* list : {&p.fldColToProcessTotals, &p.fldSelTotals, &p.fldDataTotals})
+                list->position = -1;
+            break;
+        case WizardFunction::DataModify:
+            p.fldColToProcessDataModify.position = -1;
+            p.fldSelDataModify.position = -1;
+            break;
+        case WizardFunction::Sorting:
+            break;
     }
 }
 
@@ -180,10 +154,11 @@ void printGrid() {
 }  // namespace
 
 int RunFunctionCommand(const QStringList& arguments) {
-    static const QStringList valued{"--file2",   "--sheet1", "--sheet2", "--target", "--function",
-                                    "--column",  "--op1",    "--value1", "--op2",    "--value2",
-                                    "--column1", "--column2", "--group", "--value",  "--kind",
-                                    "--operation", "--text", "--out"};
+    static const QStringList valued{
+        "--file2", "--sheet1", "--sheet2", "--target",    "--function", "--column",
+        "--op1",   "--value1", "--op2",    "--value2",    "--column1",  "--column2",
+        "--group", "--value",  "--kind",   "--operation", "--text",     "--out"};
+    static const QStringList flags{"--and", "--force"};
     QHash<QString, QString> options;
     QString file1;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -192,7 +167,7 @@ int RunFunctionCommand(const QStringList& arguments) {
             QTextStream(stdout) << kHelp;
             return 0;
         }
-        if (argument == QLatin1String("--and")) {
+        if (flags.contains(argument)) {
             options.insert(argument, QString());
         } else if (valued.contains(argument)) {
             if (i + 1 >= arguments.size()) return usageError(argument + " needs a value");
@@ -209,15 +184,18 @@ int RunFunctionCommand(const QStringList& arguments) {
     const int function = functionCodes().value(options.value("--function"), -1);
     if (function < 0) return usageError("unknown function " + options.value("--function"));
     const QString targetText = options.value("--target", "1");
-    const int target = targetText == "1" ? 0 : targetText == "2" ? 1 : targetText == "both" ? 2 : -1;
+    const int target = targetText == "1"      ? 0
+                       : targetText == "2"    ? 1
+                       : targetText == "both" ? 2
+                                              : -1;
     if (target < 0) return usageError("--target must be 1, 2 or both");
     if (target == 2 && FileItemsFor(function).size() < 3) {
         return usageError("--target both is not offered for " + options.value("--function"));
     }
     const QStringList allowed = panelOptions(function);
     for (auto it = options.cbegin(); it != options.cend(); ++it) {
-        static const QStringList common{"--file2", "--sheet1", "--sheet2", "--target", "--function",
-                                        "--out"};
+        static const QStringList common{"--file2",    "--sheet1", "--sheet2", "--target",
+                                        "--function", "--out",    "--force"};
         if (!common.contains(it.key()) && !allowed.contains(it.key())) {
             return usageError(it.key() + " is not an option of " + options.value("--function"));
         }
@@ -238,26 +216,27 @@ int RunFunctionCommand(const QStringList& arguments) {
         return usageError("--out must name a .xls, .xlsx or .dbf file");
     }
 
-    StandardErrorMessages messages;
     if (target > 0 && !options.contains("--file2")) {
-        ShowWarningMessage(QStringLiteral("Please load File 2"));
+        tell(UserMessage::warning(QStringLiteral("Please load File 2")));
         return kExitRefused;
+    }
+    if (options.contains("--force") && !options.contains("--out")) {
+        return usageError("--force goes with --out");
     }
 
     // The files, as the open command opens them.
-    NamedSheets sheets;
-    sheets.sheet1 = options.value("--sheet1");
-    sheets.sheet2 = options.value("--sheet2");
-    setFileSlotView(&sheets);
-    const auto open = [&](const QString& path, FileSlot slot) {
-        OpenSourceFile(QFileInfo(path).absoluteFilePath(), slot, kindOf(path));
-        return SlotOf(slot).isLoaded();
-    };
-    const bool opened = open(file1, FileSlot::File1) &&
-                        (!options.contains("--file2") || open(options.value("--file2"), FileSlot::File2));
-    setFileSlotView(nullptr);
-    if (!sheets.missing.isEmpty()) return usageError("no sheet named " + sheets.missing);
-    if (!opened) return kExitRefused;
+    for (const FileSlot slot : {FileSlot::File1, FileSlot::File2}) {
+        const bool first = slot == FileSlot::File1;
+        if (!first && !options.contains("--file2")) break;
+        const QString path = QFileInfo(first ? file1 : options.value("--file2")).absoluteFilePath();
+        const QString sheet = options.value(first ? "--sheet1" : "--sheet2");
+        const CliLoad load = LoadForCli(slot, path, sheet);
+        if (load.sheetMissing) return usageError("no sheet named " + sheet);
+        if (load.result.status != SlotLoad::Loaded) {
+            ReportLoadFailure(load.result, path);
+            return kExitRefused;
+        }
+    }
 
     // Column names, as the panels list them.
     QStringList names;
@@ -272,65 +251,80 @@ int RunFunctionCommand(const QStringList& arguments) {
     wizard.FormCreate();
     wizard.FormShow();
     wizard.ElTree2AfterSelectionChange(function);
-    if (target > 0) wizard.fldFileToProcessChange(target);
+    if (target > 0) tell(wizard.fldFileToProcessChange(target));
     clearPanel(function);
     const auto column = [&](const char* name) { return int(names.indexOf(options.value(name))); };
     const auto op = [&](const char* name) { return operatorCodes().value(options.value(name)); };
     const auto has = [&](const char* name) { return options.contains(name); };
     switch (WizardFunction(function)) {
-    case WizardFunction::UniqueValues:
-    case WizardFunction::Duplicates:
-        if (has("--column")) PickInPanel(PanelControl::ColToProcess, column("--column"));
-        break;
-    case WizardFunction::Filter:
-        if (has("--column")) PickInPanel(PanelControl::ColToProcessSelect, column("--column"));
-        if (has("--op1")) PickInPanel(PanelControl::Sel1Select, op("--op1"));
-        TypeInPanel(PanelControl::Data1Select, options.value("--value1"));
-        if (has("--op2")) PickInPanel(PanelControl::Sel2Select, op("--op2") + 1);
-        TypeInPanel(PanelControl::Data2Select, options.value("--value2"));
-        PickInPanel(has("--and") ? PanelControl::AndSelect : PanelControl::OrSelect, 0);
-        break;
-    case WizardFunction::MultiFilter:
-        if (has("--column1")) PickInPanel(PanelControl::Col1MultiSelect, column("--column1"));
-        if (has("--op1")) PickInPanel(PanelControl::Sel1MultiSelect, op("--op1"));
-        TypeInPanel(PanelControl::Data1MultiSelect, options.value("--value1"));
-        if (has("--column2")) PickInPanel(PanelControl::Col2MultiSelect, column("--column2") + 1);
-        if (has("--op2")) PickInPanel(PanelControl::Sel2MultiSelect, op("--op2"));
-        TypeInPanel(PanelControl::Data2MultiSelect, options.value("--value2"));
-        break;
-    case WizardFunction::Totals:
-        if (has("--group")) PickInPanel(PanelControl::ColToProcessTotals, column("--group"));
-        if (has("--value")) {
-            PickInPanel(PanelControl::DataTotals,
-                        int(Panels.fldDataTotals.items.indexOf(options.value("--value"))));
-        }
-        if (has("--kind")) PickInPanel(PanelControl::SelTotals, kinds.indexOf(options.value("--kind")));
-        break;
-    case WizardFunction::DataModify:
-        if (has("--column")) PickInPanel(PanelControl::ColToProcessDataModify, column("--column"));
-        if (has("--operation")) {
-            PickInPanel(PanelControl::SelDataModify, operations.indexOf(options.value("--operation")));
-        }
-        TypeInPanel(PanelControl::SrcDataModify, options.value("--text"));
-        break;
-    case WizardFunction::Sorting: break;
+        case WizardFunction::UniqueValues:
+        case WizardFunction::Duplicates:
+            if (has("--column")) PickInPanel(PanelControl::ColToProcess, column("--column"));
+            break;
+        case WizardFunction::Filter:
+            if (has("--column")) PickInPanel(PanelControl::ColToProcessSelect, column("--column"));
+            if (has("--op1")) PickInPanel(PanelControl::Sel1Select, op("--op1"));
+            TypeInPanel(PanelControl::Data1Select, options.value("--value1"));
+            if (has("--op2")) PickInPanel(PanelControl::Sel2Select, op("--op2") + 1);
+            TypeInPanel(PanelControl::Data2Select, options.value("--value2"));
+            PickInPanel(has("--and") ? PanelControl::AndSelect : PanelControl::OrSelect, 0);
+            break;
+        case WizardFunction::MultiFilter:
+            if (has("--column1")) PickInPanel(PanelControl::Col1MultiSelect, column("--column1"));
+            if (has("--op1")) PickInPanel(PanelControl::Sel1MultiSelect, op("--op1"));
+            TypeInPanel(PanelControl::Data1MultiSelect, options.value("--value1"));
+            if (has("--column2"))
+                PickInPanel(PanelControl::Col2MultiSelect, column("--column2") + 1);
+            if (has("--op2")) PickInPanel(PanelControl::Sel2MultiSelect, op("--op2"));
+            TypeInPanel(PanelControl::Data2MultiSelect, options.value("--value2"));
+            break;
+        case WizardFunction::Totals:
+            if (has("--group")) PickInPanel(PanelControl::ColToProcessTotals, column("--group"));
+            if (has("--value")) {
+                PickInPanel(PanelControl::DataTotals,
+                            int(Panels.fldDataTotals.items.indexOf(options.value("--value"))));
+            }
+            if (has("--kind"))
+                PickInPanel(PanelControl::SelTotals, kinds.indexOf(options.value("--kind")));
+            break;
+        case WizardFunction::DataModify:
+            if (has("--column"))
+                PickInPanel(PanelControl::ColToProcessDataModify, column("--column"));
+            if (has("--operation")) {
+                PickInPanel(PanelControl::SelDataModify,
+                            operations.indexOf(options.value("--operation")));
+            }
+            TypeInPanel(PanelControl::SrcDataModify, options.value("--text"));
+            break;
+        case WizardFunction::Sorting:
+            break;
     }
 
-    wizard.btnOKClick();
+    tell(wizard.btnOKClick());
     if (ConditionRows.empty()) return kExitRefused;
 
-    switch (RunCommand()) {
-    case RunOutcome::Result:
-        if (out.isEmpty()) {
-            printGrid();
-            return kExitResult;
+    ResetResultGrid();
+    const RunResult run = RunFunction();
+    for (const UserMessage& message : run.messages) tell(message);
+    switch (run.outcome) {
+        case RunOutcome::Result: {
+            if (out.isEmpty()) {
+                printGrid();
+                return kExitResult;
+            }
+            // Saved as the Save command saves; a loaded source is refused, and an existing file
+            // unless --force.
+            const SaveResult saved =
+                WriteResultFile(QFileInfo(out).absoluteFilePath(), *outType,
+                                options.contains("--force") ? ExistingResultFile::Replace
+                                                            : ExistingResultFile::Refuse);
+            if (saved.outcome == SaveOutcome::Saved) return kExitResult;
+            ReportFailure(saved.nativeError, saved.message.text);
+            return kExitRefused;
         }
-        // Saved as the Save command saves: an existing file is replaced once the new one is
-        // complete; a loaded source is refused.
-        return SaveResultFile(QFileInfo(out).absoluteFilePath(), *outType) == SaveOutcome::Saved
-                   ? kExitResult
-                   : kExitRefused;
-    case RunOutcome::NoResult: return kExitNoResult;
-    default: return kExitRefused;
+        case RunOutcome::NoResult:
+            return kExitNoResult;
+        default:
+            return kExitRefused;
     }
 }

@@ -1,113 +1,101 @@
-// quarix-cli: shows how Quarix reads a file, for users, support staff and tests.
+// quarix-cli: shows how Quarix reads a file, and does what the window does, for users, support
+// staff and tests.
 //
 //   quarix-cli tables FILE               the table names, one a line
 //   quarix-cli dump FILE [--table NAME]  names, type codes, record count, then the rows
 //   quarix-cli run FILE1 --function NAME [options]
 //                                        one of the seven functions; the result grid as text
-//   quarix-cli convert FILE [--table NAME] OUT
+//   quarix-cli convert FILE [--table NAME] [--force] OUT
 //                                        copies the table into a new .xls or .xlsx workbook or .dbf
 //                                        table (chosen by OUT's extension), as the Save command
-//                                        would
+//                                        would; an existing OUT is replaced only with --force
 //
-// Failures print "error CODE: MESSAGE" on standard error and exit with status 2; where the system
-// gave a cause, MESSAGE ends in a second line "FILE: CAUSE", as the program's message box does.
+// `tables` and `dump` show what the reader sees, whatever the window would say of it; a table
+// the window would refuse is loaded all the same, and the refusal is noted on standard error.
+// `convert` and `run` load as the window does, with all of its checks.
+//
+// Failures print "error CODE: MESSAGE" (or "error: MESSAGE" when no code applies) on standard
+// error and exit with status 2; where the system gave a cause, MESSAGE ends in a second line
+// "FILE: CAUSE", as the program's message box does.
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
-#include <cstdio>
 
-#include "app/MessageSeam.h"
+#include "cli/CliLoading.h"
 #include "cli/CliText.h"
 #include "cli/RunFunctionCommand.h"
 #include "data/ResultSaving.h"
-#include "data/ResultStatements.h"
 #include "data/SlotLoading.h"
-#include "data/access/ConnectionString.h"
-#include "data/access/DbConnection.h"
+#include "data/access/FieldType.h"
 #include "data/access/NativeError.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
+#include "processing/uGridProcessor.h"
 
 namespace {
 
-constexpr int kExitFailure = 2;
 constexpr int kExitUsage = 64;
 
 int usage() {
     QTextStream(stderr)
         << "usage: quarix-cli tables FILE\n"
            "       quarix-cli dump FILE [--table NAME]\n"
-           "       quarix-cli convert FILE [--table NAME] OUT.xls|OUT.xlsx|OUT.dbf\n"
-           "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n";
+           "       quarix-cli convert FILE [--table NAME] [--force] OUT.xls|OUT.xlsx|OUT.dbf\n"
+           "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n"
+           "convert and run --out refuse an existing OUT unless --force is given.\n";
     return kExitUsage;
 }
 
-int failure(int code, const QString& text) {
-    QTextStream(stderr) << "error " << code << ": " << text << '\n';
-    return kExitFailure;
-}
-
-int failure(const SlotLoadResult& result, const QString& path) {
-    return failure(result.nativeError, describeNativeError(result.nativeError, path, result.cause));
-}
-
-int failureText(const QString& text) {
-    QTextStream(stderr) << "error: " << text << '\n';
-    return kExitFailure;
-}
-
-// Saves the table, shown in the grid as Run shows loaded data, into the new file `out` through
-// the Save command's own routine. An existing file is never overwritten here.
-int writeResult(const QString& out) {
+// Saves the table, shown in the grid as Run shows loaded data, into `out` through the Save
+// command's own routine.
+int writeResult(const QString& out, bool force) {
     const ResultFileType type = ResultFileTypeOf(out).value_or(ResultFileType::Excel);
-    if (File1.Contents && File1.Contents->Fields.empty()) {
-        return failureText(
-            QStringLiteral("the table has no columns, and a result file needs at least one."));
-    }
-    const QFileInfo target(out);
-    if (target.exists() || target.isSymLink()) {
-        return failure(NativeError::TargetExists,
-                       describeNativeError(NativeError::TargetExists, out));
-    }
-
-    // The save's messages become this command's error line.
-    class Captured : public MessageBoxHandler {
-    public:
-        QString text;
-        MessageAnswer showMessageBox(const QString&, const QString& message,
-                                     MessageStyle style) override {
-            if (text.isEmpty()) text = message;
-            return CautiousAnswer(style);
-        }
-    } captured;
-    MessageBoxHandler* previous = setMessageBoxHandler(&captured);
     ShowLoadedData = true;
-    RunCommand();
-    int code = 0;
-    const SaveOutcome outcome = SaveResultFile(out, type, &code);
-    setMessageBoxHandler(previous);
-    if (outcome == SaveOutcome::Saved) return 0;
-    if (code == 0) return failureText(captured.text);
-    // The save's own message names the file and the cause; the code's description otherwise.
-    return failure(code, captured.text.isEmpty() ? describeNativeError(code, out) : captured.text);
+    ResetResultGrid();
+    RunFunction();
+    const SaveResult saved = WriteResultFile(
+        out, type, force ? ExistingResultFile::Replace : ExistingResultFile::Refuse);
+    if (saved.outcome == SaveOutcome::Saved) return 0;
+    return ReportFailure(saved.nativeError, saved.message.text);
+}
+
+void printDump(const clResult& contents) {
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    QStringList line;
+    for (const clField& field : contents.Fields) line << escaped(field.Name);
+    out << line.join(QLatin1Char('\t')) << '\n';
+    line.clear();
+    for (const clField& field : contents.Fields)
+        line << QString::number(fieldTypeCode(field.DataType));
+    out << line.join(QLatin1Char('\t')) << '\n';
+    const std::int32_t records = RecordCount(contents);
+    out << records << '\n';
+    for (std::int32_t row = 0; row < records; ++row) {
+        line.clear();
+        for (const clField& field : contents.Fields) {
+            line << escaped(field.Values[static_cast<std::size_t>(row)].Value);
+        }
+        out << line.join(QLatin1Char('\t')) << '\n';
+    }
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && args[0] == QLatin1String("run")) return RunFunctionCommand(args.mid(1));
     if (args.size() < 2) return usage();
     const QString command = args[0];
     const QString path = args[1];
     QString table;  // empty: the first
     QString outPath;
+    bool force = false;
     if (command == QLatin1String("tables")) {
         if (args.size() != 2) return usage();
     } else if (command == QLatin1String("convert")) {
+        force = args.removeAll(QStringLiteral("--force")) > 0;
         if (args.size() == 5 && args[2] == QLatin1String("--table")) {
             table = args[3];
         } else if (args.size() != 3) {
@@ -130,38 +118,31 @@ int main(int argc, char* argv[]) {
         return usage();
     }
 
-    clFile& slot = File1;
+    if (command == QLatin1String("convert")) {
+        const CliLoad load = LoadForCli(FileSlot::File1, path, table);
+        if (load.sheetMissing) {
+            return ReportFailure(NativeError::TableNotFound,
+                                 describeNativeError(NativeError::TableNotFound, path));
+        }
+        if (load.result.status != SlotLoad::Loaded) return ReportLoadFailure(load.result, path);
+        return writeResult(outPath, force);
+    }
+
     if (command == QLatin1String("tables")) {
-        const SlotLoadResult opened = OpenSlotFile(slot, path, false);
-        if (opened.status != SlotLoad::Loaded) return failure(opened, path);
+        const SlotLoadResult opened = OpenSlotFile(File1, path, false);
+        if (opened.status != SlotLoad::Loaded) return ReportLoadFailure(opened, path);
         QTextStream out(stdout);
         out.setEncoding(QStringConverter::Utf8);
-        for (const clValues& name : slot.Sheets) out << escaped(name.Value) << '\n';
+        for (const clValues& name : File1.Sheets) out << escaped(name.Value) << '\n';
         return 0;
     }
 
-    const SlotLoadResult loaded = LoadSlotFromFile(slot, path, table, false, nullptr);
-    if (loaded.status != SlotLoad::Loaded) return failure(loaded, path);
-    const clResult& contents = *slot.Contents;
-    if (command == QLatin1String("convert")) return writeResult(outPath);
-
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
-    QStringList line;
-    for (const clField& field : contents.Fields) line << escaped(field.Name);
-    out << line.join(QLatin1Char('\t')) << '\n';
-    line.clear();
-    for (const clField& field : contents.Fields)
-        line << QString::number(fieldTypeCode(field.DataType));
-    out << line.join(QLatin1Char('\t')) << '\n';
-    const std::int32_t records = contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount;
-    out << records << '\n';
-    for (std::int32_t row = 0; row < records; ++row) {
-        line.clear();
-        for (const clField& field : contents.Fields) {
-            line << escaped(field.Values[static_cast<std::size_t>(row)].Value);
-        }
-        out << line.join(QLatin1Char('\t')) << '\n';
+    const SlotLoadResult loaded = LoadSlotFromFile(File1, path, table, false, nullptr);
+    if (loaded.status != SlotLoad::Loaded) return ReportLoadFailure(loaded, path);
+    printDump(*File1.Contents);
+    const QString refusal = SourceRefusal(FileSlot::File1).text;
+    if (!refusal.isEmpty()) {
+        QTextStream(stderr) << "note: the window would refuse this table: " << refusal << '\n';
     }
     return 0;
 }

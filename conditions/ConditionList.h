@@ -4,7 +4,7 @@
 #include <vector>
 
 // The main window's condition list (fldConditions): the accepted configuration in words. It holds
-// at most one row; the main window shows what is here.
+// at most one row; the main window shows what is here after each command.
 struct ConditionRow {
     QString field;        // "Field": the column the condition is about
     QString description;  // "Selection properties"
@@ -20,7 +20,3 @@ QString ConditionFileText();
 // Appends a row for the file FileToProcess names.
 void AddConditionRow(const QString& field, const QString& description);
 void ClearConditionList();
-
-// "Clear All Fields": empties the result grid and the condition list and disables Save; the next
-// Run shows the loaded data again until a configuration is accepted anew. The settings stay.
-void ClearAllFields();

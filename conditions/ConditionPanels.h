@@ -112,3 +112,17 @@ void SetModifyTextField(const QString& text);
 
 // Back to the start: empty column lists, the fixed lists without selection, "Or", empty fields.
 void ResetPanels();
+
+// The wizard's parameter panels (Panels). Every column list shows File 1's columns, whatever file
+// is processed: File 2 stays loaded only while its columns equal File 1's.
+// Refills the six column lists from File 1, headings as they are ("None" first in the second
+// Multi-Filter column list).
+void FillColumnLists();
+// Selects the condition settings in the panels' lists. A column choice at or past the end of its
+// list (a sheet with fewer columns) goes back to the first column.
+void RestorePanelSelections();
+// Refreshes the panel of `selectedFunction`.
+void RefreshFunctionPanel(int selectedFunction);
+// Refills the Totals value-column list with File 1's numeric columns, and TotalsColumnMap with
+// their indexes; nothing is selected afterwards.
+void FillTotalsValueColumns();

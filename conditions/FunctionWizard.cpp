@@ -1,11 +1,9 @@
 #include "conditions/FunctionWizard.h"
 
-#include "app/MessageSeam.h"
 #include "conditions/ConditionList.h"
-#include "processing/NumberText.h"
 #include "data/SlotChecks.h"
-#include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
+#include "processing/NumberText.h"
 
 namespace {
 
@@ -24,28 +22,32 @@ bool isNumericColumn(int column) {
     return isNumberType(contents->Fields[std::size_t(column)].DataType);
 }
 
+int columnCount(const clFile& file) {
+    return file.Contents ? int(file.Contents->Fields.size()) : 0;
+}
+
+}  // namespace
+
 // A numeric operator needs a numeric column and a number as its value.
-bool checkNumber(const QString& value, int column, bool firstParameter) {
+bool FunctionWizard::checkNumber(const QString& value, int column, bool firstParameter) {
     if (!isNumericColumn(column)) {
-        ShowWarningMessage(QStringLiteral("This function requires numeric field type!"));
-        return false;
+        return refuse(QStringLiteral("This function requires numeric field type!"));
     }
     if (!IsNumberValue(value)) {
-        ShowWarningMessage(firstParameter ? QStringLiteral("The first parameter should be number!")
-                                          : QStringLiteral("The second parameter should be number!"));
-        return false;
+        return refuse(firstParameter ? QStringLiteral("The first parameter should be number!")
+                                     : QStringLiteral("The second parameter should be number!"));
     }
     return true;
 }
 
-bool columnCountsMatch() {
-    const auto count = [](const clFile& file) {
-        return file.Contents ? int(file.Contents->Fields.size()) : 0;
-    };
-    return FunctionWizard::CheckConditions(count(File1), count(File2), 0);
+bool FunctionWizard::columnCountsMatch() {
+    return CheckConditions(columnCount(File1), columnCount(File2), 0);
 }
 
-}  // namespace
+bool FunctionWizard::refuse(const QString& text) {
+    m_refusal = UserMessage::warning(text);
+    return false;
+}
 
 const QStringList& FunctionItems() {
     static const QStringList items{
@@ -59,20 +61,22 @@ const QStringList& FunctionItems() {
 
 QString FunctionDescription(int index) {
     switch (WizardFunction(index)) {
-    case WizardFunction::UniqueValues:
-        return QStringLiteral("Searches for unique values for the selected column");
-    case WizardFunction::Duplicates:
-        return QStringLiteral("Searches for repetitive values for the selected column");
-    case WizardFunction::Filter:
-        return QStringLiteral("Identifies data, which satisfies two specified criteria");
-    case WizardFunction::MultiFilter:
-        return QStringLiteral("Selects data by specifying conditions for two columns");
-    case WizardFunction::Totals:
-        return QStringLiteral("Shows the totals for one column with sums of values for another column");
-    case WizardFunction::DataModify:
-        return QStringLiteral(
-            "Prolonging or deleting a sequence of symbols in a specified column in a file");
-    case WizardFunction::Sorting: return QStringLiteral("Reverses the rows in the file");
+        case WizardFunction::UniqueValues:
+            return QStringLiteral("Searches for unique values for the selected column");
+        case WizardFunction::Duplicates:
+            return QStringLiteral("Searches for repetitive values for the selected column");
+        case WizardFunction::Filter:
+            return QStringLiteral("Identifies data, which satisfies two specified criteria");
+        case WizardFunction::MultiFilter:
+            return QStringLiteral("Selects data by specifying conditions for two columns");
+        case WizardFunction::Totals:
+            return QStringLiteral(
+                "Shows the totals for one column with sums of values for another column");
+        case WizardFunction::DataModify:
+            return QStringLiteral(
+                "Prolonging or deleting a sequence of symbols in a specified column in a file");
+        case WizardFunction::Sorting:
+            return QStringLiteral("Reverses the rows in the file");
     }
     return {};
 }
@@ -80,10 +84,12 @@ QString FunctionDescription(int index) {
 QStringList FileItemsFor(int functionIndex) {
     QStringList items{QStringLiteral("File 1"), QStringLiteral("File 2")};
     switch (WizardFunction(functionIndex)) {
-    case WizardFunction::Duplicates:
-    case WizardFunction::DataModify:
-    case WizardFunction::Sorting: break;
-    default: items << QStringLiteral("Both Files");
+        case WizardFunction::Duplicates:
+        case WizardFunction::DataModify:
+        case WizardFunction::Sorting:
+            break;
+        default:
+            items << QStringLiteral("Both Files");
     }
     return items;
 }
@@ -102,8 +108,8 @@ QString FilterConditionText(int operatorCode, const QString& value) {
 }
 
 QString MultiFilterConditionText(const QString& column, int operatorCode, const QString& value) {
-    const QString symbol = operatorCode == 6 ? QStringLiteral(" Contains string ")
-                                             : OperatorSymbol(operatorCode);
+    const QString symbol =
+        operatorCode == 6 ? QStringLiteral(" Contains string ") : OperatorSymbol(operatorCode);
     return column + symbol + value;
 }
 
@@ -154,19 +160,18 @@ void FunctionWizard::ElTree2AfterSelectionChange(int position) {
     }
 }
 
-void FunctionWizard::fldFileToProcessChange(int position) {
+UserMessage FunctionWizard::fldFileToProcessChange(int position) {
     fldFileToProcess.select(position);
     if (position == 0 && !File1.isLoaded()) {
-        ShowWarningMessage(QStringLiteral("Please load File 1"));
-        return;
+        return UserMessage::warning(QStringLiteral("Please load File 1"));
     }
     if (position >= 1 && !File2.isLoaded()) {
-        ShowWarningMessage(QStringLiteral("Please load File 2"));
         fldFileToProcess.select(0);
-        return;
+        return UserMessage::warning(QStringLiteral("Please load File 2"));
     }
     FileToProcess = position;
     RefreshFunctionPanel(ElTree2.position);
+    return {};
 }
 
 void FunctionWizard::ShowFunctionPanel(int functionIndex) {
@@ -183,34 +188,37 @@ void FunctionWizard::btnClearClick() {
     // Only the lists' selections and the texts go; the settings behind them stay until the user
     // picks or types again.
     switch (WizardFunction(ElTree2.position)) {
-    case WizardFunction::UniqueValues:
-    case WizardFunction::Duplicates: Panels.fldColToProcess.position = -1; break;
-    case WizardFunction::Filter:
-        Panels.fldColToProcessSelect.position = -1;
-        Panels.fldSel1Select.position = -1;
-        Panels.fldSel2Select.position = -1;
-        Panels.fldData1Select.clear();
-        Panels.fldData2Select.clear();
-        break;
-    case WizardFunction::MultiFilter:
-        Panels.fldCol1MultiSelect.position = -1;
-        Panels.fldCol2MultiSelect.position = -1;
-        Panels.fldSel1MultiSelect.position = -1;
-        Panels.fldSel2MultiSelect.position = -1;
-        Panels.fldData1MultiSelect.clear();
-        Panels.fldData2MultiSelect.clear();
-        break;
-    case WizardFunction::Totals:
-        Panels.fldColToProcessTotals.position = -1;
-        Panels.fldSelTotals.position = -1;
-        Panels.fldDataTotals.clear();
-        break;
-    case WizardFunction::DataModify:
-        Panels.fldColToProcessDataModify.position = -1;
-        Panels.fldSelDataModify.position = -1;
-        SetModifyTextField(QString());
-        break;
-    case WizardFunction::Sorting: break;
+        case WizardFunction::UniqueValues:
+        case WizardFunction::Duplicates:
+            Panels.fldColToProcess.position = -1;
+            break;
+        case WizardFunction::Filter:
+            Panels.fldColToProcessSelect.position = -1;
+            Panels.fldSel1Select.position = -1;
+            Panels.fldSel2Select.position = -1;
+            Panels.fldData1Select.clear();
+            Panels.fldData2Select.clear();
+            break;
+        case WizardFunction::MultiFilter:
+            Panels.fldCol1MultiSelect.position = -1;
+            Panels.fldCol2MultiSelect.position = -1;
+            Panels.fldSel1MultiSelect.position = -1;
+            Panels.fldSel2MultiSelect.position = -1;
+            Panels.fldData1MultiSelect.clear();
+            Panels.fldData2MultiSelect.clear();
+            break;
+        case WizardFunction::Totals:
+            Panels.fldColToProcessTotals.position = -1;
+            Panels.fldSelTotals.position = -1;
+            Panels.fldDataTotals.clear();
+            break;
+        case WizardFunction::DataModify:
+            Panels.fldColToProcessDataModify.position = -1;
+            Panels.fldSelDataModify.position = -1;
+            SetModifyTextField(QString());
+            break;
+        case WizardFunction::Sorting:
+            break;
     }
 }
 
@@ -220,30 +228,27 @@ void FunctionWizard::btnCancelClick() {
 }
 
 bool FunctionWizard::CheckConditions(int first, int second, int kind) {
-    if (kind == 0 && first != second) {
-        ShowWarningMessage(ColumnMismatchMessage(ColumnMismatch::Count));
-        return false;
-    }
+    if (kind == 0 && first != second) return refuse(ColumnMismatchMessage(ColumnMismatch::Count));
     return true;
 }
 
 bool FunctionWizard::CheckConditions(const QString& text, int kind) {
     if (!text.isEmpty()) return true;
     switch (kind) {
-    case 1: ShowWarningMessage(QStringLiteral("Please select the column for processing!!")); break;
-    case 2: ShowWarningMessage(QStringLiteral("Please, select the function!")); break;
-    case 3: ShowWarningMessage(QStringLiteral("Please, select the second function!")); break;
-    default: return true;
+        case 1:
+            return refuse(QStringLiteral("Please select the column for processing!!"));
+        case 2:
+            return refuse(QStringLiteral("Please, select the function!"));
+        case 3:
+            return refuse(QStringLiteral("Please, select the second function!"));
+        default:
+            return true;
     }
-    return false;
 }
 
 bool FunctionWizard::checkUniqueValues() {
     // Unique values compares with File 2, whatever file is chosen.
-    if (!File2.isLoaded()) {
-        ShowWarningMessage(QStringLiteral("Please load File 2"));
-        return false;
-    }
+    if (!File2.isLoaded()) return refuse(QStringLiteral("Please load File 2"));
     return CheckConditions(Panels.fldColToProcess.text(), 1);
 }
 
@@ -305,13 +310,11 @@ bool FunctionWizard::checkTotals(QString& description) {
     if (FileToProcess == 2 && !columnCountsMatch()) return false;
     if (!CheckConditions(p.fldColToProcessTotals.text(), 1)) return false;
     if (p.fldDataTotals.text().isEmpty()) {
-        ShowWarningMessage(QStringLiteral("Please select the second column for processing!!"));
-        return false;
+        return refuse(QStringLiteral("Please select the second column for processing!!"));
     }
     if (!CheckConditions(p.fldSelTotals.text(), 2)) return false;
     if (p.fldColToProcessTotals.text() == p.fldDataTotals.text()) {
-        ShowWarningMessage(QStringLiteral("Column 1 and 2 should not be the same!"));
-        return false;
+        return refuse(QStringLiteral("Column 1 and 2 should not be the same!"));
     }
     static const char* const words[] = {"Sum on column ", "Minimum value in ", "Maximum value in "};
     description = QString::fromLatin1(words[p.fldSelTotals.position]) + p.fldDataTotals.text();
@@ -324,57 +327,58 @@ bool FunctionWizard::checkDataModify() {
     if (!CheckConditions(p.fldSelDataModify.text(), 2)) return false;
     // A numeric column takes only a number as the sequence; a text column takes anything.
     if (isNumericColumn(p.fldColToProcessDataModify.position) && !IsNumberText(ModifyText)) {
-        ShowWarningMessage(QStringLiteral("This function requires text field type!!"));
-        return false;
+        return refuse(QStringLiteral("This function requires text field type!!"));
     }
     return true;
 }
 
-void FunctionWizard::btnOKClick() {
+UserMessage FunctionWizard::btnOKClick() {
+    m_refusal = {};
     const ConditionPanels& p = Panels;
     QString field;
     QString description;
     bool passed = false;
     switch (WizardFunction(FunctionIndex)) {
-    case WizardFunction::UniqueValues:
-        passed = checkUniqueValues();
-        field = p.fldColToProcess.text();
-        description = QStringLiteral("Unique Values");
-        break;
-    case WizardFunction::Duplicates:
-        passed = checkDuplicates();
-        field = p.fldColToProcess.text();
-        description = QStringLiteral("Value repetitions");
-        break;
-    case WizardFunction::Filter:
-        passed = checkFilter(description);
-        field = p.fldColToProcessSelect.text();
-        break;
-    case WizardFunction::MultiFilter:
-        passed = checkMultiFilter(description);
-        field = p.fldCol1MultiSelect.text();
-        break;
-    case WizardFunction::Totals:
-        passed = checkTotals(description);
-        field = p.fldColToProcessTotals.text();
-        break;
-    case WizardFunction::DataModify:
-        passed = checkDataModify();
-        field = p.fldColToProcessDataModify.text();
-        description = p.fldSelDataModify.text() + QLatin1Char(' ') + p.fldSrcDataModify;
-        break;
-    case WizardFunction::Sorting:
-        passed = true;
-        field = QStringLiteral("All");
-        description = QStringLiteral("Reverse line order");
-        break;
+        case WizardFunction::UniqueValues:
+            passed = checkUniqueValues();
+            field = p.fldColToProcess.text();
+            description = QStringLiteral("Unique Values");
+            break;
+        case WizardFunction::Duplicates:
+            passed = checkDuplicates();
+            field = p.fldColToProcess.text();
+            description = QStringLiteral("Value repetitions");
+            break;
+        case WizardFunction::Filter:
+            passed = checkFilter(description);
+            field = p.fldColToProcessSelect.text();
+            break;
+        case WizardFunction::MultiFilter:
+            passed = checkMultiFilter(description);
+            field = p.fldCol1MultiSelect.text();
+            break;
+        case WizardFunction::Totals:
+            passed = checkTotals(description);
+            field = p.fldColToProcessTotals.text();
+            break;
+        case WizardFunction::DataModify:
+            passed = checkDataModify();
+            field = p.fldColToProcessDataModify.text();
+            description = p.fldSelDataModify.text() + QLatin1Char(' ') + p.fldSrcDataModify;
+            break;
+        case WizardFunction::Sorting:
+            passed = true;
+            field = QStringLiteral("All");
+            description = QStringLiteral("Reverse line order");
+            break;
     }
     // A refused "Ok" keeps the accepted row: the wizard may still be cancelled.
-    if (!passed) return;
+    if (!passed) return m_refusal;
 
     ClearConditionList();
     AddConditionRow(field, description);
     ShowLoadedData = false;
     if (ColumnToProcess == -1) ColumnToProcess = 0;
     if (m_view) m_view->closeWizard(true);
+    return {};
 }

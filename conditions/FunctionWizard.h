@@ -6,22 +6,13 @@
 #include <type_traits>
 
 #include "conditions/ConditionPanels.h"
+#include "data/seams/MessageSeam.h"
 #include "data/uGlobalData.h"
 
 // The Function Wizard's rules, without its window: choosing a function and a file, "Clear",
 // "Cancel" and "Ok" with their checks and the condition row. The window (TfrmConditions) shows this
-// state and forwards the user's clicks here; tests drive it directly.
-
-// The seven functions in the order of the wizard's function list; FunctionIndex holds the value.
-enum class WizardFunction {
-    UniqueValues = 0,
-    Duplicates = 1,
-    Filter = 2,
-    MultiFilter = 3,
-    Totals = 4,
-    DataModify = 5,
-    Sorting = 6,
-};
+// state, forwards the user's clicks here and shows the warnings they return; tests drive it
+// directly.
 
 const QStringList& FunctionItems();      // "Unique values" .. "Sorting"
 QString FunctionDescription(int index);  // the text under "Description"; empty outside 0..6
@@ -83,22 +74,27 @@ public:
     void FormShow();
     // The user clicks a function, or picks an item of the file list.
     void ElTree2AfterSelectionChange(int position);
-    void fldFileToProcessChange(int position);
+    // The warning when the file chosen is not loaded (the list goes back to "File 1").
+    UserMessage fldFileToProcessChange(int position);
     void btnClearClick();
     // "Cancel", Esc and the close box: every setting back as the wizard opened with them.
     void btnCancelClick();
     // Checks the selected function's panel; on success writes the condition row and closes.
-    void btnOKClick();
+    // Otherwise the warning that tells the user what is missing; the accepted row stays.
+    UserMessage btnOKClick();
 
     void ShowFunctionPanel(int functionIndex);
     void ShowFunctionHelp(int functionIndex);
 
-    // Kind 0 compares two column counts, kinds 1 to 3 require a text; a failure is told to the
-    // user with the kind's message.
-    static bool CheckConditions(int first, int second, int kind);
-    static bool CheckConditions(const QString& text, int kind);
+    // Kind 0 compares two column counts, kinds 1 to 3 require a text; a failure keeps the
+    // kind's message as the refusal.
+    bool CheckConditions(int first, int second, int kind);
+    bool CheckConditions(const QString& text, int kind);
 
 private:
+    bool refuse(const QString& text);  // keeps the refusal; false
+    bool checkNumber(const QString& value, int column, bool firstParameter);
+    bool columnCountsMatch();
     bool checkUniqueValues();
     bool checkDuplicates();
     bool checkFilter(QString& description);
@@ -107,4 +103,5 @@ private:
     bool checkDataModify();
 
     FunctionWizardView* m_view;
+    UserMessage m_refusal;
 };

@@ -2,7 +2,7 @@
 
 #include <QDeadlineTimer>
 
-#include "app/ProgressSeam.h"
+#include "data/seams/ProgressSeam.h"
 
 namespace {
 constexpr std::int64_t kEventInterval = 15;  // milliseconds

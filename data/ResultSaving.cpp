@@ -7,20 +7,17 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "app/FileDialogSeam.h"
-#include "app/MessageSeam.h"
-#include "app/ProgressSeam.h"
+#include "data/FilePaths.h"
 #include "data/ProgressSink.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
 #include "data/access/FileProblems.h"
 #include "data/access/NativeError.h"
-#include "data/uCommonScripts.h"
+#include "data/seams/FileDialogSeam.h"
+#include "data/seams/MessageSeam.h"
+#include "data/seams/ProgressSeam.h"
 #include "data/uGlobalData.h"
-#include "processing/Totals.h"
 #include "processing/uGridProcessor.h"
-
-ResultLayout CurrentResultLayout;
 
 namespace {
 
@@ -106,18 +103,29 @@ PutInPlace putInPlace(const QString& temporary, const QString& target, ResultFil
     return PutInPlace::Done;
 }
 
-// More rows than the file type holds: told, and nothing is written.
-bool overRowLimit(ResultFileType type) {
-    if (ResultGrid.rows() <= maxRowsOf(type)) return false;
-    ShowMessageBox(QStringLiteral("Error"),
-                   type == ResultFileType::ExcelWorkbook
-                       ? QStringLiteral("Output file is over 1048575 rows which is the Excel "
-                                        "workbook's limitation. Please reduce your files and "
-                                        "try again.")
-                       : QStringLiteral("Output file is over 65535 rows which is the Excel's "
-                                        "limitation. Please reduce your files and try again."),
-                   MessageStyle::Warning);
-    return true;
+// More rows than the file type holds: nothing is written, and the user is told why.
+std::optional<SaveResult> overRowLimit(ResultFileType type) {
+    if (ResultGrid.rows() <= maxRowsOf(type)) return std::nullopt;
+    SaveResult refused;
+    refused.message = {QStringLiteral("Error"),
+                       type == ResultFileType::ExcelWorkbook
+                           ? QStringLiteral("Output file is over 1048575 rows which is the Excel "
+                                            "workbook's limitation. Please reduce your files and "
+                                            "try again.")
+                           : QStringLiteral("Output file is over 65535 rows which is the Excel's "
+                                            "limitation. Please reduce your files and try again."),
+                       MessageStyle::Warning};
+    return refused;
+}
+
+SaveResult refusal(const QString& text) {
+    SaveResult refused;
+    refused.message = UserMessage::warning(text);
+    return refused;
+}
+
+SaveResult nothingToSave() {
+    return refusal(QStringLiteral("There is no result to save: run a function first."));
 }
 
 void removeTemporary(const QString& temporary, ResultFileType type) {
@@ -126,37 +134,6 @@ void removeTemporary(const QString& temporary, ResultFileType type) {
 }
 
 }  // namespace
-
-void RecordResultLayout(bool loadedData) {
-    ResultLayout layout;
-    const bool twoFiles = File1.isLoaded() && File2.isLoaded();
-    const clFile& source = !loadedData && FileToProcess == 1 ? File2 : File1;
-    if (!source.Contents) {
-        CurrentResultLayout = {};
-        return;
-    }
-    for (const clField& field : source.Contents->Fields)
-        layout.fields.push_back({field.Name, field.DataType});
-    layout.totals = !loadedData && FunctionIndex == 4;
-    if (layout.totals) {
-        layout.totalsColumns = TotalsResultColumns;
-        for (const clValues& mark : TotalsDifferMarks) layout.differMarks << mark.Value;
-    }
-    layout.fileNumberColumn = loadedData ? twoFiles : FileToProcess == 2;
-    layout.usesFile2 = loadedData ? twoFiles : FileToProcess != 0;
-    layout.valid = true;
-    CurrentResultLayout = layout;
-}
-
-void ForgetResultLayout() {
-    CurrentResultLayout = {};
-}
-
-void SlotUnloaded(bool file2) {
-    if (!CurrentResultLayout.valid || (file2 && !CurrentResultLayout.usesFile2)) return;
-    ForgetResultLayout();
-    SetSaveCommandEnabled(false);
-}
 
 SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type) {
     SavedColumns columns;
@@ -236,45 +213,52 @@ QStringList ResultFileFilters() {
             QStringLiteral("Excel Workbook (*.xlsx)")};
 }
 
-SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* nativeError) {
-    int ignored = 0;
-    int& code = nativeError ? *nativeError : ignored;
-    code = 0;
-    if (!CurrentResultLayout.valid) {
-        ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
-        return SaveOutcome::Refused;
-    }
-    if (overRowLimit(type)) return SaveOutcome::Refused;
+SaveResult WriteResultFile(const QString& path, ResultFileType type, ExistingResultFile existing) {
+    if (!CurrentResultLayout.valid) return nothingToSave();
+    if (std::optional<SaveResult> refused = overRowLimit(type)) return *refused;
     // A link is written through: the file it points to is replaced, the link stays.
     const QFileInfo given(path);
     const QString target =
         given.isSymLink() && given.exists() ? given.canonicalFilePath() : given.absoluteFilePath();
     if (isLoadedSource(path, type) || isLoadedSource(target, type)) {
-        ShowWarningMessage(QStringLiteral("File ") + path +
-                           QStringLiteral(" is open as a source file. Quarix never writes to its "
-                                          "sources: please choose another name."));
-        return SaveOutcome::Refused;
+        return refusal(QStringLiteral("File ") + path +
+                       QStringLiteral(" is open as a source file. Quarix never writes to its "
+                                      "sources: please choose another name."));
+    }
+    if (existing == ExistingResultFile::Refuse && (given.exists() || given.isSymLink())) {
+        SaveResult refused;
+        refused.nativeError = NativeError::TargetExists;
+        refused.message =
+            UserMessage::warning(describeNativeError(NativeError::TargetExists, path));
+        return refused;
     }
     const QString temporary = temporaryPathBeside(target, ResultFileExtension(type));
     const QString table = ResultTableName(temporary, type);
 
+    SaveResult result;
     DbConnection connection;
     connection.setConnectionString(type == ResultFileType::Dbase
                                        ? dbaseCreateConnectionString(FolderOf(temporary))
                                        : excelCreateConnectionString(temporary));
-    const auto fail = [&](const QString& message) {
-        if (code == 0) code = connection.nativeError();
+    const auto fail = [&](const UserMessage& message) {
+        if (result.nativeError == 0) result.nativeError = connection.nativeError();
         connection.abandon();
         removeTemporary(temporary, type);
         CloseProgress();
-        if (!message.isEmpty()) ShowWarningMessage(message);
-        return SaveOutcome::Failed;
+        result.outcome = SaveOutcome::Failed;
+        result.message = message;
+        return result;
+    };
+    const auto cancel = [&] {
+        fail({});
+        result.outcome = SaveOutcome::Cancelled;
+        return result;
     };
     // The file system's failures name the file and the cause the system gave.
     const auto described = [&] {
         return describeNativeError(connection.nativeError(), path, connection.failureCause());
     };
-    if (!connection.open()) return fail(described());
+    if (!connection.open()) return fail(UserMessage::warning(described()));
 
     const ResultLayout& layout = CurrentResultLayout;
     const std::int32_t rows = ResultGrid.rows() - 1;
@@ -284,26 +268,24 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
     const SavedColumns columns = composeSavedColumns(layout, type);
     for (std::size_t i = 1; i < layout.fields.size(); ++i) {
         if (!progress.step()) {
-            fail(QString());
-            ClearFlexGrid();
-            SetSaveCommandEnabled(false);
-            ForgetResultLayout();
-            return SaveOutcome::Cancelled;
+            cancel();
+            ResetResultGrid();
+            result.resultDiscarded = true;
+            return result;
         }
     }
     if (!connection.execute(composeCreateTable(table, columns.definitions))) {
         if (type == ResultFileType::Excel) {
-            return fail(QStringLiteral("File ") + path +
-                        QStringLiteral(" is already opened and cannot be rewrited!"));
+            return fail(
+                UserMessage::warning(QStringLiteral("File ") + path +
+                                     QStringLiteral(" is already opened and cannot be rewrited!")));
         }
         // A .xlsx workbook is refused for reasons of its own (a name too long for it): told.
-        if (type == ResultFileType::ExcelWorkbook) return fail(described());
-        fail(QString());
-        ShowMessageBox(QStringLiteral("Error"),
-                       QStringLiteral("For dBase a format, the name of columns should not contain "
-                                      "signs!"),
-                       MessageStyle::Ok);
-        return SaveOutcome::Failed;
+        if (type == ResultFileType::ExcelWorkbook) return fail(UserMessage::warning(described()));
+        return fail({QStringLiteral("Error"),
+                     QStringLiteral("For dBase a format, the name of columns should not contain "
+                                    "signs!"),
+                     MessageStyle::Ok});
     }
 
     // One INSERT a grid row, in the grid's order. Values go as the grid shows them, quoted; an
@@ -318,20 +300,18 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         }
         statement += QLatin1Char(')');
         if (!connection.execute(statement)) {
-            return fail(
-                QStringLiteral("Row %1 could not be written: %2").arg(row).arg(described()));
+            return fail(UserMessage::warning(
+                QStringLiteral("Row %1 could not be written: %2").arg(row).arg(described())));
         }
-        if (!progress.step()) {
-            fail(QString());
-            return SaveOutcome::Cancelled;
-        }
+        if (!progress.step()) return cancel();
     }
     if (!connection.close()) {
-        code = connection.nativeError();
+        result.nativeError = connection.nativeError();
         removeTemporary(temporary, type);
         CloseProgress();
-        ShowWarningMessage(described());
-        return SaveOutcome::Failed;
+        result.outcome = SaveOutcome::Failed;
+        result.message = UserMessage::warning(described());
+        return result;
     }
     int reason = 0;
     const PutInPlace placed = putInPlace(temporary, target, type, reason);
@@ -339,33 +319,34 @@ SaveOutcome SaveResultFile(const QString& path, ResultFileType type, int* native
         removeTemporary(temporary, type);
         CloseProgress();
         const QString cause = SystemErrorText(reason);
-        ShowWarningMessage(
+        result.outcome = SaveOutcome::Failed;
+        result.message = UserMessage::warning(
             QStringLiteral("The result could not be put in place of ") + path +
             (placed == PutInPlace::NothingChanged
                  ? QStringLiteral("; the file there is as it was.")
                  : QStringLiteral("; the table there is as it was, but its code-page file (.cpg) "
                                   "was replaced.")) +
             causeLine(path, cause));
-        return SaveOutcome::Failed;
+        return result;
     }
     progress.close();
-    return SaveOutcome::Saved;
+    result.outcome = SaveOutcome::Saved;
+    return result;
 }
 
-SaveOutcome SaveResults() {
-    if (!CurrentResultLayout.valid) {
-        ShowWarningMessage(QStringLiteral("There is no result to save: run a function first."));
-        return SaveOutcome::Refused;
-    }
+SaveResult ChooseAndWriteResultFile() {
+    if (!CurrentResultLayout.valid) return nothingToSave();
     // The dialog starts beside File 1, where the user's tables are.
     const FileDialogChoice choice = ChooseFileToSave(
         QStringLiteral("Save File"), ResultFileFilters(), FolderOrHome(File1.FilePath));
-    if (choice.path.isEmpty()) return SaveOutcome::Cancelled;
+    SaveResult cancelled;
+    cancelled.outcome = SaveOutcome::Cancelled;
+    if (choice.path.isEmpty()) return cancelled;
     const ResultFileType type = choice.filterIndex == 1   ? ResultFileType::Dbase
                                 : choice.filterIndex == 2 ? ResultFileType::ExcelWorkbook
                                                           : ResultFileType::Excel;
     // Each file type has its own row limit, so it is checked once the type is chosen.
-    if (overRowLimit(type)) return SaveOutcome::Refused;
+    if (std::optional<SaveResult> refused = overRowLimit(type)) return *refused;
     const QString settled = SettleResultFileName(choice.path, type);
     // The dialog asked about the name as typed; a settled name that exists is asked about here.
     if (settled != choice.path && QFileInfo::exists(settled) &&
@@ -373,7 +354,7 @@ SaveOutcome SaveResults() {
                        QFileInfo(settled).fileName() +
                            QStringLiteral(" already exists.\nDo you want to replace it?"),
                        MessageStyle::YesNoQuestion) != MessageAnswer::Yes) {
-        return SaveOutcome::Cancelled;
+        return cancelled;
     }
-    return SaveResultFile(settled, type);
+    return WriteResultFile(settled, type);
 }

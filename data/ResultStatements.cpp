@@ -1,8 +1,7 @@
 #include "data/ResultStatements.h"
 
+#include "data/FilePaths.h"
 #include "data/access/FieldType.h"
-#include "data/uCommonScripts.h"
-#include "data/uGlobalData.h"
 
 QString ColumnTypeWord(FieldType type) {
     switch (type) {

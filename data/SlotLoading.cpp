@@ -1,24 +1,73 @@
 #include "data/SlotLoading.h"
 
+#include "data/FilePaths.h"
 #include "data/ProgressSink.h"
+#include "data/SlotChecks.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
 #include "data/access/NativeError.h"
-#include "data/uCommonScripts.h"
+#include "data/seams/ProgressSeam.h"
 #include "data/uGlobalData.h"
 
 namespace {
 
+constexpr char kLoadingCaption[] = "Loading..";
+constexpr char kLoadingText[] =
+    "Please wait! Loading data from selected file!\r\nIt may take some time";
+
 SlotLoadResult failed(int code, const QString& cause = {}) {
-    return {SlotLoad::Failed, code, cause};
+    return {SlotLoad::Failed, code, cause, {}, false, false};
 }
 
 SlotLoadResult failed(const DbConnection& connection) {
     return failed(connection.nativeError(), connection.failureCause());
 }
 
+SlotLoadResult loaded() {
+    return {SlotLoad::Loaded, 0, {}, {}, false, false};
+}
+
+// The message for a failure of the data access layer, with the file and the cause when the layer
+// gave one; nothing for codes without a message unless `alwaysTell`: then any other failure is
+// still a file that could not be opened, never silence.
+UserMessage openFailureMessage(const SlotLoadResult& result, const QString& path, bool alwaysTell) {
+    int code = result.nativeError;
+    if (alwaysTell && openErrorMessage(code, path).text.isEmpty()) code = NativeError::Unreadable;
+    const OpenErrorMessage message = openErrorMessage(code, path, result.cause);
+    if (message.text.isEmpty()) return {};
+    return {message.caption, message.text, MessageStyle::Ok};
+}
+
+// A load that ends before the slot is kept: the slot is free again, and the user told `message`.
+SlotLoadResult abandon(clFile& slot, SlotLoadResult result, const UserMessage& message) {
+    ReleaseSlot(slot);
+    if (result.status == SlotLoad::Loaded) result.status = SlotLoad::Failed;
+    result.message = message;
+    return result;
+}
+
 }  // namespace
+
+std::optional<FileKind> SourceKindOf(const QString& path) {
+    const QString extension = FileExtension(path);
+    if (extension == QLatin1String("xls") || extension == QLatin1String("xlsx") ||
+        extension == QLatin1String("xlsm") || extension == QLatin1String("ods")) {
+        return FileKind::Workbook;
+    }
+    if (extension == QLatin1String("dbf")) return FileKind::Dbase;
+    return std::nullopt;
+}
+
+bool ReadSheetNames(clFile& slot) {
+    slot.Sheets.clear();
+    QStringList names;
+    if (!slot.Connection || !slot.Connection->listTableNames(names) || !slot.Connection->open()) {
+        return false;
+    }
+    for (const QString& name : names) slot.Sheets.push_back({name});
+    return true;
+}
 
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format) {
@@ -27,7 +76,7 @@ SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
 
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format, bool dbase) {
-    if (slot.isInUse()) UnloadFile(slot);
+    if (slot.isInUse()) ReleaseSlot(slot);
     auto connection = std::make_unique<DbConnection>(format);
     connection->setConnectionString(dbase ? dbaseSourceConnectionString(path, readWrite)
                                           : excelSourceConnectionString(path, readWrite));
@@ -39,7 +88,7 @@ SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
     }
     slot.FilePath = path;
     slot.FileName = FileNameOnly(path);
-    return {SlotLoad::Loaded, 0, {}};
+    return loaded();
 }
 
 SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSink* progress) {
@@ -51,10 +100,10 @@ SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSin
     contents->DataSet->setQuery(QStringLiteral("SELECT * FROM \"") + sheetName + QLatin1Char('"'));
     if (!contents->DataSet->open()) return failed(*slot.Connection);
     if (!CopyRowsToContents(*contents->DataSet, *contents, progress)) {
-        return {SlotLoad::Cancelled, 0, {}};
+        return {SlotLoad::Cancelled, 0, {}, {}, false, false};
     }
     slot.Contents = std::move(contents);
-    return {SlotLoad::Loaded, 0, {}};
+    return loaded();
 }
 
 SlotLoadResult LoadSlotFromFile(clFile& slot, const QString& path, const QString& sheetName,
@@ -63,11 +112,116 @@ SlotLoadResult LoadSlotFromFile(clFile& slot, const QString& path, const QString
     const SlotLoadResult opened = OpenSlotFile(slot, path, readWrite, format);
     if (opened.status != SlotLoad::Loaded) return opened;
     if (slot.Sheets.empty() && sheetName.isEmpty()) {
-        UnloadFile(slot);
+        ReleaseSlot(slot);
         return failed(NativeError::TableNotFound);
     }
-    const SlotLoadResult loaded =
+    const SlotLoadResult result =
         LoadSlotSheet(slot, sheetName.isEmpty() ? slot.Sheets.front().Value : sheetName, progress);
-    if (loaded.status != SlotLoad::Loaded) UnloadFile(slot);
-    return loaded;
+    if (result.status != SlotLoad::Loaded) ReleaseSlot(slot);
+    return result;
+}
+
+UserMessage SourceRefusal(FileSlot slotNumber) {
+    const clFile& slot = SlotOf(slotNumber);
+    if (slot.Contents && RecordCount(*slot.Contents) == 0) {
+        return UserMessage::warning(QStringLiteral("File is empty"));
+    }
+    if (slotNumber == FileSlot::File1) {
+        if (File1.Contents && HasRefusedHeading(*File1.Contents)) {
+            return UserMessage::warning(FieldNameMessage());
+        }
+        return {};
+    }
+    if (!File2.Contents) return {};
+    const ColumnMismatch mismatch =
+        File1.isLoaded() ? CompareColumns(*File1.Contents, *File2.Contents) : ColumnMismatch::Count;
+    return mismatch == ColumnMismatch::None ? UserMessage{}
+                                            : UserMessage::warning(ColumnMismatchMessage(mismatch));
+}
+
+SlotLoadResult LoadSourceFile(FileSlot slotNumber, const QString& path, FileKind kind,
+                              const LoadQuestions& questions, ProgressSink* progress,
+                              const CellTextFormat& format) {
+    clFile& slot = SlotOf(slotNumber);
+    const bool isFile1 = slotNumber == FileSlot::File1;
+
+    // The kind decides the reader: a dBase table is one table named after the file.
+    SlotLoadResult result = OpenSlotFile(slot, path, !isFile1, format, kind == FileKind::Dbase);
+    if (result.status != SlotLoad::Loaded) {
+        // A workbook File 1 is told only the failures with a message; a dBase source and File 2
+        // are always told something.
+        return abandon(slot, result,
+                       openFailureMessage(result, path, kind == FileKind::Dbase || !isFile1));
+    }
+    if (slot.Sheets.empty()) {
+        return abandon(slot, result,
+                       UserMessage::warning(isFile1 ? QStringLiteral("File 1 is empty")
+                                                    : QStringLiteral("File 2 is empty")));
+    }
+    if (kind == FileKind::Workbook && questions.chooseSheet) {
+        if (!questions.chooseSheet(slotNumber)) {
+            result.status = SlotLoad::Cancelled;
+            return abandon(slot, result, {});
+        }
+    } else {
+        slot.SheetName = slot.Sheets.front().Value;
+    }
+    result.sheetChosen = true;
+
+    ShowWaitingWindow(QString::fromLatin1(kLoadingCaption), QString::fromLatin1(kLoadingText));
+    const SlotLoadResult read = LoadSlotSheet(slot, slot.SheetName, progress);
+    CloseWaitingWindow();
+    if (read.status != SlotLoad::Loaded) {
+        SlotLoadResult ended = read;
+        ended.sheetChosen = true;
+        return abandon(slot, ended,
+                       read.status == SlotLoad::Failed ? openFailureMessage(read, path, false)
+                                                       : UserMessage{});
+    }
+    // An empty sheet is refused before its types are shown; the other checks come after.
+    if (RecordCount(*slot.Contents) == 0) return abandon(slot, result, SourceRefusal(slotNumber));
+    if (questions.showFieldTypes) questions.showFieldTypes(slotNumber);
+
+    if (UserMessage refusal = SourceRefusal(slotNumber); !refusal.isEmpty()) {
+        return abandon(slot, result, refusal);
+    }
+    // File 2 stays only while it still matches (File 1 reopened from the recent list).
+    if (isFile1 && !SourceRefusal(FileSlot::File2).isEmpty()) {
+        ReleaseSlot(File2);
+        result.file2Released = true;
+    }
+    return result;
+}
+
+bool CopyRowsToContents(DbDataSet& dataSet, clResult& contents, ProgressSink* progress) {
+    SheetTable& table = dataSet.table();
+    const std::int32_t fieldCount = dataSet.fieldCount();
+    const std::int32_t recordCount = dataSet.recordCount();
+    if (progress) progress->setMaximum(recordCount);
+    for (std::int32_t row = 0; row < recordCount; ++row) {
+        table.renderRow(row);
+        if (progress && !progress->step()) return false;
+    }
+
+    std::vector<std::vector<std::uint32_t>> columns = table.takeColumns();
+    auto texts = std::make_shared<SheetTexts>(table.takeTexts().takeTexts());
+
+    contents.FieldCount = fieldCount;
+    contents.Texts = texts;
+    contents.Fields.clear();
+    contents.Fields.reserve(static_cast<std::size_t>(fieldCount));
+    for (std::int32_t column = 0; column < fieldCount; ++column) {
+        clField field;
+        field.Name = dataSet.fieldName(column);
+        field.RecordCount = recordCount;
+        field.DataType = dataSet.fieldType(column);
+        std::vector<std::uint32_t> ids;
+        if (static_cast<std::size_t>(column) < columns.size()) {
+            ids = std::move(columns[static_cast<std::size_t>(column)]);
+        }
+        ids.resize(static_cast<std::size_t>(recordCount), 0);
+        field.Values = ColumnValues(texts, std::move(ids));
+        contents.Fields.push_back(std::move(field));
+    }
+    return true;
 }

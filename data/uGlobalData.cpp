@@ -28,6 +28,23 @@ std::int32_t TotalsItem = -1;
 std::int32_t ModifyOperation = 0;
 QString ModifyText;
 
+clFile& SlotOf(FileSlot slot) {
+    return slot == FileSlot::File2 ? File2 : File1;
+}
+
+void ReleaseSlot(clFile& slot) {
+    slot.Sheets.clear();
+    slot.FileName.clear();
+    slot.FilePath.clear();
+    slot.Contents.reset();  // before the connection: the data set reads through it
+    if (slot.Connection) slot.Connection->close();
+    slot.Connection.reset();
+}
+
+std::int32_t RecordCount(const clResult& contents) {
+    return contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount;
+}
+
 void ResetConditionSettings() {
     FunctionIndex = -1;
     FileToProcess = 0;

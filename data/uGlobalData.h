@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/FileSlots.h"
 #include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
 #include "data/access/TextPool.h"
@@ -108,6 +109,10 @@ struct clFile {
 
 extern clFile File1;
 extern clFile File2;
+clFile& SlotOf(FileSlot slot);
+// Empties a slot in the model: its names, sheet list, contents and connection. (UnloadFile, the
+// command, also brings the main window and a saved result's layout in line.)
+void ReleaseSlot(clFile& slot);
 extern std::vector<clValues> File1History;  // oldest first, no duplicates (case-sensitive)
 extern std::vector<clValues> File2History;
 // The file last opened during this run, whichever way (the open dialog starts in its folder);
@@ -118,7 +123,7 @@ extern bool ShowLoadedData;
 
 // The condition settings: what the user chose in the Function Wizard. Column indexes count from
 // 0 in File 1's fields; operator codes are 0 "Equal To" .. 6 "Contains".
-extern std::int32_t FunctionIndex;    // 0 Unique values .. 6 Sorting; -1 none chosen yet
+extern std::int32_t FunctionIndex;    // a WizardFunction; -1 none chosen yet
 extern std::int32_t FileToProcess;    // 0 File 1, 1 File 2, 2 Both Files
 extern std::int32_t ColumnToProcess;  // -1: no column chosen
 extern std::int32_t SelectOperator1;  // Filter: operator code
@@ -137,11 +142,25 @@ extern std::int32_t ModifyOperation;  // 0 cut from the beginning, 1 cut in the 
                                       // forward, 3 add backwards
 extern QString ModifyText;
 
+// The seven functions in the order of the wizard's function list; FunctionIndex holds the value.
+enum class WizardFunction {
+    UniqueValues = 0,
+    Duplicates = 1,
+    Filter = 2,
+    MultiFilter = 3,
+    Totals = 4,
+    DataModify = 5,
+    Sorting = 6,
+};
+
 // Every condition setting back to its start value, as at start-up.
 void ResetConditionSettings();
 
 // Opening File 1 through the open dialog points every column choice at the first column.
 void ResetColumnChoices();
+
+// The number of rows of a loaded sheet (0 without columns).
+std::int32_t RecordCount(const clResult& contents);
 
 // Contents that come from no file (tests, the benchmark): `cell(row, column)` gives each text.
 clResult ContentsFromTexts(const std::vector<QString>& names, const std::vector<FieldType>& types,

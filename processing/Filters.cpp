@@ -10,12 +10,19 @@
 #include "processing/NumberText.h"
 #include "processing/ResultFunctions.h"
 #include "processing/ResultRows.h"
-#include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
 
 namespace {
 
-enum Operator { EqualTo = 0, NotEqualTo, LessThan, LessOrEqual, GreaterThan, GreaterOrEqual, Contains };
+enum Operator {
+    EqualTo = 0,
+    NotEqualTo,
+    LessThan,
+    LessOrEqual,
+    GreaterThan,
+    GreaterOrEqual,
+    Contains
+};
 
 ConditionMatcher filterCondition(const clField& column, int which) {
     return which == 0 ? ConditionMatcher(SelectOperator1, Panels.fldData1Select, column.Name)
@@ -23,9 +30,8 @@ ConditionMatcher filterCondition(const clField& column, int which) {
 }
 
 ConditionMatcher multiFilterCondition(const clField& column, int which) {
-    return which == 0
-               ? ConditionMatcher(MultiOperator1, Panels.fldData1MultiSelect, column.Name)
-               : ConditionMatcher(MultiOperator2, Panels.fldData2MultiSelect, column.Name);
+    return which == 0 ? ConditionMatcher(MultiOperator1, Panels.fldData1MultiSelect, column.Name)
+                      : ConditionMatcher(MultiOperator2, Panels.fldData2MultiSelect, column.Name);
 }
 
 // A column a setting names; the Run command's checks made sure it is one of the file's.
@@ -57,35 +63,42 @@ ConditionMatcher::Number ConditionMatcher::number(const QString& text) const {
 
 bool ConditionMatcher::matches(const QString& cell) const {
     switch (m_operator) {
-    case EqualTo: return m_locale.toLower(cell) == m_loweredOperand;
-    case NotEqualTo: return m_locale.toLower(cell) != m_loweredOperand;
-    case Contains:
-        return !cell.isEmpty() && !m_operand.isEmpty() &&
-               m_locale.toLower(cell).contains(m_loweredOperand);
-    case LessThan:
-    case LessOrEqual:
-    case GreaterThan:
-    case GreaterOrEqual: {
-        if (cell.isEmpty() || m_operand.isEmpty()) return false;
-        if (!m_operandRead) {
-            m_operandNumber = number(m_operand);
-            m_operandRead = true;
+        case EqualTo:
+            return m_locale.toLower(cell) == m_loweredOperand;
+        case NotEqualTo:
+            return m_locale.toLower(cell) != m_loweredOperand;
+        case Contains:
+            return !cell.isEmpty() && !m_operand.isEmpty() &&
+                   m_locale.toLower(cell).contains(m_loweredOperand);
+        case LessThan:
+        case LessOrEqual:
+        case GreaterThan:
+        case GreaterOrEqual: {
+            if (cell.isEmpty() || m_operand.isEmpty()) return false;
+            if (!m_operandRead) {
+                m_operandNumber = number(m_operand);
+                m_operandRead = true;
+            }
+            const Number a = number(cell);
+            const Number& b = m_operandNumber;
+            // Four decimals where both fit in them; a card or account number of 16 digits does not,
+            // and is compared by its value.
+            const int order = a.fixed && b.fixed ? (a.tenThousandths > b.tenThousandths) -
+                                                       (a.tenThousandths < b.tenThousandths)
+                                                 : CompareDecimals(a.value, b.value);
+            switch (m_operator) {
+                case LessThan:
+                    return order < 0;
+                case LessOrEqual:
+                    return order <= 0;
+                case GreaterThan:
+                    return order > 0;
+                default:
+                    return order >= 0;
+            }
         }
-        const Number a = number(cell);
-        const Number& b = m_operandNumber;
-        // Four decimals where both fit in them; a card or account number of 16 digits does not,
-        // and is compared by its value.
-        const int order = a.fixed && b.fixed ? (a.tenThousandths > b.tenThousandths) -
-                                                   (a.tenThousandths < b.tenThousandths)
-                                             : CompareDecimals(a.value, b.value);
-        switch (m_operator) {
-        case LessThan: return order < 0;
-        case LessOrEqual: return order <= 0;
-        case GreaterThan: return order > 0;
-        default: return order >= 0;
-        }
-    }
-    default: return false;
+        default:
+            return false;
     }
 }
 
@@ -158,17 +171,19 @@ void ProcessFindMultiSelect() {
         ColumnMatcher first;
         std::optional<ColumnMatcher> second;
         std::int32_t rows;
-        bool selected(std::int32_t r) { return first.matches(r) && (!second || second->matches(r)); }
+        bool selected(std::int32_t r) {
+            return first.matches(r) && (!second || second->matches(r));
+        }
     };
     const auto conditionsOf = [second](const clResult& contents) {
         const clField& firstColumn = columnAt(contents, MultiColumn1);
-        FileConditions conditions{contents,
-                                  ColumnMatcher(contents, firstColumn,
-                                                multiFilterCondition(firstColumn, 0)),
-                                  std::nullopt, firstColumn.RecordCount};
+        FileConditions conditions{
+            contents, ColumnMatcher(contents, firstColumn, multiFilterCondition(firstColumn, 0)),
+            std::nullopt, firstColumn.RecordCount};
         if (second) {
             const clField& secondColumn = columnAt(contents, MultiColumn2 - 1);
-            conditions.second.emplace(contents, secondColumn, multiFilterCondition(secondColumn, 1));
+            conditions.second.emplace(contents, secondColumn,
+                                      multiFilterCondition(secondColumn, 1));
         }
         return conditions;
     };

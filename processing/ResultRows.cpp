@@ -9,13 +9,10 @@ RunProgress::RunProgress(std::int32_t steps) {
 
 bool RunProgress::step() {
     if (m_sink.step()) return true;
-    ClearFlexGrid();
+    ResetResultGrid();
     ResultFound = false;
+    RunCancelled = true;
     return false;
-}
-
-std::int32_t RecordCount(const clResult& contents) {
-    return contents.Fields.empty() ? 0 : contents.Fields.front().RecordCount;
 }
 
 const clResult& ProcessedContents() {

@@ -12,8 +12,8 @@ struct clResult;
 // What the seven functions share: the progress of their row loop and the writing of result rows.
 
 // The progress dialog of one function, maximum `steps`. A step returns false once the user has
-// cancelled; the grid is then reset with the condition list (ClearFlexGrid) and ResultFound is
-// false, and the function returns at once.
+// cancelled; the grid is then reset, ResultFound is false and RunCancelled true, and the function
+// returns at once.
 class RunProgress {
 public:
     explicit RunProgress(std::int32_t steps);
@@ -23,8 +23,6 @@ private:
     ProgressDialogSink m_sink;
 };
 
-// The number of rows of a loaded sheet (0 without columns).
-std::int32_t RecordCount(const clResult& contents);
 // The loaded contents of the file the run processes, and of the other file (null when not
 // loaded).
 const clResult& ProcessedContents();

@@ -1,15 +1,13 @@
 #include "processing/RunCommand.h"
 
-#include "app/MessageSeam.h"
-#include "app/ProgressSeam.h"
+#include <optional>
+
 #include "conditions/ConditionPanels.h"
-#include "conditions/FunctionWizard.h"
-#include "data/ResultSaving.h"
 #include "data/access/CellText.h"
-#include "data/uCommonScripts.h"
+#include "data/seams/ProgressSeam.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultFunctions.h"
-#include "processing/ResultRows.h"
+#include "processing/Totals.h"
 #include "processing/uGridProcessor.h"
 
 namespace {
@@ -18,9 +16,8 @@ std::int32_t fieldCount(const clFile& file) {
     return std::int32_t(file.Contents->Fields.size());
 }
 
-bool refuseStale() {
-    ShowWarningMessage(QStringLiteral("Please,Select New Parameters in Conditions"));
-    return false;
+UserMessage refuseStale() {
+    return UserMessage::warning(QStringLiteral("Please,Select New Parameters in Conditions"));
 }
 
 bool isColumn(std::int32_t index) {
@@ -39,58 +36,50 @@ void runConfiguredFunction() {
     }
 }
 
-// What the user sees of a result: its widths, the Duplicates order, the bold Totals headings.
-void presentResult() {
+// What the user sees of a result: its widths, the Duplicates order, the bold Totals headings, and
+// what Data modify changed.
+void presentResult(std::vector<UserMessage>& messages) {
     ResultGrid.setRows(ResultRowCount + 1);
-    SetSaveCommandEnabled(true);
     FitColumnWidths();
     switch (WizardFunction(FunctionIndex)) {
-    case WizardFunction::Duplicates: {
-        ResultGrid.setCurrentCell(1, ColumnToProcess + 1);
-        const FieldType type = File1.Contents->Fields[std::size_t(ColumnToProcess)].DataType;
-        SortGrid(ResultGrid, SortModeFor(ClassOfFieldType(type), true), CellTextFormat::system());
-        break;
-    }
-    case WizardFunction::Totals:
-        ResultGrid.setCurrentCell(0, 2);
-        ResultGrid.setCellFontBold(0, 2);
-        ResultGrid.setCurrentCell(0, 3);
-        ResultGrid.setCellFontBold(0, 3);
-        break;
-    default: break;
+        case WizardFunction::Duplicates: {
+            ResultGrid.setCurrentCell(1, ColumnToProcess + 1);
+            const FieldType type = File1.Contents->Fields[std::size_t(ColumnToProcess)].DataType;
+            SortGrid(ResultGrid, SortModeFor(ClassOfFieldType(type), true),
+                     CellTextFormat::system());
+            break;
+        }
+        case WizardFunction::Totals:
+            ResultGrid.setCurrentCell(0, 2);
+            ResultGrid.setCellFontBold(0, 2);
+            ResultGrid.setCurrentCell(0, 3);
+            ResultGrid.setCellFontBold(0, 3);
+            break;
+        default:
+            break;
     }
     ShowResultGrid();
     if (WizardFunction(FunctionIndex) == WizardFunction::DataModify) {
-        if (ChangedCount > 0) {
-            ShowInformationMessage(QString::number(ChangedCount) +
-                                   QStringLiteral(" records are changed!"));
-        } else {
-            ShowInformationMessage(QStringLiteral("Sequence '") + ModifyText +
-                                   QStringLiteral("' in field '") + ProcessedColumn->Name +
-                                   QStringLiteral("' was not found"));
-        }
+        messages.push_back(UserMessage::information(
+            ChangedCount > 0
+                ? QString::number(ChangedCount) + QStringLiteral(" records are changed!")
+                : QStringLiteral("Sequence '") + ModifyText + QStringLiteral("' in field '") +
+                      ProcessedColumn->Name + QStringLiteral("' was not found")));
     }
 }
 
 }  // namespace
 
-bool ValidateRun() {
+UserMessage ValidateRun() {
     // Nothing of an earlier run may point into a slot that has been unloaded since.
     ProcessedColumn = nullptr;
     OtherColumn = nullptr;
-    if (!File1.Contents) {
-        ShowWarningMessage(QStringLiteral("Please select file 1"));
-        return false;
-    }
+    if (!File1.Contents) return UserMessage::warning(QStringLiteral("Please select file 1"));
     if (ColumnToProcess < 0) {
-        ShowWarningMessage(QStringLiteral("Please select the column for processing!"));
-        return false;
+        return UserMessage::warning(QStringLiteral("Please select the column for processing!"));
     }
     if (FileToProcess == 1 || FileToProcess == 2) {
-        if (!File2.Contents) {
-            ShowWarningMessage(QStringLiteral("Please load File 2"));
-            return false;
-        }
+        if (!File2.Contents) return UserMessage::warning(QStringLiteral("Please load File 2"));
         ProcessedFile = FileToProcess == 1 ? &File2 : &File1;
         OtherFile = FileToProcess == 1 ? &File1 : &File2;
     } else {
@@ -108,64 +97,57 @@ bool ValidateRun() {
         }
     };
     switch (WizardFunction(FunctionIndex)) {
-    case WizardFunction::UniqueValues:
-        if (isStale(Panels.fldColToProcess)) return refuseStale();
-        takeOtherColumn();
-        break;
-    case WizardFunction::Duplicates:
-        if (isStale(Panels.fldColToProcess)) return refuseStale();
-        break;
-    case WizardFunction::Filter:
-        if (FileToProcess == 2) takeOtherColumn();
-        break;
-    case WizardFunction::MultiFilter: {
-        if (isStale(Panels.fldCol1MultiSelect)) return refuseStale();
-        // The columns the settings name must be the file's own.
-        const bool second = Panels.fldCol2MultiSelect.position > 0 && MultiColumn2 >= 1;
-        if (!isColumn(MultiColumn1) || (second && !isColumn(MultiColumn2 - 1))) {
-            return refuseStale();
+        case WizardFunction::UniqueValues:
+            if (isStale(Panels.fldColToProcess)) return refuseStale();
+            takeOtherColumn();
+            break;
+        case WizardFunction::Duplicates:
+            if (isStale(Panels.fldColToProcess)) return refuseStale();
+            break;
+        case WizardFunction::Filter:
+            if (FileToProcess == 2) takeOtherColumn();
+            break;
+        case WizardFunction::MultiFilter: {
+            if (isStale(Panels.fldCol1MultiSelect)) return refuseStale();
+            // The columns the settings name must be the file's own.
+            const bool second = Panels.fldCol2MultiSelect.position > 0 && MultiColumn2 >= 1;
+            if (!isColumn(MultiColumn1) || (second && !isColumn(MultiColumn2 - 1))) {
+                return refuseStale();
+            }
+            break;
         }
-        break;
+        case WizardFunction::Totals:
+            if (isStale(Panels.fldColToProcessTotals)) return refuseStale();
+            // The value column: another column of the file, a numeric one.
+            if (!isColumn(TotalsColumn) || TotalsColumn == ColumnToProcess ||
+                !isNumberType(
+                    ProcessedFile->Contents->Fields[std::size_t(TotalsColumn)].DataType)) {
+                return refuseStale();
+            }
+            if (FileToProcess == 2) takeOtherColumn();
+            break;
+        case WizardFunction::DataModify:
+            if (isStale(Panels.fldColToProcessDataModify)) return refuseStale();
+            break;
+        default:
+            break;
     }
-    case WizardFunction::Totals:
-        if (isStale(Panels.fldColToProcessTotals)) return refuseStale();
-        // The value column: another column of the file, a numeric one.
-        if (!isColumn(TotalsColumn) || TotalsColumn == ColumnToProcess ||
-            !isNumberType(ProcessedFile->Contents->Fields[std::size_t(TotalsColumn)].DataType)) {
-            return refuseStale();
-        }
-        if (FileToProcess == 2) takeOtherColumn();
-        break;
-    case WizardFunction::DataModify:
-        if (isStale(Panels.fldColToProcessDataModify)) return refuseStale();
-        break;
-    default: break;
-    }
-    return true;
+    return {};
 }
 
-void ReportNoResult() {
-    ResetResultGrid();
-    CloseProgress();
-    ShowInformationMessage(QStringLiteral("No data matching your query found!"));
-}
-
-RunOutcome RunCommand() {
-    // The grid is emptied: nothing to save until the run fills it again.
-    SetSaveCommandEnabled(false);
-    ResetResultGrid();
-    return RunFunction();
-}
-
-RunOutcome RunFunction() {
+RunResult RunFunction() {
+    RunResult result;
     if (ShowLoadedData) {
         // Save only when the view shows rows (not after a cancel, nor without File 1).
-        const bool shown = ShowLoadedDataInGrid();
-        if (shown) RecordResultLayout(true);
-        SetSaveCommandEnabled(shown);
-        return RunOutcome::LoadedData;
+        if (ShowLoadedDataInGrid()) RecordResultLayout(true);
+        result.outcome = RunOutcome::LoadedData;
+        result.cancelled = RunCancelled;
+        return result;
     }
-    if (!ValidateRun()) return RunOutcome::Refused;
+    if (UserMessage refusal = ValidateRun(); !refusal.isEmpty()) {
+        result.messages.push_back(std::move(refusal));
+        return result;
+    }
 
     BeginResultRun();
     const clResult& processed = *ProcessedFile->Contents;
@@ -177,34 +159,37 @@ RunOutcome RunFunction() {
         }
     }
 
-    bool failed = false;
-    QString failure;
+    std::optional<QString> failure;
     try {
         runConfiguredFunction();
     } catch (const RunError& error) {
-        failed = true;
         failure = error.message();
     } catch (const std::exception& error) {
-        failed = true;
-        failure = QStringLiteral("The function stopped: %1").arg(QString::fromLocal8Bit(error.what()));
-    }
-    if (failed) {
-        ResultFound = false;
-        ResetResultGrid();
-        CloseProgress();
-        SetSaveCommandEnabled(false);
-        ShowWarningMessage(failure);
-        return RunOutcome::Failed;
-    }
-
-    const bool found = ResultFound;
-    if (found) {
-        RecordResultLayout(false);
-        presentResult();
-    } else {
-        SetSaveCommandEnabled(false);
-        ReportNoResult();
+        failure =
+            QStringLiteral("The function stopped: %1").arg(QString::fromLocal8Bit(error.what()));
     }
     CloseProgress();
-    return found ? RunOutcome::Result : RunOutcome::NoResult;
+    result.messages = std::move(RunMessages);
+    RunMessages.clear();
+    result.cancelled = RunCancelled;
+    if (failure) {
+        ResultFound = false;
+        ResetResultGrid();
+        result.outcome = RunOutcome::Failed;
+        result.messages.push_back(UserMessage::warning(*failure));
+        return result;
+    }
+    if (!ResultFound) {
+        ResetResultGrid();
+        result.outcome = RunOutcome::NoResult;
+        result.messages.push_back(
+            UserMessage::information(QStringLiteral("No data matching your query found!")));
+        return result;
+    }
+    QStringList differMarks;
+    for (const clValues& mark : TotalsDifferMarks) differMarks << mark.Value;
+    RecordResultLayout(false, TotalsResultColumns, differMarks);
+    presentResult(result.messages);
+    result.outcome = RunOutcome::Result;
+    return result;
 }

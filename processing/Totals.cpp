@@ -10,7 +10,6 @@
 #include "processing/NumberText.h"
 #include "processing/ResultFunctions.h"
 #include "processing/ResultRows.h"
-#include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
 
 std::vector<std::int32_t> TotalsResultColumns;
@@ -22,9 +21,12 @@ enum Kind { Sum = 0, Min = 1, Max = 2 };
 
 QString kindSuffix(int kind) {
     switch (kind) {
-    case Min: return QStringLiteral(",Min");
-    case Max: return QStringLiteral(",Max");
-    default: return QStringLiteral(",Sum");
+        case Min:
+            return QStringLiteral(",Min");
+        case Max:
+            return QStringLiteral(",Max");
+        default:
+            return QStringLiteral(",Sum");
     }
 }
 
@@ -32,12 +34,12 @@ QString kindSuffix(int kind) {
 // row differed) are kept by the builder, one block of columns a group.
 struct Group {
     std::int32_t count = 0;
-    bool hasValue = false;              // some value cell was not empty
-    std::int64_t whole = 0;             // Sum of an integer column
-    DecimalSum fraction;                // Sum of a float column
-    int maxDecimals = 0;                // the most decimals of its values
-    double best = 0;                    // Min or Max so far
-    std::uint32_t bestId = 0;           // and the cell that holds it
+    bool hasValue = false;     // some value cell was not empty
+    std::int64_t whole = 0;    // Sum of an integer column
+    DecimalSum fraction;       // Sum of a float column
+    int maxDecimals = 0;       // the most decimals of its values
+    double best = 0;           // Min or Max so far
+    std::uint32_t bestId = 0;  // and the cell that holds it
 };
 
 class GroupBuilder {
@@ -62,7 +64,8 @@ public:
         if (isNew) {
             index = std::int32_t(m_groups.size());
             m_groups.emplace_back();
-            for (const clField& field : m_contents.Fields) m_values.push_back(field.Values.idAt(row));
+            for (const clField& field : m_contents.Fields)
+                m_values.push_back(field.Values.idAt(row));
             m_differs.resize(m_differs.size() + columns, 0);
         } else {
             const std::uint32_t* values = &m_values[std::size_t(index) * columns];
@@ -121,21 +124,23 @@ private:
     void addValue(Group& group, const QString& value, std::uint32_t id) {
         if (TotalsKind == Sum && m_integer) {
             std::int64_t whole = 0;
-            if (!readWhole(value, whole) || __builtin_add_overflow(group.whole, whole, &group.whole)) {
+            if (!readWhole(value, whole) ||
+                __builtin_add_overflow(group.whole, whole, &group.whole)) {
                 notANumber(value);
             }
         } else if (TotalsKind == Sum) {
             DecimalText decimal;
             if (!ReadDecimal(value, m_separator, decimal)) notANumber(value);
             group.fraction.add(decimal);
-            group.maxDecimals = std::max(group.maxDecimals, decimal.exponent < 0 ? -decimal.exponent : 0);
+            group.maxDecimals =
+                std::max(group.maxDecimals, decimal.exponent < 0 ? -decimal.exponent : 0);
         } else {
             // The cells are written with at most 15 significant digits, which doubles tell
             // apart and order exactly. The first value starts the race.
             double number = 0;
             if (!ReadNumberText(value, m_separator, number)) notANumber(value);
-            const bool better = !group.hasValue || (TotalsKind == Min ? number < group.best
-                                                                      : number > group.best);
+            const bool better =
+                !group.hasValue || (TotalsKind == Min ? number < group.best : number > group.best);
             if (better) {
                 group.best = number;
                 group.bestId = id;
@@ -215,7 +220,8 @@ void ProcessFindTotals() {
     for (std::int32_t c = 0; c < fieldCount; ++c) {
         if (std::size_t(c) == groupColumn || std::size_t(c) == valueColumn) continue;
         others.push_back(std::size_t(c));
-        ResultGrid.setTextMatrix(0, 3 + std::int32_t(others.size()), processed.Fields[std::size_t(c)].Name);
+        ResultGrid.setTextMatrix(0, 3 + std::int32_t(others.size()),
+                                 processed.Fields[std::size_t(c)].Name);
         TotalsGridColumns << QString::number(c);
     }
     // Each mark: "-" once a group shows "-" in the column, else the last group's text.
@@ -225,7 +231,8 @@ void ProcessFindTotals() {
     const std::uint32_t dashId = ResultGrid.addText(QStringLiteral("-"));
     std::int32_t gridRow = 0;
     std::size_t groupCount = 0;
-    for (const GroupBuilder& builder : builders) groupCount = std::max(groupCount, builder.groups().size());
+    for (const GroupBuilder& builder : builders)
+        groupCount = std::max(groupCount, builder.groups().size());
     for (std::size_t k = 0; k < groupCount; ++k) {
         for (std::size_t file = 0; file < builders.size(); ++file) {
             const GroupBuilder& builder = builders[file];

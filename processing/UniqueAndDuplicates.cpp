@@ -2,7 +2,6 @@
 // sheet that is when their ids are, so each distinct value is looked up once.
 #include <QSet>
 
-#include "app/MessageSeam.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultFunctions.h"
 #include "processing/ResultRows.h"
@@ -30,7 +29,7 @@ std::vector<char> foundIn(const clResult& contents, const clField& column,
 void ProcessFindUniqueValues() {
     // File 2 may have been unloaded since the function was configured.
     if (!File2.Contents) {
-        ShowWarningMessage(QStringLiteral("Please select file 2"));
+        RunMessages.push_back(UserMessage::warning(QStringLiteral("Please select file 2")));
         return;
     }
     const std::size_t column = std::size_t(ColumnToProcess);

@@ -1,13 +1,10 @@
 #include "processing/uGridProcessor.h"
 
-#include "app/MessageSeam.h"
 #include "conditions/ConditionList.h"
 #include "data/ProgressSink.h"
-#include "data/ResultSaving.h"
 #include "data/access/CellText.h"
 #include "data/access/DbConnection.h"
 #include "data/uGlobalData.h"
-#include "processing/ResultRows.h"
 
 GridStore ResultGrid;
 
@@ -19,6 +16,9 @@ clFile* OtherFile = nullptr;
 const clField* ProcessedColumn = nullptr;
 const clField* OtherColumn = nullptr;
 QStringList TotalsGridColumns;
+std::vector<UserMessage> RunMessages;
+bool RunCancelled = false;
+ResultLayout CurrentResultLayout;
 
 namespace {
 
@@ -42,6 +42,32 @@ ColumnClass file1ColumnClass(std::int64_t index) {
 }
 
 }  // namespace
+
+void RecordResultLayout(bool loadedData, const std::vector<std::int32_t>& totalsColumns,
+                        const QStringList& differMarks) {
+    ResultLayout layout;
+    const bool twoFiles = File1.isLoaded() && File2.isLoaded();
+    const clFile& source = !loadedData && FileToProcess == 1 ? File2 : File1;
+    if (!source.Contents) {
+        CurrentResultLayout = {};
+        return;
+    }
+    for (const clField& field : source.Contents->Fields)
+        layout.fields.push_back({field.Name, field.DataType});
+    layout.totals = !loadedData && FunctionIndex == int(WizardFunction::Totals);
+    if (layout.totals) {
+        layout.totalsColumns = totalsColumns;
+        layout.differMarks = differMarks;
+    }
+    layout.fileNumberColumn = loadedData ? twoFiles : FileToProcess == 2;
+    layout.usesFile2 = loadedData ? twoFiles : FileToProcess != 0;
+    layout.valid = true;
+    CurrentResultLayout = layout;
+}
+
+void ForgetResultLayout() {
+    CurrentResultLayout = {};
+}
 
 void setResultAreaView(ResultAreaView* view) {
     g_resultAreaView = view;
@@ -82,6 +108,8 @@ void BeginResultRun() {
     ResultRowCount = 0;
     ChangedCount = 0;
     g_rowLimitTold = false;
+    RunMessages.clear();
+    RunCancelled = false;
 }
 
 std::int32_t GridRowLimit() {
@@ -95,11 +123,11 @@ bool ReserveResultRow() {
         // Told once a run: a large result would otherwise ask for every row that does not fit.
         if (!g_rowLimitTold) {
             g_rowLimitTold = true;
-            ShowMessageBox(QStringLiteral("Quarix"),
-                           QStringLiteral("Maximum number of rows (%1) exceeded. Please reduce "
-                                          "your input files and try again")
-                               .arg(limit),
-                           MessageStyle::Ok);
+            RunMessages.push_back({QStringLiteral("Quarix"),
+                                   QStringLiteral("Maximum number of rows (%1) exceeded. Please "
+                                                  "reduce your input files and try again")
+                                       .arg(limit),
+                                   MessageStyle::Ok});
         }
         return false;
     }
@@ -108,6 +136,7 @@ bool ReserveResultRow() {
 }
 
 bool ShowLoadedDataInGrid() {
+    RunCancelled = false;
     if (!File1.Contents) return false;
     const bool twoFiles = File2.Contents != nullptr;
     const clResult& first = *File1.Contents;
@@ -137,7 +166,8 @@ bool ShowLoadedDataInGrid() {
             if (twoFiles) ResultGrid.setNumber(gridRow, fieldCount + 1, fileNumber);
             ResultGrid.setRowNumber(gridRow);
             if (!progress.step()) {
-                ClearFlexGrid();
+                RunCancelled = true;
+                ResetResultGrid();
                 return false;
             }
         }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QStringList>
+#include <vector>
 
 #include "data/access/FieldType.h"
+#include "data/seams/MessageSeam.h"
 
 #include "processing/GridSort.h"
 #include "processing/GridStore.h"
@@ -27,6 +29,34 @@ extern const clField* ProcessedColumn;
 extern const clField* OtherColumn;
 // Totals: the source column index (as text) of each result column from 1 on.
 extern QStringList TotalsGridColumns;
+// What the run has to tell the user besides its outcome, in the order it came up (the row limit,
+// a file unloaded since the function was configured), and whether the user cancelled it.
+extern std::vector<UserMessage> RunMessages;
+extern bool RunCancelled;
+
+// What a grid was filled with, recorded when it was filled, so that a save writes the columns the
+// grid shows whatever the wizard was changed to afterwards. Save is on exactly while it is valid.
+struct ResultLayout {
+    struct Field {
+        QString name;
+        FieldType type = FieldType::String;
+    };
+    bool valid = false;
+    std::vector<Field> fields;                // the source fields, in order
+    bool totals = false;                      // the Totals layout
+    std::vector<std::int32_t> totalsColumns;  // grouping column, value column
+    QStringList differMarks;                  // one a further column: "-" when groups differ
+    bool fileNumberColumn = false;            // the "[File number]" column
+    bool usesFile2 = false;                   // the rows came from File 2 too
+};
+extern ResultLayout CurrentResultLayout;
+
+// Records the layout of the grid just filled: the loaded-data view (`loadedData`) or a result; a
+// Totals result brings its grouping and value columns and the marks of its other columns.
+void RecordResultLayout(bool loadedData, const std::vector<std::int32_t>& totalsColumns = {},
+                        const QStringList& differMarks = {});
+// The grid was reset: there is nothing to save.
+void ForgetResultLayout();
 
 // What changing the result grid asks of the main window. The main window installs itself;
 // without it (tests, the command-line tool) nothing is shown.
@@ -36,7 +66,8 @@ public:
     // The grid's size or texts changed as a whole: show it anew (with its widths, selection and
     // bold cells).
     virtual void resultGridReset() = 0;
-    // The condition list (ConditionRows) changed: show it anew.
+    // The condition list (ConditionRows) may have changed: show it anew. Called by the commands
+    // after each command.
     virtual void conditionListChanged() = 0;
     // The main window's width in pixels, which the column widths follow.
     virtual int mainWindowWidth() const { return 761; }
@@ -48,7 +79,7 @@ void ShowResultGrid();
 
 // The empty grid (2 x 2, no text) shown; nothing to save.
 void ResetResultGrid();
-// Resets the grid and empties the condition list.
+// Resets the grid and empties the condition list (the commands do this; no function does).
 void ClearFlexGrid();
 
 // Every data column as wide as the main window allows for all of them, 300 twips at least;
@@ -61,14 +92,14 @@ std::int32_t GridRowLimit();
 
 // Before a result row that may pass the rows prepared: grows the grid by 200 rows when fewer than
 // four spare rows are left. False when the grid is at its limit: the caller skips the row. The
-// limit is told once a run (see BeginResultRun).
+// limit is told once a run, in RunMessages (see BeginResultRun).
 bool ReserveResultRow();
-// Starts the run state of a run: no result, no rows, nothing changed, the limit not told yet.
+// Starts the run state of a run: no result, no rows, nothing changed, no messages, not cancelled.
 void BeginResultRun();
 
 // The loaded rows of File 1 (and File 2 when loaded, marked by a "File Number" column) in the
-// grid, with the progress dialog; a cancel leaves the grid reset. Nothing without File 1. True
-// when the grid shows the rows.
+// grid, with the progress dialog; a cancel leaves the grid reset and RunCancelled set. Nothing
+// without File 1. True when the grid shows the rows.
 bool ShowLoadedDataInGrid();
 
 // The class of the grid column ColSel under the current configuration, which picks the sort

@@ -3,9 +3,9 @@
 #include "data/access/FileLock.h"
 #include "data/access/FileProblems.h"
 #include "data/access/NativeError.h"
+#include "data/access/ResultFileWriters.h"
 #include "data/access/SourceReaders.h"
 #include "data/access/TableFileReader.h"
-#include "data/access/writers/ResultFileWriters.h"
 
 DbConnection::DbConnection(CellTextFormat format) : m_format(std::move(format)) {}
 DbConnection::~DbConnection() {

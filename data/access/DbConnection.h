@@ -4,10 +4,10 @@
 #include <QStringList>
 #include <memory>
 
+#include "data/access/AtomicFile.h"
 #include "data/access/CellText.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/SheetTable.h"
-#include "data/access/writers/AtomicFile.h"
 
 class TableFileReader;
 class ResultFileWriter;

@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-#include "data/access/DbfReader.h"
 #include "data/access/NativeError.h"
 #include "data/access/ZipPackage.h"
+#include "data/access/dbf/DbfReader.h"
 #include "data/access/ods/OdsReader.h"
 #include "data/access/xls/CompoundFile.h"
 #include "data/access/xlsx/XlsxReader.h"

@@ -9,11 +9,11 @@
 
 #include "Screenshots.h"
 #include "app/PlatformSeams.h"
-#include "app/ProgressSeam.h"
 #include "app/uFrmMessage.h"
 #include "app/uFrmProcessing.h"
 #include "app/ufrmMain.h"
 #include "app/widgets/Gauges.h"
+#include "data/seams/ProgressSeam.h"
 #include "support/SeamFakes.h"
 
 Q_DECLARE_METATYPE(MessageAnswer)

@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -20,9 +20,9 @@
 #include "Screenshots.h"
 #include "app/ApplicationWindows.h"
 #include "app/HelpWindow.h"
-#include "app/ShellSeam.h"
 #include "app/uFrmAbout.h"
 #include "app/ufrmMain.h"
+#include "data/seams/ShellSeam.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "support/SeamFakes.h"

@@ -15,9 +15,9 @@
 #include "app/ApplicationWindows.h"
 #include "app/ufrmMain.h"
 #include "data/SlotLoading.h"
+#include "data/forms/ufrmChooseSheet.h"
+#include "data/forms/ufrmShowFieldsList.h"
 #include "data/uGlobalData.h"
-#include "data/ufrmChooseSheet.h"
-#include "data/ufrmShowFieldsList.h"
 #include "support/SeamFakes.h"
 #include "support/TestFiles.h"
 

@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/FileDialogSeam.h"
-#include "app/MessageSeam.h"
-#include "app/ProgressSeam.h"
-#include "app/ShellSeam.h"
+#include "data/seams/FileDialogSeam.h"
+#include "data/seams/MessageSeam.h"
+#include "data/seams/ProgressSeam.h"
+#include "data/seams/ShellSeam.h"
 #include "support/SeamFakes.h"
 
 Q_DECLARE_METATYPE(MessageAnswer)

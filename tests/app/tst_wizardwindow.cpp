@@ -13,15 +13,15 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "processing/uGridProcessor.h"
-#include "ModalAnswers.h"
 #include "LoadedWindow.h"
+#include "ModalAnswers.h"
 #include "Screenshots.h"
 #include "app/ufrmMain.h"
 #include "conditions/ConditionList.h"
-#include "conditions/uFrmConditions.h"
-#include "conditions/ufrmConditionsMenu.h"
+#include "conditions/forms/uFrmConditions.h"
+#include "conditions/forms/ufrmConditionsMenu.h"
 #include "data/uGlobalData.h"
+#include "processing/uGridProcessor.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ QStringList layoutFaults(QWidget* root) {
                 faults << "clipped: " + button->text();
         }
         const QRect area = widget->geometry();
-        if (!widget->parentWidget()->rect().contains(area)) faults << "outside: " + widget->objectName();
+        if (!widget->parentWidget()->rect().contains(area))
+            faults << "outside: " + widget->objectName();
         for (QObject* other : widget->parent()->children()) {
             auto* sibling = qobject_cast<QWidget*>(other);
             if (!sibling || sibling == widget || !sibling->isVisibleTo(root)) continue;

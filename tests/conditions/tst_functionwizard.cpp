@@ -28,8 +28,10 @@ void loadSheet(clFile& file, const QString& fileName,
     std::vector<QString> names(allNames.begin(), allNames.begin() + qsizetype(types.size()));
     file.FileName = fileName;
     file.Connection = std::make_unique<DbConnection>();
-    file.Contents = std::make_unique<clResult>(ContentsFromTexts(
-        names, types, 3, [](int row, int column) { return QString("%1.%2").arg(row).arg(column); }));
+    file.Contents =
+        std::make_unique<clResult>(ContentsFromTexts(names, types, 3, [](int row, int column) {
+            return QString("%1.%2").arg(row).arg(column);
+        }));
 }
 
 void pick(PanelControl control, int position) {
@@ -73,8 +75,8 @@ private:
     // "Ok": the one message shown, or the condition row as "field | description | file".
     QString pressOk() {
         messages->boxes.clear();
-        wizard->btnOKClick();
-        if (!messages->boxes.isEmpty()) return "message: " + texts().join(" / ");
+        const UserMessage refusal = wizard->btnOKClick();
+        if (!refusal.isEmpty()) return "message: " + refusal.text;
         if (ConditionRows.size() != 1) return QString("rows: %1").arg(ConditionRows.size());
         const ConditionRow& row = ConditionRows.front();
         return row.field + " | " + row.description + " | " + row.file;
@@ -108,8 +110,7 @@ private slots:
         QCOMPARE(wizard->ElTree2.text(), QString("Unique values"));
         QCOMPARE(wizard->fldFileToProcess.text(), QString("File 1"));
         QCOMPARE(Panels.fldColToProcess.text(), QString("Name"));
-        QCOMPARE(wizard->HelpLabel,
-                 QString("Searches for unique values for the selected column"));
+        QCOMPARE(wizard->HelpLabel, QString("Searches for unique values for the selected column"));
         QCOMPARE(Panels.fldCol2MultiSelect.items,
                  (QStringList{"None", "Name", "Price", "Qty", "Day"}));
         // Totals offers only the numeric columns, each standing for its column index.
@@ -284,8 +285,7 @@ private slots:
              "Qty | Add forward 12" + file1},
             {"modify a text column with nothing", 5, [] {},
              "Name | Cut from the beginning " + file1},
-            {"modify without an operation", 5,
-             [] { Panels.fldSelDataModify.position = -1; },
+            {"modify without an operation", 5, [] { Panels.fldSelDataModify.position = -1; },
              "message: Please, select the function!"},
 
             {"sorting", 6, [] { pick(PanelControl::ColToProcess, -1); },
@@ -449,8 +449,7 @@ private slots:
     void fileListFollowsTheFunction() {
         // Without File 2 nothing but File 1 can be chosen.
         openOn(2);
-        wizard->fldFileToProcessChange(2);
-        QCOMPARE(texts(), QStringList{"Please load File 2"});
+        QCOMPARE(wizard->fldFileToProcessChange(2).text, QString("Please load File 2"));
         QCOMPARE(wizard->fldFileToProcess.position, 0);
         QCOMPARE(FileToProcess, 0);
 

@@ -21,9 +21,10 @@ private:
 
 private slots:
     void printsTheGridTheRunFills() {
-        const auto result = TestFiles::runCli({"run", iris, "--function", "totals", "--group",
-                                               "Species", "--value", "Petal.Width", "--kind", "max"},
-                                              {"LC_ALL=C.UTF-8"});
+        const auto result =
+            TestFiles::runCli({"run", iris, "--function", "totals", "--group", "Species", "--value",
+                               "Petal.Width", "--kind", "max"},
+                              {"LC_ALL=C.UTF-8"});
         QCOMPARE(result.exitCode, 0);
 
         QCOMPARE(LoadSlotFromFile(File1, iris, {}, false, nullptr).status, SlotLoad::Loaded);
@@ -51,9 +52,15 @@ private slots:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("old");
         old.close();
-        const QStringList totals{"run", iris, "--function", "totals", "--group", "Species",
-                                 "--value", "Petal.Width", "--kind", "sum"};
+        const QStringList totals{"run",     iris,      "--function",  "totals", "--group",
+                                 "Species", "--value", "Petal.Width", "--kind", "sum"};
+        // An existing file is refused, as convert refuses it, unless --force is given.
         auto result = TestFiles::runCli(totals + QStringList{"--out", out}, {"LC_ALL=C.UTF-8"});
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(result.err.startsWith("error -3506: "));
+        QCOMPARE(QFileInfo(out).size(), 3);
+        result =
+            TestFiles::runCli(totals + QStringList{"--out", out, "--force"}, {"LC_ALL=C.UTF-8"});
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.out.isEmpty());
         QVERIFY(QFileInfo(out).size() > 3);  // replaced by the result
@@ -78,22 +85,25 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString copy = dir.filePath("iris copy.xls");
         QFile::copy(iris, copy);
-        QTest::newRow("nothing found")
-            << QStringList{"--function", "filter", "--column", "Species", "--op1", "eq", "--value1", "x"}
-            << 1 << "No data matching your query found!";
+        QTest::newRow("nothing found") << QStringList{"--function", "filter", "--column", "Species",
+                                                      "--op1",      "eq",     "--value1", "x"}
+                                       << 1 << "No data matching your query found!";
         QTest::newRow("the wizard's check")
-            << QStringList{"--function", "multifilter", "--column1", "Species", "--op1", "eq",
-                           "--column2", "Sepal.Width"}
+            << QStringList{"--function", "multifilter", "--column1", "Species",
+                           "--op1",      "eq",          "--column2", "Sepal.Width"}
             << 2 << "Please, select the second function!";
         QTest::newRow("a number operator on a text column")
-            << QStringList{"--function", "filter", "--column", "Species", "--op1", "gt", "--value1", "1"}
+            << QStringList{"--function", "filter", "--column", "Species",
+                           "--op1",      "gt",     "--value1", "1"}
             << 2 << "This function requires numeric field type!";
         QTest::newRow("File 2 missing comes first")
             << QStringList{"--function", "filter", "--target", "2"} << 2 << "Please load File 2";
         QTest::newRow("unique values always needs File 2")
-            << QStringList{"--function", "unique", "--column", "Species"} << 2 << "Please load File 2";
+            << QStringList{"--function", "unique", "--column", "Species"} << 2
+            << "Please load File 2";
         QTest::newRow("unique values of two equal files")
-            << QStringList{"--function", "unique", "--file2", copy, "--target", "both", "--column", "Species"}
+            << QStringList{"--function", "unique", "--file2",  copy,
+                           "--target",   "both",   "--column", "Species"}
             << 1 << "No data matching your query found!";
         QTest::newRow("a value column that is not a number")
             << QStringList{"--function", "totals", "--group", "Sepal.Width", "--value", "Species"}
@@ -111,7 +121,8 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        const auto result = TestFiles::runCli(QStringList{"run", iris} + arguments, {"LC_ALL=C.UTF-8"});
+        const auto result =
+            TestFiles::runCli(QStringList{"run", iris} + arguments, {"LC_ALL=C.UTF-8"});
         QCOMPARE(result.exitCode, exitCode);
         if (exitCode != 0) QVERIFY(result.out.isEmpty());
         if (!message.isEmpty()) QCOMPARE(QString::fromUtf8(result.err).trimmed(), message);

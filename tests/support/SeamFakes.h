@@ -5,10 +5,10 @@
 #include <QUrl>
 #include <deque>
 
-#include "app/FileDialogSeam.h"
-#include "app/MessageSeam.h"
-#include "app/ProgressSeam.h"
-#include "app/ShellSeam.h"
+#include "data/seams/FileDialogSeam.h"
+#include "data/seams/MessageSeam.h"
+#include "data/seams/ProgressSeam.h"
+#include "data/seams/ShellSeam.h"
 #include "data/uCommonScripts.h"
 
 // Stand-ins for the seams through which the program meets the user. Each installs itself for its

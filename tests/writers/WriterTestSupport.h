@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "data/access/writers/AtomicFile.h"
+#include "data/access/AtomicFile.h"
 
 // Helpers of the result-writer tests: peer readers, statements run through a connection, and a
 // device that fails like a full disk.

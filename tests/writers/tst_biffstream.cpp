@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QtEndian>
 
-#include "data/access/writers/BiffWorkbookWriter.h"
+#include "data/access/xls/BiffWorkbookWriter.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "data/access/DbConnection.h"
 #include "data/access/DbDataSet.h"
 #include "data/access/NativeError.h"
-#include "data/access/writers/DbfTableWriter.h"
+#include "data/access/dbf/DbfTableWriter.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QTest>
 
 #include "WriterTestSupport.h"
+#include "data/access/AtomicFile.h"
 #include "data/access/ConnectionString.h"
 #include "data/access/DbConnection.h"
 #include "data/access/NativeError.h"
-#include "data/access/writers/AtomicFile.h"
 
 namespace {
 

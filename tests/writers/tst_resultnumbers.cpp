@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "data/access/CellText.h"
-#include "data/access/writers/ResultNumbers.h"
+#include "data/access/ResultNumbers.h"
 
 #include <cmath>
 

@@ -3,7 +3,8 @@
 
 #include "data/ResultSaving.h"
 #include "data/ResultStatements.h"
-#include "data/access/writers/StatementParser.h"
+#include "data/access/StatementParser.h"
+#include "processing/uGridProcessor.h"
 
 namespace {
 
@@ -59,9 +60,12 @@ private slots:
     void values_data() {
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("value");
-        QTest::newRow("a quote is doubled, so the file holds it") << "O'Brien" << "'O''Brien'";
-        QTest::newRow("an empty cell is an empty value") << "" << "''";
-        QTest::newRow("a number as the grid shows it") << "12,5" << "'12,5'";
+        QTest::newRow("a quote is doubled, so the file holds it") << "O'Brien"
+                                                                  << "'O''Brien'";
+        QTest::newRow("an empty cell is an empty value") << ""
+                                                         << "''";
+        QTest::newRow("a number as the grid shows it") << "12,5"
+                                                       << "'12,5'";
     }
     void values() {
         QFETCH(QString, cell);
@@ -110,8 +114,8 @@ private slots:
         QCOMPARE(create.columns[0].name, name);
         QCOMPARE(create.columns[0].type, ColumnType::Text);
         QCOMPARE(create.columns[1].type, ColumnType::Integer);
-        const ParsedStatement insert = parseStatement(composeInsert(
-            "Result", columns.insertNames, {ResultValue(cell), ResultValue("")}));
+        const ParsedStatement insert = parseStatement(
+            composeInsert("Result", columns.insertNames, {ResultValue(cell), ResultValue("")}));
         QCOMPARE(insert.kind, ParsedStatement::Kind::Insert);
         QCOMPARE(insert.insertColumns, (QStringList{name, "n"}));
         QCOMPARE(insert.values, (QStringList{cell, ""}));

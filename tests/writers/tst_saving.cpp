@@ -11,7 +11,7 @@
 #include "WriterTestSupport.h"
 #include "conditions/ConditionPanels.h"
 #include "data/ResultSaving.h"
-#include "data/access/writers/AtomicFile.h"
+#include "data/access/AtomicFile.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"

@@ -1,7 +1,7 @@
 // The statements the layer executes: what it reads from each, and what it refuses.
 #include <QTest>
 
-#include "data/access/writers/StatementParser.h"
+#include "data/access/StatementParser.h"
 
 Q_DECLARE_METATYPE(ParsedStatement::Kind)
 

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "data/access/xls/XlsDateFormats.h"
+#include "data/access/DateFormats.h"
 
 class TestXlsDates : public QObject {
     Q_OBJECT
@@ -50,7 +50,7 @@ private slots:
         QFETCH(bool, isDate);
         QFETCH(QDateTime, expected);
         double days = 0;
-        QCOMPARE(XlsDateFormats::serialToDays(serial, dates1904, days), isDate);
+        QCOMPARE(DateFormats::serialToDays(serial, dates1904, days), isDate);
         if (!isDate) return;
         const QDateTime dayZero(QDate(1899, 12, 30), QTime(0, 0));
         const double expectedDays =
@@ -90,7 +90,7 @@ private slots:
     void formatCodes() {
         QFETCH(QString, code);
         QFETCH(bool, isDate);
-        QCOMPARE(XlsDateFormats::isDateFormatCode(code), isDate);
+        QCOMPARE(DateFormats::isDateFormatCode(code), isDate);
     }
 
     void builtInFormats_data() {
@@ -103,7 +103,7 @@ private slots:
     void builtInFormats() {
         QFETCH(int, index);
         QFETCH(bool, isDate);
-        QCOMPARE(XlsDateFormats::isBuiltInDateFormat(index), isDate);
+        QCOMPARE(DateFormats::isBuiltInDateFormat(index), isDate);
     }
 };
 

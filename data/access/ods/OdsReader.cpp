@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "data/access/DateFormats.h"
 #include "data/access/NativeError.h"
 #include "data/access/SheetTableBuilder.h"
 #include "data/access/XmlValues.h"
 #include "data/access/ZipPackage.h"
-#include "data/access/xls/XlsDateFormats.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ private:
             double serial = 0;
             run.kind = CellRun::Kind::Date;
             known = XmlValues::durationToDays(attributeValue(attributes, u"time-value"), serial) &&
-                    XlsDateFormats::serialToDays(serial, false, run.number);
+                    DateFormats::serialToDays(serial, false, run.number);
         } else if (valueType == u"boolean") {
             const QStringView value = attributeValue(attributes, u"boolean-value");
             run.kind = CellRun::Kind::Boolean;
@@ -242,7 +242,8 @@ private:
             std::int64_t cells = 0;
             for (const CellRun& run : m_runs) cells += run.count;
             m_repeatedCells += cells * repeat;
-            if (m_repeatedCells > kRepeatedCellBase + kRepeatedCellsPerCharacter * m_xml.characterOffset())
+            if (m_repeatedCells >
+                kRepeatedCellBase + kRepeatedCellsPerCharacter * m_xml.characterOffset())
                 return false;
         }
         const std::int32_t last = first + repeat - 1;
@@ -284,7 +285,7 @@ private:
     std::vector<CellRun> m_runs;  // the non-empty cells of the row being read
     std::int32_t m_row = 0, m_column = 0;
     std::int32_t m_left = kColumns, m_right = -1;  // columns holding a cell so far
-    std::int64_t m_repeatedCells = 0;  // cells placed from rows, counting each repeat
+    std::int64_t m_repeatedCells = 0;              // cells placed from rows, counting each repeat
 };
 
 class OdsReader final : public PackageWorkbookReader {

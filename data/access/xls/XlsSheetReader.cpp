@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <climits>
 
+#include "data/access/DateFormats.h"
 #include "data/access/NativeError.h"
 #include "data/access/xls/BiffRecordStream.h"
 #include "data/access/xls/BiffText.h"
-#include "data/access/xls/XlsDateFormats.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ private:
     void measure(std::uint32_t offset);
     void addNumber(int row, int column, double value, bool isDate) {
         double days = 0;
-        if (isDate && XlsDateFormats::serialToDays(value, m_globals.dates1904, days)) {
+        if (isDate && DateFormats::serialToDays(value, m_globals.dates1904, days)) {
             m_builder.addDate(row, column, days);
         } else {
             m_builder.addNumber(row, column, value);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <map>
 
+#include "data/access/DateFormats.h"
 #include "data/access/NativeError.h"
 #include "data/access/xls/BiffRecordStream.h"
 #include "data/access/xls/BiffText.h"
-#include "data/access/xls/XlsDateFormats.h"
 
 namespace {
 
@@ -107,10 +107,9 @@ bool GlobalsParser::readSharedStrings(const BiffRecord& record, BiffRecordStream
     if (!reader.readU32(total) || !reader.readU32(unique)) return false;
     // The count is a claim: reserve no more than the records could hold, and stop where the
     // strings end even if fewer than claimed.
-    m_out.sharedStrings->reserve(
-        static_cast<std::size_t>(
-            std::min<std::uint64_t>(unique, reader.totalSize() / kSmallestSharedString)),
-        static_cast<std::size_t>(reader.totalSize()));
+    m_out.sharedStrings->reserve(static_cast<std::size_t>(std::min<std::uint64_t>(
+                                     unique, reader.totalSize() / kSmallestSharedString)),
+                                 static_cast<std::size_t>(reader.totalSize()));
     QString text;  // one buffer for every text
     for (std::uint32_t i = 0; i < unique && !reader.atEnd(); ++i) {
         if (!BiffText::readUnicode(reader, 2, text)) return false;
@@ -186,14 +185,14 @@ int GlobalsParser::handle(const BiffRecord& record, BiffRecordStream& records) {
 void GlobalsParser::finishFormats(ByteTextDecoder& decoder) {
     std::map<int, bool> dateByIndex;
     for (const auto& [index, code] : m_formats) {
-        dateByIndex[index] = XlsDateFormats::isDateFormatCode(decode(code, decoder));
+        dateByIndex[index] = DateFormats::isDateFormatCode(decode(code, decoder));
     }
     const bool fixedBuiltIns = m_out.biffVersion >= 5;
     auto isDate = [&](int index) {
         const auto found = dateByIndex.find(index);
         // From Excel 5 on the built-in formats keep their meaning whatever code a file stores
         // for them; before, a file lists every format it uses.
-        const bool builtIn = XlsDateFormats::isBuiltInDateFormat(index);
+        const bool builtIn = DateFormats::isBuiltInDateFormat(index);
         if (found == dateByIndex.end()) return builtIn;
         return found->second || (fixedBuiltIns && index < kFirstCustomFormat && builtIn);
     };

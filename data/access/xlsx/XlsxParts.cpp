@@ -2,9 +2,9 @@
 
 #include <QHash>
 
+#include "data/access/DateFormats.h"
 #include "data/access/NativeError.h"
 #include "data/access/XmlValues.h"
-#include "data/access/xls/XlsDateFormats.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ int readDateStyles(const ZipPackage& package, const QString& partName, qint64& b
                 std::int32_t id = 0;
                 if (XmlValues::toIndex(attributes.value(QLatin1String("numFmtId")), id)) {
                     customDates.insert(
-                        id, XlsDateFormats::isDateFormatCode(
+                        id, DateFormats::isDateFormatCode(
                                 attributes.value(QLatin1String("formatCode")).toString()));
                 }
             } else if (name == u"cellXfs") {

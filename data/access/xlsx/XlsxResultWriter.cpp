@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 
 #include "data/access/NativeError.h"
-#include "data/access/writers/BiffWorkbookWriter.h"
+#include "data/access/SheetNames.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ int XlsxResultWriter::create() {
     PendingFile empty;
     int code = empty.begin(m_path);
     if (code != NativeError::None) return code;
-    if (QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink()) return NativeError::TargetExists;
+    if (QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink())
+        return NativeError::TargetExists;
     lxw_workbook* workbook = newWorkbook(empty.temporaryPath());
     if (!workbook || !workbook_add_worksheet(workbook, kEmptySheetName)) {
         if (workbook) lxw_workbook_free(workbook);
@@ -57,7 +58,7 @@ int XlsxResultWriter::defineTable(const QString& table,
                                   const std::vector<ColumnDefinition>& columns) {
     if (!m_created) return NativeError::NotConnected;
     // Excel's rules for sheet names are the same in both formats.
-    if (!BiffWorkbookWriter::isUsableSheetName(table)) return NativeError::NameNotUsable;
+    if (!SheetNames::isUsable(table)) return NativeError::NameNotUsable;
     for (const ColumnDefinition& column : columns) {
         if (column.name.size() > kMaxTextLength) return NativeError::NameNotUsable;
     }

@@ -4,9 +4,9 @@
 #include <QString>
 #include <vector>
 
-#include "data/access/writers/AtomicFile.h"
-#include "data/access/writers/ResultNumbers.h"
-#include "data/access/writers/TableStatementWriter.h"
+#include "data/access/AtomicFile.h"
+#include "data/access/ResultNumbers.h"
+#include "data/access/TableStatementWriter.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;

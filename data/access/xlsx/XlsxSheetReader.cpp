@@ -5,9 +5,9 @@
 #include <deque>
 #include <future>
 
+#include "data/access/DateFormats.h"
 #include "data/access/NativeError.h"
 #include "data/access/XmlValues.h"
-#include "data/access/xls/XlsDateFormats.h"
 #include "data/access/xlsx/XlsxParts.h"
 
 namespace {
@@ -204,7 +204,7 @@ private:
                 double value = 0;
                 if (!XmlValues::toDouble(m_value, value)) return false;
                 double days = 0;
-                if (isDate && XlsDateFormats::serialToDays(value, m_context.dates1904, days)) {
+                if (isDate && DateFormats::serialToDays(value, m_context.dates1904, days)) {
                     m_builder.addDate(row, column, days);
                 } else {
                     m_builder.addNumber(row, column, value);

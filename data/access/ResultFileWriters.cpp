@@ -1,0 +1,21 @@
+#include "data/access/ResultFileWriters.h"
+
+#include "data/access/dbf/DbfResultWriter.h"
+#include "data/access/xls/XlsResultWriter.h"
+#include "data/access/xlsx/XlsxResultWriter.h"
+
+std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
+                                                         const QLocale& locale,
+                                                         const WriteDeviceFilter& filter) {
+    switch (target.kind) {
+        case ConnectionKind::ExcelCreate:
+            // The workbook format follows the file name, as the save dialog settles it.
+            if (target.path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+                return std::make_unique<XlsxResultWriter>(target.path, locale);
+            return std::make_unique<XlsResultWriter>(target.path, locale, filter);
+        case ConnectionKind::DbaseCreate:
+            return std::make_unique<DbfResultWriter>(target.path, locale, filter);
+        default:
+            return nullptr;
+    }
+}

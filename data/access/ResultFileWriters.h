@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QLocale>
+#include <memory>
+
+#include "data/access/ConnectionString.h"
+#include "data/access/ResultFileWriter.h"
+#include "data/access/AtomicFile.h"
+
+// The writer for a file-creating connection (ExcelCreate or DbaseCreate); nullptr for others.
+// Values of number columns are read as numbers the way `locale` writes them.
+std::unique_ptr<ResultFileWriter> createResultFileWriter(const ConnectionTarget& target,
+                                                         const QLocale& locale,
+                                                         const WriteDeviceFilter& filter = {});
