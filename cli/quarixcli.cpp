@@ -86,16 +86,16 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && args[0] == QLatin1String("run")) return RunFunctionCommand(args.mid(1));
+    const bool force =
+        args.value(0) == QLatin1String("convert") && args.removeAll(QStringLiteral("--force")) > 0;
     if (args.size() < 2) return usage();
     const QString command = args[0];
     const QString path = args[1];
     QString table;  // empty: the first
     QString outPath;
-    bool force = false;
     if (command == QLatin1String("tables")) {
         if (args.size() != 2) return usage();
     } else if (command == QLatin1String("convert")) {
-        force = args.removeAll(QStringLiteral("--force")) > 0;
         if (args.size() == 5 && args[2] == QLatin1String("--table")) {
             table = args[3];
         } else if (args.size() != 3) {

@@ -174,7 +174,8 @@ private slots:
         if (loaded) QCOMPARE(progress.steps, File1.Contents->Fields[0].RecordCount);
     }
 
-    // Every public file, as File 1 and as File 2: loaded, or one message and a free slot.
+    // Every public file, as File 1 and as File 2: loaded, or one message and a free slot. The
+    // load routine underneath returns the same message and shows nothing itself.
     void everyPublicFile_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("slot");
@@ -192,13 +193,20 @@ private slots:
         ScriptedProgress progress;
         if (slot == 2) OpenSourceFile(publicFile("cp1251.dbf"), FileSlot::File1, FileKind::Dbase);
         const QString path = TestFiles::publicFile(file);
-        OpenSourceFile(path, FileSlot(slot),
-                       FileExtension(path) == "dbf" ? FileKind::Dbase : FileKind::Workbook);
+        const FileKind kind = FileExtension(path) == "dbf" ? FileKind::Dbase : FileKind::Workbook;
+        OpenSourceFile(path, FileSlot(slot), kind);
         const clFile& opened = SlotOf(FileSlot(slot));
         QCOMPARE(opened.isInUse(), opened.isLoaded());
         QCOMPARE(messages.boxes.size(), opened.isLoaded() ? 0 : 1);
         QVERIFY(!progress.visible);
         if (slot == 2) QVERIFY(File1.isLoaded());
+
+        const bool loaded = opened.isLoaded();
+        const QString shown = loaded ? QString() : messages.boxes[0].text;
+        const SlotLoadResult result = LoadSourceFile(FileSlot(slot), path, kind, {}, nullptr);
+        QCOMPARE(result.status == SlotLoad::Loaded, loaded);
+        QCOMPARE(result.message.text, shown);
+        QCOMPARE(messages.boxes.size(), loaded ? 0 : 1);
     }
 
     // A path from the command line opens as the dialog's choice does; a missing one is told.

@@ -86,13 +86,17 @@ double number(const QString& text) {
 
 bool literalMatch(int op, const QString& operand, const QString& cell) {
     switch (op) {
-    case 0: return cell.toLower() == operand.toLower();
-    case 1: return cell.toLower() != operand.toLower();
-    case 6: return !cell.isEmpty() && !operand.isEmpty() && cell.toLower().contains(operand.toLower());
-    default:
-        if (cell.isEmpty() || operand.isEmpty()) return false;
-        const double a = number(cell), b = number(operand);
-        return op == 2 ? a < b : op == 3 ? a <= b : op == 4 ? a > b : a >= b;
+        case 0:
+            return cell.toLower() == operand.toLower();
+        case 1:
+            return cell.toLower() != operand.toLower();
+        case 6:
+            return !cell.isEmpty() && !operand.isEmpty() &&
+                   cell.toLower().contains(operand.toLower());
+        default:
+            if (cell.isEmpty() || operand.isEmpty()) return false;
+            const double a = number(cell), b = number(operand);
+            return op == 2 ? a < b : op == 3 ? a <= b : op == 4 ? a > b : a >= b;
     }
 }
 
@@ -156,8 +160,10 @@ private slots:
                 const auto pass = [&](const Rows& rows, const Rows& against, int file) {
                     for (const QStringList& row : rows) {
                         bool found = false;
-                        for (const QStringList& o : against) found = found || o[column] == row[column];
-                        if (!found) expected.push_back(resultRow(int(expected.size()) + 1, row, file));
+                        for (const QStringList& o : against)
+                            found = found || o[column] == row[column];
+                        if (!found)
+                            expected.push_back(resultRow(int(expected.size()) + 1, row, file));
                     }
                 };
                 pass(mine, other, target == 2 ? 1 : 0);
@@ -181,7 +187,8 @@ private slots:
                     bool written = false;
                     for (std::size_t j = 0; j < rows.size(); ++j) {
                         if (j == r || rows[j][column] != value) continue;
-                        if (!written) expected.push_back(resultRow(int(expected.size()) + 1, rows[r], 0));
+                        if (!written)
+                            expected.push_back(resultRow(int(expected.size()) + 1, rows[r], 0));
                         written = true;
                         expected.push_back(resultRow(int(expected.size()) + 1, rows[j], 0));
                     }
@@ -206,8 +213,9 @@ private slots:
             bool andJoin;
         };
         const std::vector<Setting> settings = {
-            {3, 0, "abc", 7, "b", false}, {3, 1, "", 0, "x", true},   {2, 4, "10", 4, "40.5", true},
-            {2, 3, "0.25", 1, "", false}, {1, 5, "-10", 3, "10", true}, {0, 6, "", 1, "c ", false},
+            {3, 0, "abc", 7, "b", false},  {3, 1, "", 0, "x", true},
+            {2, 4, "10", 4, "40.5", true}, {2, 3, "0.25", 1, "", false},
+            {1, 5, "-10", 3, "10", true},  {0, 6, "", 1, "c ", false},
         };
         for (int target : {0, 1, 2}) {
             for (const Setting& s : settings) {
@@ -222,7 +230,8 @@ private slots:
                 const auto pass = [&](const Rows& rows, int file) {
                     for (const QStringList& row : rows) {
                         const bool a = literalMatch(s.op1, s.value1, row[s.column]);
-                        const bool b = s.op2 > 0 && literalMatch(s.op2 - 1, s.value2, row[s.column]);
+                        const bool b =
+                            s.op2 > 0 && literalMatch(s.op2 - 1, s.value2, row[s.column]);
                         if (s.op2 == 0 ? a : (s.andJoin ? a && b : a || b))
                             expected.push_back(resultRow(int(expected.size()) + 1, row, file));
                     }
@@ -251,7 +260,8 @@ private slots:
             const Rows& mine = target == 1 ? sheet2 : sheet1;
             for (std::size_t r = 0; r < std::max(sheet1.size(), sheet2.size()); ++r) {
                 if (r < mine.size() && selected(mine[r]))
-                    expected.push_back(resultRow(int(expected.size()) + 1, mine[r], target == 2 ? 1 : 0));
+                    expected.push_back(
+                        resultRow(int(expected.size()) + 1, mine[r], target == 2 ? 1 : 0));
                 if (target == 2 && r < sheet2.size() && selected(sheet2[r]))
                     expected.push_back(resultRow(int(expected.size()) + 1, sheet2[r], 2));
             }
@@ -310,8 +320,11 @@ private slots:
                     const auto g2 = target == 2 ? groupsOf(sheet2) : std::vector<QStringList>{};
                     Rows expected;
                     for (std::size_t k = 0; k < std::max(g1.size(), g2.size()); ++k) {
-                        if (k < g1.size()) expected.push_back(resultRow(int(expected.size()) + 1, g1[k], target == 2 ? 1 : 0));
-                        if (k < g2.size()) expected.push_back(resultRow(int(expected.size()) + 1, g2[k], 2));
+                        if (k < g1.size())
+                            expected.push_back(
+                                resultRow(int(expected.size()) + 1, g1[k], target == 2 ? 1 : 0));
+                        if (k < g2.size())
+                            expected.push_back(resultRow(int(expected.size()) + 1, g2[k], 2));
                     }
                     QCOMPARE(run(), expected);
                     const QStringList suffixes{",Sum", ",Min", ",Max"};
@@ -359,11 +372,14 @@ private slots:
         configure(0, 0, 0);
         UnloadFile(File2);
         run();
-        QCOMPARE(texts(), (QStringList{"Please select file 2", "No data matching your query found!"}));
+        QCOMPARE(texts(),
+                 (QStringList{"Please select file 2", "No data matching your query found!"}));
 
         // Duplicates of x, y, x, z, x, y: the x group, then the y group, numbered as written.
         sheet1 = {{"x"}, {"y"}, {"x"}, {"z"}, {"x"}, {"y"}, {""}, {""}};
-        for (QStringList& row : sheet1) row << QString::number(&row - &sheet1[0]) << "1" << "t";
+        for (QStringList& row : sheet1)
+            row << QString::number(&row - &sheet1[0]) << "1"
+                << "t";
         configure(1, 0, 0);
         QCOMPARE(run().size(), std::size_t(5));
         QCOMPARE(g_written[3][2], QString("1"));
@@ -483,7 +499,8 @@ private slots:
         for (const Case& c : cases) {
             sheet1.clear();
             for (const QString& value : c.values) sheet1.push_back({"g", "", "", "t"});
-            for (std::size_t i = 0; i < sheet1.size(); ++i) sheet1[i][c.column] = c.values[qsizetype(i)];
+            for (std::size_t i = 0; i < sheet1.size(); ++i)
+                sheet1[i][c.column] = c.values[qsizetype(i)];
             sheet2 = sheet1;
             configure(4, 0, 0);
             load(File1, "a.xls", sheet1, floats);

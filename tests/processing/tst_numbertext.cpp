@@ -38,8 +38,8 @@ private slots:
         QTest::newRow("letters") << "12ab" << point << false << false;
         QTest::newRow("hexadecimal") << "0x10" << point << false << false;
         QTest::newRow("infinity") << "inf" << point << false << false;
-        QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0661\u0662") << point << false
-                                             << false;
+        QTest::newRow("arabic-indic digits")
+            << QString::fromUtf8("\u0661\u0662") << point << false << false;
     }
     void numberTexts() {
         QFETCH(QString, text);

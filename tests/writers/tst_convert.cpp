@@ -340,6 +340,29 @@ private slots:
         QCOMPARE(table["records"].toArray().last().toArray()[0].toInt(), rows - 1);
     }
 
+    // convert loads as run and the window do: what run refuses, convert refuses with the same
+    // message; and both replace an existing file only when told to.
+    void convertAndRunAlike() {
+        DbfBuilder builder;
+        builder.fields = {{"PRICE?", 'N', 4, 0}};
+        builder.records = {{"1"}};
+        const QString refused = m_dir.filePath("price.dbf");
+        QVERIFY(builder.write(refused));
+        const auto converted = TestFiles::runCli({"convert", refused, newPath("xls")}, kCLocale);
+        const auto ran = TestFiles::runCli({"run", refused, "--function", "sort"}, kCLocale);
+        QCOMPARE(converted.exitCode, 2);
+        QCOMPARE(ran.exitCode, 2);
+        QVERIFY(converted.err.startsWith("error: Error in field name."));
+        QCOMPARE(ran.err, converted.err);
+
+        const QString source = TestFiles::publicFile("cp1251.dbf");
+        const QString out = newPath("xls");
+        QCOMPARE(TestFiles::runCli({"convert", source, out}, kCLocale).exitCode, 0);
+        QCOMPARE(TestFiles::runCli({"convert", source, out}, kCLocale).exitCode, 2);
+        QCOMPARE(TestFiles::runCli({"convert", "--force", source, out}, kCLocale).exitCode, 0);
+        QCOMPARE(WriterTest::readWithXlrd(out)["sheets"].toArray(), QJsonArray{"Result"});
+    }
+
     void failures_data() {
         QTest::addColumn<QStringList>("arguments");  // OUT is appended
         QTest::addColumn<QString>("out");
