@@ -1,5 +1,6 @@
 #include "cli/CliLoading.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 #include "data/FilePaths.h"
@@ -10,14 +11,19 @@ namespace {
 constexpr int kExitFailure = 2;
 }  // namespace
 
-CliLoad LoadForCli(FileSlot slot, const QString& path, const QString& sheet) {
-    CliLoad load;
-    const std::optional<FileKind> kind = SourceKindOf(path);
-    if (!kind) {
-        load.result.message = {
-            QStringLiteral("Error"),
+UserMessage UnknownKindMessage(const QString& path) {
+    return {QStringLiteral("Error"),
             QStringLiteral("Quarix cannot open files of this type: ") + FileNameOnly(path),
             MessageStyle::Warning};
+}
+
+CliLoad LoadForCli(FileSlot slot, const QString& named, const QString& sheet) {
+    CliLoad load;
+    // The window names a file by its whole path; so do the messages here.
+    const QString path = QFileInfo(named).absoluteFilePath();
+    const std::optional<FileKind> kind = SourceKindOf(path);
+    if (!kind) {
+        load.result.message = UnknownKindMessage(path);
         return load;
     }
     // A dBase file holds one table, named after the file.

@@ -12,6 +12,8 @@ struct CliLoad {
     bool sheetMissing = false;  // the named sheet is not in the file
 };
 CliLoad LoadForCli(FileSlot slot, const QString& path, const QString& sheet);
+// What the window says of a file whose extension names no kind it reads.
+UserMessage UnknownKindMessage(const QString& path);
 
 // The error line of a failure on standard error: "error CODE: TEXT" when the data access layer
 // gave a code, "error: TEXT" otherwise. Returns the exit status for a failure.

@@ -86,8 +86,19 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && args[0] == QLatin1String("run")) return RunFunctionCommand(args.mid(1));
-    const bool force =
-        args.value(0) == QLatin1String("convert") && args.removeAll(QStringLiteral("--force")) > 0;
+    // --force may stand anywhere after convert, but not as the name --table takes.
+    bool force = false;
+    if (args.value(0) == QLatin1String("convert")) {
+        for (qsizetype i = 1; i < args.size(); ++i) {
+            if (args[i] == QLatin1String("--table")) {
+                ++i;
+            } else if (args[i] == QLatin1String("--force")) {
+                args.removeAt(i);
+                force = true;
+                break;
+            }
+        }
+    }
     if (args.size() < 2) return usage();
     const QString command = args[0];
     const QString path = args[1];
@@ -124,7 +135,9 @@ int main(int argc, char* argv[]) {
             return ReportFailure(NativeError::TableNotFound,
                                  describeNativeError(NativeError::TableNotFound, path));
         }
-        if (load.result.status != SlotLoad::Loaded) return ReportLoadFailure(load.result, path);
+        if (load.result.status != SlotLoad::Loaded) {
+            return ReportLoadFailure(load.result, QFileInfo(path).absoluteFilePath());
+        }
         return writeResult(outPath, force);
     }
 
@@ -140,7 +153,8 @@ int main(int argc, char* argv[]) {
     const SlotLoadResult loaded = LoadSlotFromFile(File1, path, table, false, nullptr);
     if (loaded.status != SlotLoad::Loaded) return ReportLoadFailure(loaded, path);
     printDump(*File1.Contents);
-    const QString refusal = SourceRefusal(FileSlot::File1).text;
+    const QString refusal =
+        SourceKindOf(path) ? SourceRefusal(FileSlot::File1).text : UnknownKindMessage(path).text;
     if (!refusal.isEmpty()) {
         QTextStream(stderr) << "note: the window would refuse this table: " << refusal << '\n';
     }

@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "conditions/ConditionPanels.h"
-#include "data/seams/MessageSeam.h"
+#include "data/UserMessage.h"
 #include "data/uGlobalData.h"
 
 // The Function Wizard's rules, without its window: choosing a function and a file, "Clear",

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "data/ResultStatements.h"
+#include "data/UserMessage.h"
 #include "data/access/FieldType.h"
-#include "data/seams/MessageSeam.h"
 
 struct ResultLayout;
 

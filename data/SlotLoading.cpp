@@ -17,7 +17,7 @@ constexpr char kLoadingText[] =
     "Please wait! Loading data from selected file!\r\nIt may take some time";
 
 SlotLoadResult failed(int code, const QString& cause = {}) {
-    return {SlotLoad::Failed, code, cause, {}, false, false};
+    return {SlotLoad::Failed, code, cause, {}, false, true};
 }
 
 SlotLoadResult failed(const DbConnection& connection) {
@@ -26,6 +26,10 @@ SlotLoadResult failed(const DbConnection& connection) {
 
 SlotLoadResult loaded() {
     return {SlotLoad::Loaded, 0, {}, {}, false, false};
+}
+
+SlotLoadResult cancelled() {
+    return {SlotLoad::Cancelled, 0, {}, {}, false, false};
 }
 
 // The message for a failure of the data access layer, with the file and the cause when the layer
@@ -99,9 +103,7 @@ SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSin
     contents->DataSet = std::make_unique<DbDataSet>(*slot.Connection);
     contents->DataSet->setQuery(QStringLiteral("SELECT * FROM \"") + sheetName + QLatin1Char('"'));
     if (!contents->DataSet->open()) return failed(*slot.Connection);
-    if (!CopyRowsToContents(*contents->DataSet, *contents, progress)) {
-        return {SlotLoad::Cancelled, 0, {}, {}, false, false};
-    }
+    if (!CopyRowsToContents(*contents->DataSet, *contents, progress)) return cancelled();
     slot.Contents = std::move(contents);
     return loaded();
 }
@@ -119,6 +121,13 @@ SlotLoadResult LoadSlotFromFile(clFile& slot, const QString& path, const QString
         LoadSlotSheet(slot, sheetName.isEmpty() ? slot.Sheets.front().Value : sheetName, progress);
     if (result.status != SlotLoad::Loaded) ReleaseSlot(slot);
     return result;
+}
+
+SlotLoadResult LoadSheet(clFile& slot, ProgressSink* progress) {
+    ShowWaitingWindow(QString::fromLatin1(kLoadingCaption), QString::fromLatin1(kLoadingText));
+    const SlotLoadResult read = LoadSlotSheet(slot, slot.SheetName, progress);
+    CloseWaitingWindow();
+    return read;
 }
 
 UserMessage SourceRefusal(FileSlot slotNumber) {
@@ -159,22 +168,15 @@ SlotLoadResult LoadSourceFile(FileSlot slotNumber, const QString& path, FileKind
                                                     : QStringLiteral("File 2 is empty")));
     }
     if (kind == FileKind::Workbook && questions.chooseSheet) {
-        if (!questions.chooseSheet(slotNumber)) {
-            result.status = SlotLoad::Cancelled;
-            return abandon(slot, result, {});
-        }
+        if (!questions.chooseSheet(slotNumber)) return abandon(slot, cancelled(), {});
     } else {
         slot.SheetName = slot.Sheets.front().Value;
     }
-    result.sheetChosen = true;
+    if (questions.sheetChosen) questions.sheetChosen(slotNumber);
 
-    ShowWaitingWindow(QString::fromLatin1(kLoadingCaption), QString::fromLatin1(kLoadingText));
-    const SlotLoadResult read = LoadSlotSheet(slot, slot.SheetName, progress);
-    CloseWaitingWindow();
+    const SlotLoadResult read = LoadSheet(slot, progress);
     if (read.status != SlotLoad::Loaded) {
-        SlotLoadResult ended = read;
-        ended.sheetChosen = true;
-        return abandon(slot, ended,
+        return abandon(slot, read,
                        read.status == SlotLoad::Failed ? openFailureMessage(read, path, false)
                                                        : UserMessage{});
     }
@@ -183,6 +185,7 @@ SlotLoadResult LoadSourceFile(FileSlot slotNumber, const QString& path, FileKind
     if (questions.showFieldTypes) questions.showFieldTypes(slotNumber);
 
     if (UserMessage refusal = SourceRefusal(slotNumber); !refusal.isEmpty()) {
+        result.tellBeforeRelease = !isFile1;  // File 2 against File 1
         return abandon(slot, result, refusal);
     }
     // File 2 stays only while it still matches (File 1 reopened from the recent list).

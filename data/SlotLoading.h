@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "data/FileSlots.h"
+#include "data/UserMessage.h"
 #include "data/access/CellText.h"
-#include "data/seams/MessageSeam.h"
 
 struct clFile;
 struct clResult;
@@ -30,15 +30,19 @@ struct SlotLoadResult {
     int nativeError = 0;         // the data access layer's code, when it failed
     QString cause;               // and the cause it gave (DbConnection::failureCause), if any
     UserMessage message;         // what the user is to be told; empty for a cancel
-    bool sheetChosen = false;    // the load got past the choice of the sheet
     bool file2Released = false;  // File 2 no longer matched the new File 1 and was emptied
+    // The message is about the file as the user named it (it could not be opened or read, or
+    // does not match File 1): the window tells it before it empties the file's field.
+    bool tellBeforeRelease = false;
 };
 
-// What loading asks of the user on the way. Either may be empty: the first sheet is then taken,
-// and the types are not shown.
+// What loading asks of the user on the way, and tells the caller. Any may be empty: the first
+// sheet is then taken, and the types are not shown.
 struct LoadQuestions {
     // Sets the slot's SheetName to one of its Sheets; false when the user declined.
     std::function<bool(FileSlot)> chooseSheet;
+    // The sheet is chosen and is about to be read (the window starts afresh here).
+    std::function<void(FileSlot)> sheetChosen;
     // Shows the loaded columns' types, before the checks.
     std::function<void(FileSlot)> showFieldTypes;
 };
@@ -69,6 +73,10 @@ SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
 // Reads `sheetName` of an open slot into its contents, a progress step a row. A cancel or a
 // failure leaves the slot without contents (still open).
 SlotLoadResult LoadSlotSheet(clFile& slot, const QString& sheetName, ProgressSink* progress);
+
+// Reads the chosen sheet (SheetName) of an open slot, with the waiting window while the sheet is
+// read and `progress` while it is copied.
+SlotLoadResult LoadSheet(clFile& slot, ProgressSink* progress);
 
 // Both steps without the checks: the path's sheet `sheetName` (its first sheet when empty) into a
 // free slot, as the diagnostic commands show a file.

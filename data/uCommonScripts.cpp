@@ -74,49 +74,52 @@ void UnloadFile2() {
 
 // ---- Opening and loading a source file ----
 
+bool ChooseSheet(FileSlot slot) {
+    SheetChosen = false;
+    if (view()) {
+        view()->chooseSheet(slot);
+    } else {
+        chooseFirstSheet(slot);
+    }
+    return SheetChosen;
+}
+
 void OpenSourceFile(const QString& path, FileSlot slotNumber, FileKind kind) {
     const bool isFile1 = slotNumber == FileSlot::File1;
     if (!isFile1 && File2.isInUse()) UnloadFile(File2);
     if (view()) view()->showFilePath(slotNumber, path);
 
+    ProgressDialogSink progress;
     LoadQuestions questions;
-    questions.chooseSheet = [](FileSlot slot) {
-        SheetChosen = false;
-        if (view()) {
-            view()->chooseSheet(slot);
-        } else {
-            chooseFirstSheet(slot);
-        }
-        return SheetChosen;
-    };
-    questions.showFieldTypes = [](FileSlot slot) {
-        if (view()) view()->ShowFieldTypes(slot);
-    };
-    SlotLoadResult result;
-    {
-        ProgressDialogSink progress;
-        result = LoadSourceFile(slotNumber, path, kind, questions, &progress);
-    }
-
+    questions.chooseSheet = ChooseSheet;
     // A sheet chosen for File 1 starts afresh: the grid goes, the loaded data is what Run shows.
-    if (result.sheetChosen) {
-        if (isFile1) {
+    questions.sheetChosen = [](FileSlot slot) {
+        if (slot == FileSlot::File1) {
+            ClearFlexGrid();
+            showConditionList();
+            SetSaveCommandEnabled(false);
             ShowLoadedData = true;
             FileToProcess = 0;
         } else {
             TotalsItem = -1;
         }
-    }
+    };
+    // The copy is over: its progress dialog closes before the types are shown.
+    questions.showFieldTypes = [&progress](FileSlot slot) {
+        progress.close();
+        if (view()) view()->ShowFieldTypes(slot);
+    };
+    const SlotLoadResult result = LoadSourceFile(slotNumber, path, kind, questions, &progress);
+    progress.close();
+
     if (result.status != SlotLoad::Loaded) {
+        if (result.tellBeforeRelease) ShowMessage(result.message);
         if (isFile1) ForgetFile1Results();
         UnloadFile(SlotOf(slotNumber));
-        ShowMessage(result.message);
+        if (!result.tellBeforeRelease) ShowMessage(result.message);
         return;
     }
     if (isFile1) {
-        ClearFlexGrid();
-        showConditionList();
-        SetSaveCommandEnabled(false);
         if (result.file2Released) UnloadFile(File2);
         TotalsItem = -1;
         if (view()) view()->EnableFileCommands(CommandGroup::NeedsFile1);

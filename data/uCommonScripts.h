@@ -43,6 +43,10 @@ void UnloadFile(clFile& slot);
 // "Unload File 2".
 void UnloadFile2();
 
+// Whether the user chose a sheet of the slot's Sheets in the chooser (the first, without a window);
+// the choice is the slot's SheetName.
+bool ChooseSheet(FileSlot slot);
+
 // Opens `path` as File 1 or File 2 through LoadSourceFile, with the sheet chooser and the field
 // types of the window. Every failure leaves the slot free and tells the user; the main window's
 // commands follow what the slots hold.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <array>
 #include <stdexcept>
 
 // A value a function cannot handle (a number that does not convert, say). The run ends with the
@@ -28,8 +27,3 @@ void ProcessFindMultiSelect();
 void ProcessFindTotals();
 void ProcessDataModify();
 void ProcessSort();
-
-// The seven in FunctionIndex order: the Run command calls the configured one through this table
-// (tests put stand-ins in it).
-using ResultFunction = void (*)();
-extern std::array<ResultFunction, 7> ResultFunctionTable;

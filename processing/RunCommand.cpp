@@ -10,6 +10,16 @@
 #include "processing/Totals.h"
 #include "processing/uGridProcessor.h"
 
+std::array<ResultFunction, 7> ResultFunctionTable = {
+    ProcessFindUniqueValues,
+    ProcessFindValueRepetitions,
+    ProcessFindSelections,
+    ProcessFindMultiSelect,
+    ProcessFindTotals,
+    ProcessDataModify,
+    ProcessSort,
+};
+
 namespace {
 
 std::int32_t fieldCount(const clFile& file) {
@@ -138,7 +148,7 @@ UserMessage ValidateRun() {
 RunResult RunFunction() {
     RunResult result;
     if (ShowLoadedData) {
-        // Save only when the view shows rows (not after a cancel, nor without File 1).
+        // A layout to save only when the view shows rows (not after a cancel, nor without File 1).
         if (ShowLoadedDataInGrid()) RecordResultLayout(true);
         result.outcome = RunOutcome::LoadedData;
         result.cancelled = RunCancelled;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <array>
 #include <vector>
 
-#include "data/seams/MessageSeam.h"
+#include "data/UserMessage.h"
 
 // How a run ended.
 enum class RunOutcome {
@@ -20,6 +21,11 @@ struct RunResult {
     std::vector<UserMessage> messages;
     bool cancelled = false;  // the user cancelled it: the grid and the condition list go
 };
+
+// The seven functions in FunctionIndex order: the run calls the configured one through this table
+// (tests put stand-ins in it).
+using ResultFunction = void (*)();
+extern std::array<ResultFunction, 7> ResultFunctionTable;
 
 // The loaded data when no function is configured; otherwise the configured function on the file
 // the wizard chose, with the result trimmed, sized and recorded for Save (CurrentResultLayout).

@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "data/UserMessage.h"
 #include "data/access/FieldType.h"
-#include "data/seams/MessageSeam.h"
 
 #include "processing/GridSort.h"
 #include "processing/GridStore.h"

@@ -15,8 +15,8 @@
 #include "data/seams/MessageSeam.h"
 
 TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       Wizard(this),
       frmConditionsMenu(panelForm) {
     setObjectName(QStringLiteral("frmConditions"));
@@ -51,9 +51,8 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     fldFileToProcess->setObjectName(QStringLiteral("fldFileToProcess"));
     fldFileToProcess->setGeometry(256, 4, 93, 21);
     connect(fldFileToProcess, &QComboBox::activated, this, [this](int position) {
-        const UserMessage refusal = Wizard.fldFileToProcessChange(position);
+        ShowMessage(Wizard.fldFileToProcessChange(position));
         showState();
-        ShowMessage(refusal);
     });
 
     ElPanel6 = new QFrame(this);
@@ -84,9 +83,8 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     btnOK->setGeometry(372, 236, 93, 21);
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] {
-        const UserMessage refusal = Wizard.btnOKClick();
+        ShowMessage(Wizard.btnOKClick());
         showState();
-        ShowMessage(refusal);
     });
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));

@@ -48,14 +48,6 @@ void ShowInformationMessage(const QString& text) {
     ShowMessageBox(InformationCaption, text, MessageStyle::Information);
 }
 
-UserMessage UserMessage::warning(const QString& text) {
-    return {WarningCaption, text, MessageStyle::Warning};
-}
-
-UserMessage UserMessage::information(const QString& text) {
-    return {InformationCaption, text, MessageStyle::Information};
-}
-
 void ShowMessage(const UserMessage& message) {
     if (!message.isEmpty()) ShowMessageBox(message.caption, message.text, message.style);
 }

@@ -2,8 +2,8 @@
 // reorders and renumbers them, the wheel scrolls, and the window stays disabled while a run goes.
 #include <QAbstractItemModelTester>
 #include <QClipboard>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -14,8 +14,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 #include <QToolButton>
+#include <QUrl>
 
 #include "LoadedWindow.h"
 #include "Screenshots.h"
@@ -23,6 +23,7 @@
 #include "data/ResultSaving.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultFunctions.h"
+#include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
 
 class TestGridWindow : public QObject {

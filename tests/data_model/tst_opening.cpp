@@ -28,7 +28,13 @@ public:
         calls << QString("enable %1").arg(int(group));
     }
     void setSaveEnabled(bool enabled) override { calls << QString("save %1").arg(enabled); }
-    void ShowFieldTypes(FileSlot slot) override { calls << QString("types %1").arg(int(slot)); }
+    void ShowFieldTypes(FileSlot slot) override {
+        calls << QString("types %1").arg(int(slot));
+        // The types are shown once the copy is over, never under its progress dialog.
+        const auto* progress = dynamic_cast<const ScriptedProgress*>(progressView());
+        typesUnderProgress = typesUnderProgress || (progress && progress->visible);
+    }
+    bool typesUnderProgress = false;
     void chooseSheet(FileSlot slot) override {
         clFile& file = SlotOf(slot);
         file.SheetName = file.Sheets.front().Value;
@@ -77,6 +83,7 @@ private slots:
         UnloadFile(File2);
         m_window.calls.clear();
         m_window.chooseIndex = 0;
+        m_window.typesUnderProgress = false;
     }
 
     void file1Outcomes_data() {
@@ -172,6 +179,7 @@ private slots:
         if (!loaded) QVERIFY(m_window.calls.contains("disable 0"));
         if (loaded && kind == int(FileKind::Dbase)) QCOMPARE(File1.SheetName, QString("cp1251"));
         if (loaded) QCOMPARE(progress.steps, File1.Contents->Fields[0].RecordCount);
+        QVERIFY(!m_window.typesUnderProgress);
     }
 
     // Every public file, as File 1 and as File 2: loaded, or one message and a free slot. The

@@ -1,8 +1,0 @@
-#include "processing/ResultFunctions.h"
-
-
-std::array<ResultFunction, 7> ResultFunctionTable = {
-    ProcessFindUniqueValues, ProcessFindValueRepetitions, ProcessFindSelections,
-    ProcessFindMultiSelect,  ProcessFindTotals,           ProcessDataModify,
-    ProcessSort,
-};
