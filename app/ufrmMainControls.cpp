@@ -40,7 +40,7 @@ QGroupBox* blueCaptionGroup(const QString& caption, QWidget* parent, const char*
                        " padding: 0px 2px; color: %3; }")
             .arg(QLatin1String(name))
             .arg(lineAt)
-            .arg(CaptionBlue.name()));
+            .arg(CaptionColour(parent).name()));
     return group;
 }
 

@@ -24,7 +24,7 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     setFixedSize(567, 259);
 
     FunctionsLabel = new QLabel(QStringLiteral("Functions :"), this);
-    SetTextColour(FunctionsLabel, CaptionBlue);
+    UseCaptionColour(FunctionsLabel);
     FunctionsLabel->move(8, 12);
     FunctionsLabel->adjustSize();
 
@@ -64,10 +64,9 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     DescriptionBox = new QGroupBox(QStringLiteral("Description"), this);
     DescriptionBox->setObjectName(QStringLiteral("DescriptionBox"));
     DescriptionBox->setGeometry(4, 164, 561, 65);
-    SetTextColour(DescriptionBox, CaptionBlue);
+    UseCaptionColour(DescriptionBox);
     HelpLabel = new QLabel(DescriptionBox);
     HelpLabel->setObjectName(QStringLiteral("HelpLabel"));
-    SetTextColour(HelpLabel, Qt::black);
     HelpLabel->setGeometry(8, 28, 545, 20);
     HelpLabel->installEventFilter(this);
 

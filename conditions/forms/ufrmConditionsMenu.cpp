@@ -45,7 +45,7 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
     // the desktop's is wider than the design.
     QLabel* line = addLabel(filterBox, QStringLiteral("_______"), {193, 44});
     line->setObjectName(QStringLiteral("AndOrLine"));
-    SetTextColour(line, Qt::gray);
+    UseQuietColour(line);
     QFont lineFont = line->font();
     while (QFontMetrics(lineFont).horizontalAdvance(line->text()) > 46 && lineFont.pointSizeF() > 4)
         lineFont.setPointSizeF(lineFont.pointSizeF() - 0.5);
@@ -128,7 +128,7 @@ QFrame* TfrmConditionsMenu::addInnerBox(QFrame* panel) {
 QLabel* TfrmConditionsMenu::addLabel(QWidget* parent, const QString& text, QPoint place,
                                      bool blue) {
     auto* label = new QLabel(text, parent);
-    if (blue) SetTextColour(label, CaptionBlue);
+    if (blue) UseCaptionColour(label);
     label->move(place);
     label->adjustSize();
     return label;
