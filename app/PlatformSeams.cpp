@@ -65,6 +65,8 @@ MessageAnswer QtMessageBoxes::showMessageBox(const QString& caption, const QStri
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     ConfigureMessageBox(box, style);
+    // A short message must not cut its own caption in the title bar.
+    KeepWideEnoughForCaption(&box);
     // Centre on the window the user is looking at; open the box first so that its size is known.
     box.adjustSize();
     CentreOn(&box, g_messageBoxOwner ? g_messageBoxOwner : QApplication::activeWindow());

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/widgets/Pictures.h"
 #include "app/widgets/WindowPlacement.h"
@@ -11,16 +12,14 @@ TFrmAbout::TFrmAbout(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("FrmAbout"));
     setWindowTitle(QStringLiteral("About Quarix"));
-    setFixedSize(260, 190);
 
+    // A column: the icon, the name, the version, "Close"; each centred.
     ProductImage = new QLabel(this);
     ProductImage->setObjectName(QStringLiteral("ProductImage"));
-    ProductImage->setGeometry(98, 16, 64, 64);
     ProductImage->setPixmap(RenderPicture(QStringLiteral(":/icons/quarix.svg"), QSize(64, 64)));
 
     auto* name = new QLabel(QStringLiteral("Quarix"), this);
     name->setObjectName(QStringLiteral("ProductName"));
-    name->setGeometry(8, 88, 244, 24);
     name->setAlignment(Qt::AlignCenter);
     QFont nameFont = name->font();
     nameFont.setBold(true);
@@ -29,14 +28,25 @@ TFrmAbout::TFrmAbout(QWidget* parent)
 
     Version = new QLabel(QStringLiteral("Version 1.0"), this);
     Version->setObjectName(QStringLiteral("Version"));
-    Version->setGeometry(8, 114, 244, 20);
     Version->setAlignment(Qt::AlignCenter);
 
     btnClose = new QPushButton(QStringLiteral("Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    btnClose->setGeometry(85, 150, 90, 25);
+    btnClose->setMinimumWidth(90);
     btnClose->setDefault(true);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 16, 8, 14);
+    layout->addWidget(ProductImage, 0, Qt::AlignHCenter);
+    layout->addSpacing(8);
+    layout->addWidget(name);
+    layout->addWidget(Version);
+    layout->addSpacing(14);
+    layout->addWidget(btnClose, 0, Qt::AlignHCenter);
+    name->setMinimumWidth(244);  // the designed width, wider when the font needs it
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    KeepWideEnoughForCaption(this);
 }
 
 void TFrmAbout::showEvent(QShowEvent* event) {

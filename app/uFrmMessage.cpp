@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/widgets/WindowPlacement.h"
 
@@ -11,21 +12,28 @@ TfrmMessage::TfrmMessage(QWidget* owner)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_owner(owner) {
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Quarix MessageBox"));
-    setFixedSize(346, 75);
 
+    // The text centred over "Ok"; the window as wide as designed at the default font and as
+    // tall as the text's lines need.
     MLabelS = new QLabel(this);
     MLabelS->setObjectName(QStringLiteral("MLabelS"));
-    MLabelS->setGeometry(4, 8, 333, 41);
+    MLabelS->setMinimumWidth(338);
     MLabelS->setAlignment(Qt::AlignCenter);
     MLabelS->setWordWrap(true);
     MLabelS->setTextFormat(Qt::PlainText);
 
     btnOK = new QPushButton(QStringLiteral("Ok"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setGeometry(128, 52, 93, 21);
+    btnOK->setMinimumWidth(93);
     btnOK->setDefault(true);
     btnOK->installEventFilter(this);
     connect(btnOK, &QPushButton::clicked, this, &TfrmMessage::btnOKClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 8, 4, 4);
+    layout->addWidget(MLabelS, 1);
+    layout->addWidget(btnOK, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TfrmMessage::btnOKClick() {
@@ -42,6 +50,7 @@ void TfrmMessage::btnOKKeyDown(int key) {
 
 void TfrmMessage::showWaiting(const QString& caption, const QString& text) {
     setWindowTitle(caption);
+    KeepWideEnoughForCaption(this);
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     MLabelS->setText(lines);

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QThread>
+#include <QVBoxLayout>
 
 #include "app/PlatformSeams.h"
 #include "app/widgets/Gauges.h"
@@ -23,21 +24,30 @@ TfrmProcessing::TfrmProcessing(QWidget* owner)
       m_owner(owner) {
     setObjectName(QStringLiteral("frmProcessing"));
     setWindowTitle(QStringLiteral("Processing..."));
-    setFixedSize(376, 56);
     setModal(false);
 
+    // The gauge across the window, "Cancel" centred under it; as wide as the designed window at
+    // the default font, wider when the caption or the font needs it.
     Progress = new TGauge(this);
     Progress->setObjectName(QStringLiteral("Progress"));
-    Progress->setGeometry(4, 8, 369, 17);
+    Progress->setMinimumSize(369, Progress->fontMetrics().height() + 4);
+    // The gauge's own light greys, on which its inverted percentage reads on any palette.
     Progress->setBackColor(QColor(0xEF, 0xEF, 0xEF));
     Progress->setForeColor(QColor(0xC0, 0xC0, 0xC0));
 
     ElGraphicButton7 = new QPushButton(QStringLiteral("Cancel"), this);
     ElGraphicButton7->setObjectName(QStringLiteral("ElGraphicButton7"));
-    ElGraphicButton7->setGeometry(132, 32, 109, 21);
+    ElGraphicButton7->setMinimumWidth(109);
     ElGraphicButton7->setAutoDefault(true);  // Enter on the focused button clicks it
     ElGraphicButton7->installEventFilter(this);
     connect(ElGraphicButton7, &QPushButton::clicked, this, &TfrmProcessing::ElGraphicButton7Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 8, 4, 4);
+    layout->addWidget(Progress);
+    layout->addWidget(ElGraphicButton7, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    KeepWideEnoughForCaption(this);
 }
 
 void TfrmProcessing::FormShow() {

@@ -1,5 +1,8 @@
 #include "app/widgets/WindowPlacement.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
+
 #include <QEvent>
 #include <QScreen>
 #include <QWidget>
@@ -67,4 +70,26 @@ void RunWhenOnScreen(QWidget* window, std::function<void()> action) {
         return;
     }
     new OnScreenWatcher(handle, std::move(action));
+}
+
+void KeepWideEnoughForCaption(QWidget* window) {
+    QLayout* layout = window->layout();
+    if (!layout) return;
+    const QFontMetrics metrics(window->font());
+    // The title bar's icon and its three buttons take about six text lines' height.
+    const int wanted = metrics.horizontalAdvance(window->windowTitle()) + 6 * metrics.height() + 24;
+    auto* strut =
+        window->findChild<QWidget*>(QStringLiteral("captionStrut"), Qt::FindDirectChildrenOnly);
+    if (!strut) {
+        strut = new QWidget(window);
+        strut->setObjectName(QStringLiteral("captionStrut"));
+        if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+            grid->addWidget(strut, grid->rowCount(), 0, 1, grid->columnCount());
+        } else if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
+            box->addWidget(strut);
+        } else {
+            layout->addWidget(strut);
+        }
+    }
+    strut->setFixedSize(wanted, 0);
 }

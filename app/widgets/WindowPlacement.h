@@ -11,6 +11,11 @@ void CentreOn(QWidget* window, const QWidget* owner);
 // would be disabled together with the owner). Call after the window has been created or shown.
 void KeepAbove(QWidget* window, const QWidget* owner);
 
+// Keeps a dialog laid out by a layout at least as wide as its caption needs in the title bar
+// (with room for the window manager's buttons), so that a short window does not cut its own
+// caption. Call again after the caption changes.
+void KeepWideEnoughForCaption(QWidget* window);
+
 // Brings a top-level window to the front: restored if minimised, raised and activated.
 void BringToFront(QWidget* window);
 
