@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QStackedLayout;
 class TfrmConditionsMenu;
 
 // "Function Wizard": the function list, the file list, the host of the parameter panels and the
@@ -53,4 +54,6 @@ private:
     void FormCreate();
     // Brings every control in line with Wizard and Panels.
     void showState();
+
+    QStackedLayout* m_panelStack = nullptr;  // the panels in ElPanel6
 };
