@@ -1,5 +1,6 @@
 #include "conditions/forms/uFrmConditions.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -63,6 +64,7 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     HelpLabel = new QLabel(DescriptionBox);
     HelpLabel->setObjectName(QStringLiteral("HelpLabel"));
     HelpLabel->installEventFilter(this);
+    showDescriptionAsText();
     // Wide enough for every function's description: choosing another does not resize the wizard.
     int widestDescription = 0;
     for (int f = 0; f < int(FunctionItems().size()); ++f) {
@@ -186,7 +188,21 @@ bool TfrmConditions::eventFilter(QObject* watched, QEvent* event) {
     if (watched == HelpLabel && event->type() == QEvent::MouseButtonPress) {
         ElTree2->setFocus();
     }
+    if (watched == HelpLabel && (event->type() == QEvent::ApplicationPaletteChange ||
+                                 event->type() == QEvent::PaletteChange)) {
+        showDescriptionAsText();
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void TfrmConditions::showDescriptionAsText() {
+    // The box passes its caption colour on to what it holds; the description itself is plain
+    // text in the palette's text colour.
+    const QColor text = QApplication::palette(HelpLabel).color(QPalette::WindowText);
+    QPalette palette = HelpLabel->palette();
+    if (palette.color(QPalette::WindowText) == text) return;
+    palette.setColor(QPalette::WindowText, text);
+    HelpLabel->setPalette(palette);
 }
 
 void TfrmConditions::showState() {

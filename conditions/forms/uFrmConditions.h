@@ -54,6 +54,8 @@ private:
     void FormCreate();
     // Brings every control in line with Wizard and Panels.
     void showState();
+    // HelpLabel in the window text colour of the current palette.
+    void showDescriptionAsText();
 
     QStackedLayout* m_panelStack = nullptr;  // the panels in ElPanel6
 };
