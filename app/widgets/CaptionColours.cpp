@@ -17,8 +17,10 @@ public:
     }
 
     bool eventFilter(QObject*, QEvent* event) override {
+        // Only windows receive ApplicationPaletteChange; a control inside one learns of the new
+        // palette by a PaletteChange, which its own setPalette also sends (apply stops there).
         if (event->type() == QEvent::ApplicationPaletteChange ||
-            event->type() == QEvent::StyleChange) {
+            event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
             apply();
         }
         return false;

@@ -1,13 +1,19 @@
 #include "conditions/forms/uFrmConditions.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QStackedLayout>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "app/widgets/CaptionColours.h"
 #include "app/widgets/WindowPlacement.h"
@@ -21,21 +27,13 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
       frmConditionsMenu(panelForm) {
     setObjectName(QStringLiteral("frmConditions"));
     setWindowTitle(QStringLiteral("Function Wizard"));
-    setFixedSize(567, 259);
-
     FunctionsLabel = new QLabel(QStringLiteral("Functions :"), this);
     UseCaptionColour(FunctionsLabel);
-    FunctionsLabel->move(8, 12);
-    FunctionsLabel->adjustSize();
 
     ElTree2 = new QListWidget(this);
     ElTree2->setObjectName(QStringLiteral("ElTree2"));
-    ElTree2->setGeometry(4, 28, 125, 133);
     ElTree2->setUniformItemSizes(true);
-    for (const QString& name : FunctionItems()) {
-        auto* item = new QListWidgetItem(name, ElTree2);
-        item->setSizeHint(QSize(0, 16));
-    }
+    for (const QString& name : FunctionItems()) new QListWidgetItem(name, ElTree2);
     connect(ElTree2, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0) return;
         Wizard.ElTree2AfterSelectionChange(row);
@@ -43,13 +41,11 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     });
 
     auto* fileLabel = new QLabel(QStringLiteral("File :"), this);
-    fileLabel->adjustSize();
-    // The caption ends a few pixels before the list, however wide the desktop's font.
-    fileLabel->move(std::min(228, 256 - 4 - fileLabel->width()), 8);
-
     fldFileToProcess = new QComboBox(this);
     fldFileToProcess->setObjectName(QStringLiteral("fldFileToProcess"));
-    fldFileToProcess->setGeometry(256, 4, 93, 21);
+    // Its width follows the font, not the items, so the wizard keeps its size when they change.
+    fldFileToProcess->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    fldFileToProcess->setMinimumContentsLength(8);
     connect(fldFileToProcess, &QComboBox::activated, this, [this](int position) {
         ShowMessage(Wizard.fldFileToProcessChange(position));
         showState();
@@ -59,27 +55,34 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     ElPanel6->setObjectName(QStringLiteral("ElPanel6"));
     ElPanel6->setFrameShape(QFrame::Panel);
     ElPanel6->setFrameShadow(QFrame::Raised);
-    ElPanel6->setGeometry(132, 28, 433, 133);
+    // One panel at a time; the host is as large as the largest of them.
+    m_panelStack = new QStackedLayout(ElPanel6);
 
     DescriptionBox = new QGroupBox(QStringLiteral("Description"), this);
     DescriptionBox->setObjectName(QStringLiteral("DescriptionBox"));
-    DescriptionBox->setGeometry(4, 164, 561, 65);
     UseCaptionColour(DescriptionBox);
     HelpLabel = new QLabel(DescriptionBox);
     HelpLabel->setObjectName(QStringLiteral("HelpLabel"));
-    HelpLabel->setGeometry(8, 28, 545, 20);
     HelpLabel->installEventFilter(this);
+    showDescriptionAsText();
+    // Wide enough for every function's description: choosing another does not resize the wizard.
+    int widestDescription = 0;
+    for (int f = 0; f < int(FunctionItems().size()); ++f) {
+        widestDescription = std::max(
+            widestDescription, HelpLabel->fontMetrics().horizontalAdvance(FunctionDescription(f)));
+    }
+    HelpLabel->setMinimumWidth(widestDescription + 2 * HelpLabel->margin());
+    auto* descriptionLayout = new QVBoxLayout(DescriptionBox);
+    descriptionLayout->addWidget(HelpLabel);
 
     btnClear = new QPushButton(QStringLiteral("Clear"), this);
     btnClear->setObjectName(QStringLiteral("btnClear"));
-    btnClear->setGeometry(256, 236, 93, 21);
     connect(btnClear, &QPushButton::clicked, this, [this] {
         Wizard.btnClearClick();
         showState();
     });
     btnOK = new QPushButton(QStringLiteral("Ok"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setGeometry(372, 236, 93, 21);
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] {
         ShowMessage(Wizard.btnOKClick());
@@ -87,17 +90,43 @@ TfrmConditions::TfrmConditions(TfrmConditionsMenu* panelForm, QWidget* parent)
     });
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(472, 236, 93, 21);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmConditions::reject);
+
+    // The function list on the left, the file list above the panel host on the right, the
+    // description across the bottom and the buttons under it at the right.
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addStretch(1);
+    fileRow->addWidget(fileLabel);
+    fileRow->addWidget(fldFileToProcess);
+    fileRow->addStretch(2);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    for (QPushButton* button : {btnClear, btnOK, btnCancel}) {
+        button->setMinimumWidth(button->fontMetrics().averageCharWidth() * 15);
+        buttonRow->addWidget(button);
+    }
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
+    grid->addWidget(FunctionsLabel, 0, 0, Qt::AlignLeft | Qt::AlignBottom);
+    grid->addLayout(fileRow, 0, 1);
+    grid->addWidget(ElTree2, 1, 0);
+    grid->addWidget(ElPanel6, 1, 1);
+    grid->addWidget(DescriptionBox, 2, 0, 1, 2);
+    grid->addLayout(buttonRow, 3, 0, 1, 2);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 
     FormCreate();
 }
 
 void TfrmConditions::FormCreate() {
-    for (QFrame* panel : frmConditionsMenu->panels()) {
-        panel->setParent(ElPanel6);
-        panel->hide();
-    }
+    for (QFrame* panel : frmConditionsMenu->panels()) m_panelStack->addWidget(panel);
+    // The list is as wide as its longest name and tall enough for every function.
+    const int frame = 2 * ElTree2->frameWidth();
+    ElTree2->setFixedWidth(ElTree2->sizeHintForColumn(0) + frame +
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
+    ElTree2->setMinimumHeight(ElTree2->sizeHintForRow(0) * ElTree2->count() + frame);
+    ElTree2->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     frmConditionsMenu->onUserChange = [this] { showState(); };
     Wizard.FormCreate();
 
@@ -106,7 +135,8 @@ void TfrmConditions::FormCreate() {
     setTabOrder(ElTree2, fldFileToProcess);
     for (QFrame* panel : frmConditionsMenu->panels()) {
         for (QWidget* control : panel->findChildren<QWidget*>()) {
-            if (!(control->focusPolicy() & Qt::TabFocus)) continue;
+            // A drop-down's own list is a popup window of its own, outside the chain.
+            if (!(control->focusPolicy() & Qt::TabFocus) || control->window() != this) continue;
             setTabOrder(previous, control);
             previous = control;
         }
@@ -118,14 +148,11 @@ void TfrmConditions::FormCreate() {
 }
 
 void TfrmConditions::showPanelAt(int position) {
-    const std::vector<QFrame*> panels = frmConditionsMenu->panels();
-    for (std::size_t i = 0; i < panels.size(); ++i) {
-        if (int(i) == position) {
-            panels[i]->setGeometry(ElPanel6->contentsRect());
-            panels[i]->show();
-        } else {
-            panels[i]->hide();
-        }
+    if (position >= 0 && position < m_panelStack->count()) {
+        m_panelStack->setCurrentIndex(position);
+        m_panelStack->currentWidget()->show();
+    } else if (QWidget* shown = m_panelStack->currentWidget()) {
+        shown->hide();
     }
 }
 
@@ -161,7 +188,21 @@ bool TfrmConditions::eventFilter(QObject* watched, QEvent* event) {
     if (watched == HelpLabel && event->type() == QEvent::MouseButtonPress) {
         ElTree2->setFocus();
     }
+    if (watched == HelpLabel && (event->type() == QEvent::ApplicationPaletteChange ||
+                                 event->type() == QEvent::PaletteChange)) {
+        showDescriptionAsText();
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void TfrmConditions::showDescriptionAsText() {
+    // The box passes its caption colour on to what it holds; the description itself is plain
+    // text in the palette's text colour.
+    const QColor text = QApplication::palette(HelpLabel).color(QPalette::WindowText);
+    QPalette palette = HelpLabel->palette();
+    if (palette.color(QPalette::WindowText) == text) return;
+    palette.setColor(QPalette::WindowText, text);
+    HelpLabel->setPalette(palette);
 }
 
 void TfrmConditions::showState() {

@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QStackedLayout;
 class TfrmConditionsMenu;
 
 // "Function Wizard": the function list, the file list, the host of the parameter panels and the
@@ -53,4 +54,8 @@ private:
     void FormCreate();
     // Brings every control in line with Wizard and Panels.
     void showState();
+    // HelpLabel in the window text colour of the current palette.
+    void showDescriptionAsText();
+
+    QStackedLayout* m_panelStack = nullptr;  // the panels in ElPanel6
 };

@@ -2,17 +2,29 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
 #include "app/widgets/CaptionColours.h"
 
 namespace {
 
-constexpr QSize PanelSize{437, 133};
-constexpr QRect InnerBoxPlace{4, 28, 425, 101};
+// The grid of the box "Specify selection properties :".
+QGridLayout* gridOf(QFrame* box) {
+    return static_cast<QGridLayout*>(box->layout());
+}
+
+// The box's columns share its width in the given proportions (the widths of the lists and
+// fields at the default font).
+void shareColumns(QFrame* box, std::initializer_list<int> parts) {
+    int column = 0;
+    for (int part : parts) gridOf(box)->setColumnStretch(column++, part);
+}
 
 }  // namespace
 
@@ -22,84 +34,94 @@ TfrmConditionsMenu::TfrmConditionsMenu(QWidget* parent) : QWidget(parent, Qt::Wi
 
     // Unique values and Duplicates.
     CUniqValues = addPanel("CUniqValues");
-    fldColToProcess = addColumnRow(CUniqValues, "fldColToProcess", {8, 8},
-                                   PanelControl::ColToProcess);
+    fldColToProcess = addColumnRow(CUniqValues, "fldColToProcess", PanelControl::ColToProcess);
+    static_cast<QVBoxLayout*>(CUniqValues->layout())->addStretch(1);
 
-    // Filter. Tab order inside the box: first operator, first value, "And", "Or", second
-    // operator, second value (the order of creation).
+    // Filter: the operators on the left, the values on the right, "And" and "Or" between the
+    // rows on either side of a grey line. Tab order inside the box: first operator, first value,
+    // "And", "Or", second operator, second value (the order of creation).
     ElPanel2 = addPanel("ElPanel2");
-    fldColToProcessSelect = addColumnRow(ElPanel2, "fldColToProcessSelect", {8, 8},
-                                         PanelControl::ColToProcessSelect);
+    fldColToProcessSelect =
+        addColumnRow(ElPanel2, "fldColToProcessSelect", PanelControl::ColToProcessSelect);
     QFrame* filterBox = addInnerBox(ElPanel2);
-    fldSel1Select = addList(filterBox, "fldSel1Select", {4, 21, 185, 21}, PanelControl::Sel1Select);
-    fldData1Select =
-        addField(filterBox, "fldData1Select", {240, 20, 181, 21}, PanelControl::Data1Select);
+    fldSel1Select = addList(filterBox, "fldSel1Select", 21, PanelControl::Sel1Select);
+    fldData1Select = addField(filterBox, "fldData1Select", PanelControl::Data1Select);
     fldANDSelect = new QRadioButton(QStringLiteral("And"), filterBox);
     fldANDSelect->setObjectName(QStringLiteral("fldANDSelect"));
-    fldANDSelect->setGeometry(148, 48, 45, 17);
     connect(fldANDSelect, &QRadioButton::clicked, this, [this] {
         PickInPanel(PanelControl::AndSelect, 0);
         userChanged();
     });
-    // The grey line between "And" and "Or" fills the gap between them, in a smaller font when
-    // the desktop's is wider than the design.
-    QLabel* line = addLabel(filterBox, QStringLiteral("_______"), {193, 44});
+    QLabel* line = addLabel(filterBox, QStringLiteral("_______"));
     line->setObjectName(QStringLiteral("AndOrLine"));
     UseQuietColour(line);
-    QFont lineFont = line->font();
-    while (QFontMetrics(lineFont).horizontalAdvance(line->text()) > 46 && lineFont.pointSizeF() > 4)
-        lineFont.setPointSizeF(lineFont.pointSizeF() - 0.5);
-    line->setFont(lineFont);
-    line->adjustSize();
     fldORSelect = new QRadioButton(QStringLiteral("Or"), filterBox);
     fldORSelect->setObjectName(QStringLiteral("fldORSelect"));
-    fldORSelect->setGeometry(240, 48, 45, 17);
     connect(fldORSelect, &QRadioButton::clicked, this, [this] {
         PickInPanel(PanelControl::OrSelect, 0);
         userChanged();
     });
-    fldSel2Select = addList(filterBox, "fldSel2Select", {4, 68, 185, 21}, PanelControl::Sel2Select);
-    fldData2Select =
-        addField(filterBox, "fldData2Select", {240, 68, 181, 21}, PanelControl::Data2Select);
+    fldSel2Select = addList(filterBox, "fldSel2Select", 21, PanelControl::Sel2Select);
+    fldData2Select = addField(filterBox, "fldData2Select", PanelControl::Data2Select);
+    QGridLayout* filterGrid = gridOf(filterBox);
+    filterGrid->addWidget(fldSel1Select, 1, 0);
+    filterGrid->addWidget(fldData1Select, 1, 2);
+    filterGrid->addWidget(fldANDSelect, 2, 0, Qt::AlignRight);
+    filterGrid->addWidget(line, 2, 1, Qt::AlignCenter);
+    filterGrid->addWidget(fldORSelect, 2, 2, Qt::AlignLeft);
+    filterGrid->addWidget(fldSel2Select, 3, 0);
+    filterGrid->addWidget(fldData2Select, 3, 2);
+    shareColumns(filterBox, {185, 0, 181});
 
-    // Multi-Filter: no column list on top; its top 28 pixels stay empty.
+    // Multi-Filter: two rows of column, operator and value. There is no column list on top;
+    // its place stays empty, so the box stands where it does on the other panels.
     ElPanel5 = addPanel("ElPanel5");
     QFrame* multiBox = addInnerBox(ElPanel5);
-    fldCol1MultiSelect = addList(multiBox, "fldCol1MultiSelect", {4, 21, 153, 21},
-                                 PanelControl::Col1MultiSelect);
-    fldSel1MultiSelect = addList(multiBox, "fldSel1MultiSelect", {164, 21, 125, 21},
-                                 PanelControl::Sel1MultiSelect);
-    fldData1MultiSelect = addField(multiBox, "fldData1MultiSelect", {296, 21, 125, 21},
-                                   PanelControl::Data1MultiSelect);
-    fldCol2MultiSelect = addList(multiBox, "fldCol2MultiSelect", {4, 57, 153, 21},
-                                 PanelControl::Col2MultiSelect);
-    fldSel2MultiSelect = addList(multiBox, "fldSel2MultiSelect", {164, 57, 125, 21},
-                                 PanelControl::Sel2MultiSelect);
-    fldData2MultiSelect = addField(multiBox, "fldData2MultiSelect", {296, 57, 125, 21},
-                                   PanelControl::Data2MultiSelect);
+    fldCol1MultiSelect = addList(multiBox, "fldCol1MultiSelect", 17, PanelControl::Col1MultiSelect);
+    fldSel1MultiSelect = addList(multiBox, "fldSel1MultiSelect", 13, PanelControl::Sel1MultiSelect);
+    fldData1MultiSelect = addField(multiBox, "fldData1MultiSelect", PanelControl::Data1MultiSelect);
+    fldCol2MultiSelect = addList(multiBox, "fldCol2MultiSelect", 17, PanelControl::Col2MultiSelect);
+    fldSel2MultiSelect = addList(multiBox, "fldSel2MultiSelect", 13, PanelControl::Sel2MultiSelect);
+    fldData2MultiSelect = addField(multiBox, "fldData2MultiSelect", PanelControl::Data2MultiSelect);
+    QGridLayout* multiGrid = gridOf(multiBox);
+    multiGrid->addWidget(fldCol1MultiSelect, 1, 0);
+    multiGrid->addWidget(fldSel1MultiSelect, 1, 1);
+    multiGrid->addWidget(fldData1MultiSelect, 1, 2);
+    multiGrid->setRowMinimumHeight(2, fldCol1MultiSelect->fontMetrics().height() / 2);
+    multiGrid->addWidget(fldCol2MultiSelect, 3, 0);
+    multiGrid->addWidget(fldSel2MultiSelect, 3, 1);
+    multiGrid->addWidget(fldData2MultiSelect, 3, 2);
+    shareColumns(multiBox, {153, 125, 125});
+    static_cast<QVBoxLayout*>(ElPanel5->layout())
+        ->insertSpacing(0, fldCol1MultiSelect->sizeHint().height());
 
     // Totals.
     CTotals = addPanel("CTotals");
-    fldColToProcessTotals = addColumnRow(CTotals, "fldColToProcessTotals", {4, 10},
-                                         PanelControl::ColToProcessTotals);
+    fldColToProcessTotals =
+        addColumnRow(CTotals, "fldColToProcessTotals", PanelControl::ColToProcessTotals);
     QFrame* totalsBox = addInnerBox(CTotals);
-    fldSelTotals = addList(totalsBox, "fldSelTotals", {4, 21, 185, 21}, PanelControl::SelTotals);
-    fldDataTotals =
-        addList(totalsBox, "fldDataTotals", {200, 21, 221, 21}, PanelControl::DataTotals);
+    fldSelTotals = addList(totalsBox, "fldSelTotals", 21, PanelControl::SelTotals);
+    fldDataTotals = addList(totalsBox, "fldDataTotals", 25, PanelControl::DataTotals);
+    gridOf(totalsBox)->addWidget(fldSelTotals, 1, 0);
+    gridOf(totalsBox)->addWidget(fldDataTotals, 1, 1);
+    shareColumns(totalsBox, {185, 221});
 
     // Data modify.
     CDataModify = addPanel("CDataModify");
-    fldColToProcessDataModify = addColumnRow(CDataModify, "fldColToProcessDataModify", {4, 10},
+    fldColToProcessDataModify = addColumnRow(CDataModify, "fldColToProcessDataModify",
                                              PanelControl::ColToProcessDataModify);
     QFrame* modifyBox = addInnerBox(CDataModify);
-    fldSelDataModify =
-        addList(modifyBox, "fldSelDataModify", {4, 22, 209, 21}, PanelControl::SelDataModify);
-    fldSrcDataModify =
-        addField(modifyBox, "fldSrcDataModify", {220, 22, 201, 21}, PanelControl::SrcDataModify);
+    fldSelDataModify = addList(modifyBox, "fldSelDataModify", 24, PanelControl::SelDataModify);
+    fldSrcDataModify = addField(modifyBox, "fldSrcDataModify", PanelControl::SrcDataModify);
+    gridOf(modifyBox)->addWidget(fldSelDataModify, 1, 0);
+    gridOf(modifyBox)->addWidget(fldSrcDataModify, 1, 1);
+    shareColumns(modifyBox, {209, 201});
 
     // Sorting: nothing to choose.
     CSorting = addPanel("CSorting");
-    addLabel(CSorting, QStringLiteral("Sorting ( Press OK )"), {8, 6});
+    auto* sortingLayout = static_cast<QVBoxLayout*>(CSorting->layout());
+    sortingLayout->addWidget(addLabel(CSorting, QStringLiteral("Sorting ( Press OK )")));
+    sortingLayout->addStretch(1);
 
     showState();
 }
@@ -112,7 +134,9 @@ QFrame* TfrmConditionsMenu::addPanel(const char* name) {
     auto* panel = new QFrame(this);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setFrameShape(QFrame::NoFrame);
-    panel->setGeometry(QRect(QPoint(0, 0), PanelSize));
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(4, 4, 8, 4);
+    layout->setSpacing(4);
     return panel;
 }
 
@@ -120,26 +144,30 @@ QFrame* TfrmConditionsMenu::addInnerBox(QFrame* panel) {
     auto* box = new QFrame(panel);
     box->setFrameShape(QFrame::Panel);
     box->setFrameShadow(QFrame::Sunken);
-    box->setGeometry(InnerBoxPlace);
-    addLabel(box, QStringLiteral("Specify selection properties :"), {4, 5});
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->addWidget(addLabel(box, QStringLiteral("Specify selection properties :")), 0, 0, 1, -1);
+    // The rows keep to the top of the box, which fills the panel below the column list.
+    grid->setRowStretch(4, 1);
+    static_cast<QVBoxLayout*>(panel->layout())->addWidget(box, 1);
     return box;
 }
 
-QLabel* TfrmConditionsMenu::addLabel(QWidget* parent, const QString& text, QPoint place,
-                                     bool blue) {
+QLabel* TfrmConditionsMenu::addLabel(QWidget* parent, const QString& text, bool blue) {
     auto* label = new QLabel(text, parent);
     if (blue) UseCaptionColour(label);
-    label->move(place);
-    label->adjustSize();
     return label;
 }
 
-QComboBox* TfrmConditionsMenu::addList(QWidget* parent, const char* name, const QRect& place,
+QComboBox* TfrmConditionsMenu::addList(QWidget* parent, const char* name, int characters,
                                        PanelControl control) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(place);
     box->setMaxVisibleItems(12);
+    // The width follows the font, not the column names, so the wizard keeps its size when another
+    // file's columns fill the lists.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(characters);
     const std::size_t index = m_lists.size();
     m_lists.push_back({box, control, {}});
     // `activated` comes from the user only; the program's selections run no handler.
@@ -150,11 +178,9 @@ QComboBox* TfrmConditionsMenu::addList(QWidget* parent, const char* name, const 
     return box;
 }
 
-QLineEdit* TfrmConditionsMenu::addField(QWidget* parent, const char* name, const QRect& place,
-                                        PanelControl control) {
+QLineEdit* TfrmConditionsMenu::addField(QWidget* parent, const char* name, PanelControl control) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(place);
     m_fields.push_back({edit, control});
     // Enter reaches the wizard's default button "Ok"; Esc closes the wizard.
     connect(edit, &QLineEdit::textEdited, this, [this, control](const QString& text) {
@@ -164,14 +190,16 @@ QLineEdit* TfrmConditionsMenu::addField(QWidget* parent, const char* name, const
     return edit;
 }
 
-QComboBox* TfrmConditionsMenu::addColumnRow(QFrame* panel, const char* name, QPoint labelPlace,
-                                            PanelControl control) {
-    QLabel* caption =
-        addLabel(panel, QStringLiteral("Column for processing :"), labelPlace, true);
-    constexpr int designedLeft = 124;
-    constexpr int right = 124 + 173;
-    const int left = std::max(designedLeft, caption->geometry().right() + 6);
-    return addList(panel, name, QRect(left, 4, right - left, 21), control);
+QComboBox* TfrmConditionsMenu::addColumnRow(QFrame* panel, const char* name, PanelControl control) {
+    QLabel* caption = addLabel(panel, QStringLiteral("Column for processing :"), true);
+    QComboBox* list = addList(panel, name, 21, control);
+    // The list follows its caption and takes a share of the row; the rest stays empty.
+    auto* row = new QHBoxLayout;
+    row->addWidget(caption);
+    row->addWidget(list, 173);
+    row->addStretch(140);
+    static_cast<QVBoxLayout*>(panel->layout())->addLayout(row);
+    return list;
 }
 
 void TfrmConditionsMenu::userChanged() {

@@ -22,7 +22,7 @@ public:
     explicit TfrmConditionsMenu(QWidget* parent = nullptr);
 
     // The panels in the host's order: Unique values and Duplicates, Filter, Multi-Filter, Totals,
-    // Data modify, Sorting. Each is 437 x 133 pixels.
+    // Data modify, Sorting. Each is laid out; the host shows one at a time.
     QFrame* CUniqValues = nullptr;
     QFrame* ElPanel2 = nullptr;
     QFrame* ElPanel5 = nullptr;
@@ -62,16 +62,17 @@ public:
     std::function<void()> onUserChange;
 
 private:
+    // A panel with its controls one under another.
     QFrame* addPanel(const char* name);
-    // The bevelled box of the selection properties, with its caption.
+    // The bevelled box of the selection properties, with its caption on the first row of its
+    // grid; it fills the rest of `panel`.
     QFrame* addInnerBox(QFrame* panel);
-    QComboBox* addList(QWidget* parent, const char* name, const QRect& place, PanelControl control);
-    QLineEdit* addField(QWidget* parent, const char* name, const QRect& place, PanelControl control);
-    QLabel* addLabel(QWidget* parent, const QString& text, QPoint place, bool blue = false);
-    // "Column for processing :" and its list; the list starts after the caption when the
-    // desktop's font is wider than the design, keeping its right edge.
-    QComboBox* addColumnRow(QFrame* panel, const char* name, QPoint labelPlace,
-                            PanelControl control);
+    // A drop-down at least `characters` wide.
+    QComboBox* addList(QWidget* parent, const char* name, int characters, PanelControl control);
+    QLineEdit* addField(QWidget* parent, const char* name, PanelControl control);
+    QLabel* addLabel(QWidget* parent, const QString& text, bool blue = false);
+    // "Column for processing :" and its list, on the panel's first row.
+    QComboBox* addColumnRow(QFrame* panel, const char* name, PanelControl control);
     void userChanged();
 
     struct BoundList {

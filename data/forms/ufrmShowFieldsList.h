@@ -15,10 +15,9 @@ public:
     QTreeWidget* ListView1 = nullptr;
     QPushButton* OkButton = nullptr;
 
-    // Fills the list with the columns of `contents`.
+    // Fills the list with the columns of `contents` and widens the dialog for their names.
     void fill(const clResult& contents);
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 };

@@ -2,6 +2,7 @@
 // "Check Field Types" dialog, and what the window shows afterwards.
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -193,6 +194,27 @@ private slots:
         QVERIFY(!File1.isInUse());
         QVERIFY(w->fldFile1->text().isEmpty());
         QVERIFY(!w->btnOpenFile2->isEnabled());
+    }
+
+    // However long a column's name, "Check Field Types" keeps its Type column in sight, whole.
+    void longNameKeepsTheTypeInSight() {
+        clResult contents;
+        for (const QString name : {QString("id"), QString(300, QChar('W'))}) {
+            clField field;
+            field.Name = name;
+            contents.Fields.push_back(field);
+        }
+        TfrmShowFieldsList* fieldTypes = windows->frmMain()->findChild<TfrmShowFieldsList*>();
+        QVERIFY(fieldTypes);
+        fieldTypes->fill(contents);
+        fieldTypes->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fieldTypes));
+        QTreeWidget* list = fieldTypes->ListView1;
+        QHeaderView* header = list->header();
+        QVERIFY(header->sectionViewportPosition(1) + header->sectionSize(1) <=
+                list->viewport()->width());
+        QVERIFY(header->sectionSize(1) >= header->sectionSizeHint(1));
+        fieldTypes->hide();
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -96,9 +97,13 @@ private slots:
             static const char* const names[] = {"unique-values", "duplicates", "filter",
                                                 "multi-filter",  "totals",     "data-modify",
                                                 "sorting"};
+            const QSize size = wizard->size();
             for (int f = 0; f < 7; ++f) {
                 wizard->ElTree2->setCurrentRow(f);
                 QApplication::processEvents();
+                // The wizard is sized for its largest panel and longest description: it does
+                // not jump from one function to the next.
+                [&] { QCOMPARE(wizard->size(), size); }();
                 SaveScreenshot(wizard, QString("wizard-") + names[f]);
                 const QStringList faults = layoutFaults(wizard);
                 if (!faults.isEmpty()) qWarning() << names[f] << faults;
@@ -127,6 +132,26 @@ private slots:
         QVERIFY(!wizard->isVisible());
         // Esc puts back the settings the wizard opened with: still no function.
         QCOMPARE(FunctionIndex, -1);
+    }
+
+    // On a palette switched while the program runs, the captions take its link colour and the
+    // description its text colour (the box's caption colour must not reach it).
+    void coloursFollowThePalette() {
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor("#2b2b2b"));
+        dark.setColor(QPalette::WindowText, QColor("#eeeeee"));
+        dark.setColor(QPalette::Link, QColor("#8ab4f8"));
+        for (const QPalette& palette : {dark, light}) {
+            QApplication::setPalette(palette);
+            QApplication::processEvents();
+            QCOMPARE(wizard->HelpLabel->palette().color(QPalette::WindowText),
+                     palette.color(QPalette::WindowText));
+            QCOMPARE(wizard->DescriptionBox->palette().color(QPalette::WindowText),
+                     palette.color(QPalette::Link));
+            QCOMPARE(wizard->FunctionsLabel->palette().color(QPalette::WindowText),
+                     palette.color(QPalette::Link));
+        }
     }
 
     void filterWithTheKeyboard() {
