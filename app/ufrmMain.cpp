@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -29,7 +30,6 @@
 #include "app/HelpWindow.h"
 #include "app/uFrmAbout.h"
 #include "app/ufrmFileList.h"
-#include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/ResultGridModel.h"
 #include "app/widgets/WindowPlacement.h"
@@ -46,12 +46,6 @@
 
 namespace {
 
-// The outer sizes of the window are given for the desktop it was drawn for, whose frame, caption
-// and menu bar add this much to the client area.
-constexpr QSize kOuterSize(769, 707);
-constexpr QSize kMinimumOuterSize(318, 385);
-constexpr QSize kFrameAllowance(kOuterSize - TfrmMain::ClientSize);
-
 const QColor kGridLineColour(0xC0, 0xC0, 0xC0);
 
 }  // namespace
@@ -64,23 +58,32 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));
     m_client->setMouseTracking(true);
-    m_clientLayout = new AnchoredLayout(m_client, ClientSize);
     setCentralWidget(m_client);
+    // The tool bar spans the whole width; the rest stands a little in from the edges.
+    auto* outer = new QVBoxLayout(m_client);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    m_clientLayout = new QVBoxLayout;
+    m_clientLayout->setContentsMargins(4, 3, 3, 5);
+    m_clientLayout->setSpacing(7);
 
     createToolBar();
+    outer->addWidget(ElToolBar1);
+    outer->addLayout(m_clientLayout, 1);
     createFileRows();
     createParameters();
     createResultArea();
+    // Until there is a result, the room it will take stays empty below the parameters.
+    m_clientLayout->addStretch(0);
     createMenus();
 
-    // The window's own size excludes the frame, which the desktop adds.
-    const int menuHeight = menuBar()->sizeHint().height();
-    resize(ClientSize.width(), ClientSize.height() + menuHeight);
-    setMinimumSize(kMinimumOuterSize.width() - kFrameAllowance.width(),
-                   kMinimumOuterSize.height() - kFrameAllowance.height() + menuHeight);
+    // The designed client area, or more where the font needs it. The smallest size is the one the
+    // layouts need; the window's frame is the desktop's.
+    const QSize client = m_client->sizeHint().expandedTo(ClientSize);
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
+        move(desktop.center() - QPoint(width() / 2, height() / 2));
     }
 
     // Key preview, the wheel and the mouse moves that switch the Run picture: the window sees
@@ -167,6 +170,9 @@ void TfrmMain::DisableFileCommands(CommandGroup group) {
     if (group == CommandGroup::NeedsFile1) {
         RunPictureState = RunPicture::NoLook;
         SetRunPicture(RunPicture::Disabled);
+        // An enlarged result area gives its room back as it goes: the controls it hid would
+        // otherwise leave the window empty.
+        if (SpeedButton2->isVisibleTo(grpboxResult)) ElGraphicButton9Click();
         grpboxResult->hide();
     }
 }
@@ -270,24 +276,26 @@ void TfrmMain::ImageRunClick() {
     btnTBRunClick();
 }
 
+void TfrmMain::showAboveResult(bool shown) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{ElToolBar1, btnOpenFile1, btnShowHistory1, fldFile1,
+                                         btnOpenFile2, btnShowHistory2, fldFile2, GroupBox1}) {
+        widget->setVisible(shown);
+    }
+    // The controls move at once, not when the event loop next lays the window out.
+    m_client->layout()->activate();
+}
+
 void TfrmMain::ElGraphicButton8Click() {
-    // The group keeps its bottom edge and reaches up over the file rows and the parameters.
-    const QRect place = grpboxResult->geometry();
-    const int top = 5;
-    m_clientLayout->setWidgetGeometry(
-        grpboxResult, QRect(place.left(), top, place.width(), place.bottom() + 1 - top));
-    ElToolBar1->hide();
+    // The group keeps its bottom edge and reaches up over the file rows and the parameters: they
+    // and the tool bar step aside while it is enlarged.
+    showAboveResult(false);
     SpeedButton2->show();
     SpeedButton1->hide();
 }
 
 void TfrmMain::ElGraphicButton9Click() {
-    const QRect place = grpboxResult->geometry();
-    const QRect parameters = GroupBox1->geometry();
-    const int top = parameters.top() + parameters.height() + 3;
-    m_clientLayout->setWidgetGeometry(grpboxResult, QRect(place.left(), top, place.width(),
-                                                          std::max(0, place.bottom() + 1 - top)));
-    ElToolBar1->show();
+    showAboveResult(true);
     SpeedButton1->show();
     SpeedButton2->hide();
 }

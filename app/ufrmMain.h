@@ -10,7 +10,6 @@
 #include "data/uCommonScripts.h"
 #include "processing/uGridProcessor.h"
 
-class AnchoredLayout;
 class HelpWindow;
 class QAction;
 class QDragEnterEvent;
@@ -24,6 +23,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTableView;
+class QVBoxLayout;
 class TfrmChooseSheet;
 class TfrmConditions;
 class TfrmShowFieldsList;
@@ -45,14 +45,15 @@ enum class RunPicture {
 
 // The main window: menus, tool bar, the two file rows, the condition list with the Run picture,
 // and the result area. Its commands are switched on and off as the files are loaded; see
-// EnableFileCommands. Positions are client pixels of the designed 761 x 661 client area.
+// EnableFileCommands. Layouts place the controls, so that the window grows with its font.
 class TfrmMain : public QMainWindow, public FileSlotView, public ResultAreaView {
     Q_OBJECT
 public:
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // The client area as designed: the tool bar, the file rows and both groups.
+    // The client area as designed at the default font: the tool bar, the file rows and both
+    // groups. The window opens this large, or larger where its font needs it.
     static constexpr QSize ClientSize{761, 661};
 
     // The drop-down of recent files and the About box; created after the main window, owned by
@@ -200,13 +201,16 @@ private:
     void createResultArea();
     void createMenus();
     void setGroupEnabled(CommandGroup group, bool enabled);
+    // Shows or hides the tool bar, the file rows and the parameters: hidden, the result area
+    // takes their room.
+    void showAboveResult(bool shown);
     bool belongsToThisWindow(QObject* object) const;
     // The slot a file dropped at `at` (window coordinates) would open as, or nothing while the
     // window is busy or that slot cannot be opened now.
     std::optional<FileSlot> dropTarget(const QDropEvent& event) const;
 
-    QWidget* m_client = nullptr;  // the client area: everything below the menu bar
-    AnchoredLayout* m_clientLayout = nullptr;
+    QWidget* m_client = nullptr;            // the client area: everything below the menu bar
+    QVBoxLayout* m_clientLayout = nullptr;  // below the tool bar: the file rows and both groups
     TfrmFileList* m_fileList = nullptr;
     TFrmAbout* m_about = nullptr;
     HelpWindow* m_help = nullptr;

@@ -1,6 +1,7 @@
-// The controls of the main window and their places: what the window looks like when it is
+// The controls of the main window and their layouts: what the window looks like when it is
 // created. Its behaviour is in ufrmMain.cpp.
 #include <QAction>
+#include <QBoxLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,6 +10,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
@@ -16,7 +19,6 @@
 #include <algorithm>
 
 #include "app/ufrmMain.h"
-#include "app/widgets/AnchoredLayout.h"
 #include "app/widgets/CaptionColours.h"
 #include "app/widgets/Pictures.h"
 #include "app/widgets/ResultGridModel.h"
@@ -25,22 +27,38 @@ namespace {
 
 constexpr int kToolBarHeight = 57;
 constexpr QSize kToolButtonSize(58, 44);
+constexpr int kSideButtonWidth = 105;  // "Conditions" and "Clear All Fields", at least
+constexpr int kRunPictureGap = 15;     // between "Clear All Fields" and the Run picture
 
-// Group boxes with their caption in blue, standing on the frame's top line, so that the controls
-// at their designed places (16 pixels down) sit inside the frame. They paint their background:
-// the enlarged "Result" group covers the controls above it.
+// A group box whose caption is blue: the palette's caption colour, taken at each paint so that it
+// follows a palette change. Only the caption: the colour must not pass to the controls inside, as
+// a colour set on the group's palette would.
+class CaptionGroupBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        // Some styles paint the caption in the option's text colour, others in its window text.
+        option.textColor = CaptionColour(this);
+        option.palette.setColor(QPalette::WindowText, option.textColor);
+        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+};
+
+// A button at least as wide as designed, and never narrower than its caption needs: a minimum
+// width set on a widget replaces the one its size hint gives.
+void setDesignedWidth(QPushButton* button, int width) {
+    button->setMinimumWidth(std::max(width, button->sizeHint().width()));
+}
+
 QGroupBox* blueCaptionGroup(const QString& caption, QWidget* parent, const char* name) {
-    auto* group = new QGroupBox(caption, parent);
+    auto* group = new CaptionGroupBox(caption, parent);
     group->setObjectName(QLatin1String(name));
-    const int lineAt = group->fontMetrics().height() / 2;
-    group->setStyleSheet(
-        QStringLiteral("QGroupBox#%1 { border: 1px solid palette(mid); border-radius: 3px;"
-                       " margin-top: %2px; background-color: palette(window); }"
-                       "QGroupBox#%1::title { subcontrol-origin: margin; left: 6px;"
-                       " padding: 0px 2px; color: %3; }")
-            .arg(QLatin1String(name))
-            .arg(lineAt)
-            .arg(CaptionColour(parent).name()));
+    group->setMouseTracking(true);
     return group;
 }
 
@@ -53,8 +71,7 @@ void TfrmMain::createToolBar() {
     ElToolBar1->setFloatable(false);
     ElToolBar1->setIconSize(QSize(ToolImages::Size, ToolImages::Size));
     ElToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_clientLayout->addWidget(ElToolBar1, QRect(0, 0, ClientSize.width(), kToolBarHeight),
-                              AnchoredLayout::Stretch);
+    ElToolBar1->setMinimumHeight(kToolBarHeight);
 
     const auto addButton = [this](const char* name, const QString& caption, const QString& hint,
                                   int image, void (TfrmMain::*handler)()) {
@@ -67,10 +84,12 @@ void TfrmMain::createToolBar() {
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(ToolImages::Size, ToolImages::Size));
         button->setIcon(ToolImages::icon(image));
-        // At least the designed size, wider where the caption needs it.
+        // At least the designed size, larger where the caption and its font need it. All have
+        // one height, so that the pictures stand in a line.
         const int captionWidth = button->fontMetrics().horizontalAdvance(caption) + 10;
-        button->setFixedSize(std::max(kToolButtonSize.width(), captionWidth),
-                             kToolButtonSize.height());
+        button->setFixedSize(
+            std::max({kToolButtonSize.width(), captionWidth, button->sizeHint().width()}),
+            std::max(kToolButtonSize.height(), button->sizeHint().height()));
         // While the mouse button is held down the button shows its pressed picture.
         const QIcon normal = ToolImages::icon(image);
         const QIcon pressed = ToolImages::icon(image + ToolImages::PressedOffset);
@@ -105,22 +124,36 @@ void TfrmMain::createToolBar() {
 }
 
 void TfrmMain::createFileRows() {
-    const QPixmap arrow = RenderPicture(QStringLiteral(":/icons/arrow-down.svg"), QSize(8, 5));
-    const auto addRow = [this, &arrow](int top, const char* buttonName, const QString& caption,
-                                       const char* historyName, const char* fieldName,
-                                       QPushButton*& button, QToolButton*& history,
-                                       QLineEdit*& field) {
+    // The rows stand one under the other; in each, the button, the arrow right beside it, and the
+    // field, which takes the rest of the width.
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(3);
+    m_clientLayout->addLayout(rows);
+    const auto addRow = [this, rows](const char* buttonName, const QString& caption,
+                                     const char* historyName, const char* fieldName,
+                                     QPushButton*& button, QToolButton*& history,
+                                     QLineEdit*& field) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(0);
+        rows->addLayout(row);
+
         button = new QPushButton(caption, m_client);
         button->setObjectName(QLatin1String(buttonName));
-        m_clientLayout->addWidget(button, QRect(4, top, 81, 21), AnchoredLayout::TopLeft);
+        setDesignedWidth(button, 81);
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+        row->addWidget(button);
 
         history = new QToolButton(m_client);
         history->setObjectName(QLatin1String(historyName));
         history->setAutoRaise(true);
         history->setFocusPolicy(Qt::NoFocus);  // a flat picture button, like the tool bar's
-        history->setIcon(QIcon(arrow));
+        // The style's own arrow, in the palette's button text colour: readable on any scheme.
+        history->setArrowType(Qt::DownArrow);
         history->setIconSize(QSize(8, 5));
-        m_clientLayout->addWidget(history, QRect(85, top, 13, 21), AnchoredLayout::TopLeft);
+        history->setMinimumWidth(13);
+        history->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        row->addWidget(history);
+        row->addSpacing(6);
 
         field = new QLineEdit(m_client);
         field->setObjectName(QLatin1String(fieldName));
@@ -129,12 +162,13 @@ void TfrmMain::createFileRows() {
         QPalette palette = field->palette();
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
         field->setPalette(palette);
-        m_clientLayout->addWidget(field, QRect(104, top, 653, 21), AnchoredLayout::Stretch);
+        field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        row->addWidget(field, 1);
     };
-    addRow(60, "btnOpenFile1", QStringLiteral("File 1"), "btnShowHistory1", "fldFile1",
-           btnOpenFile1, btnShowHistory1, fldFile1);
-    addRow(84, "btnOpenFile2", QStringLiteral("File 2"), "btnShowHistory2", "fldFile2",
-           btnOpenFile2, btnShowHistory2, fldFile2);
+    addRow("btnOpenFile1", QStringLiteral("File 1"), "btnShowHistory1", "fldFile1", btnOpenFile1,
+           btnShowHistory1, fldFile1);
+    addRow("btnOpenFile2", QStringLiteral("File 2"), "btnShowHistory2", "fldFile2", btnOpenFile2,
+           btnShowHistory2, fldFile2);
 
     connect(btnOpenFile1, &QPushButton::clicked, this, &TfrmMain::btnTBOpenFile1Click);
     connect(btnOpenFile2, &QPushButton::clicked, this, &TfrmMain::btnTBOpenFile2Click);
@@ -144,9 +178,14 @@ void TfrmMain::createFileRows() {
 
 void TfrmMain::createParameters() {
     GroupBox1 = blueCaptionGroup(QStringLiteral("Parameters"), m_client, "GroupBox1");
-    GroupBox1->setMouseTracking(true);
-    m_clientLayout->addWidget(GroupBox1, QRect(4, 112, 755, 153), AnchoredLayout::Stretch);
-    auto* layout = new AnchoredLayout(GroupBox1, QSize(755, 153));
+    // As high as the buttons and the Run picture beside the list need; it widens with the window.
+    GroupBox1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_clientLayout->addWidget(GroupBox1);
+    auto* layout = new QHBoxLayout(GroupBox1);
+    layout->setContentsMargins(4, 2, 8, 4);
+    layout->setSpacing(9);
+    auto* side = new QVBoxLayout;
+    side->setSpacing(7);
 
     fldConditions = new QTableWidget(0, 3, GroupBox1);
     fldConditions->setObjectName(QStringLiteral("fldConditions"));
@@ -171,18 +210,23 @@ void TfrmMain::createParameters() {
     fldConditions->setPalette(palette);
     fldConditions->setContextMenuPolicy(Qt::CustomContextMenu);
     fldConditions->viewport()->setMouseTracking(true);
-    layout->addWidget(fldConditions, QRect(4, 16, 629, 133), AnchoredLayout::Fill);
+    // The list takes the width the buttons leave and the height they and the picture need.
+    fldConditions->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    layout->addWidget(fldConditions, 1);
+    layout->addLayout(side);
 
     btnConditions = new QPushButton(QStringLiteral("Conditions"), GroupBox1);
     btnConditions->setObjectName(QStringLiteral("btnConditions"));
     btnConditions->setMouseTracking(true);
-    layout->addWidget(btnConditions, QRect(642, 16, 105, 21), AnchoredLayout::TopRight);
+    setDesignedWidth(btnConditions, kSideButtonWidth);
+    side->addWidget(btnConditions);
     connect(btnConditions, &QPushButton::clicked, this, &TfrmMain::btnConditionsClick);
 
     btnClearAllFields = new QPushButton(QStringLiteral("Clear All Fields"), GroupBox1);
     btnClearAllFields->setObjectName(QStringLiteral("btnClearAllFields"));
     btnClearAllFields->setMouseTracking(true);
-    layout->addWidget(btnClearAllFields, QRect(642, 44, 105, 21), AnchoredLayout::TopRight);
+    setDesignedWidth(btnClearAllFields, kSideButtonWidth);
+    side->addWidget(btnClearAllFields);
     connect(btnClearAllFields, &QPushButton::clicked, this, &TfrmMain::btnClearAllFieldsClick);
 
     const auto look = [this](const char* name, const char* picture) {
@@ -203,7 +247,9 @@ void TfrmMain::createParameters() {
     ImageRun->setAttribute(Qt::WA_TranslucentBackground);
     ImageRun->setPixmap(ImageRunDisabled->pixmap());
     ImageRun->setMouseTracking(true);
-    layout->addWidget(ImageRun, QRect(664, 80, 65, 65), AnchoredLayout::TopRight);
+    side->addSpacing(kRunPictureGap - side->spacing());
+    side->addWidget(ImageRun, 0, Qt::AlignHCenter);
+    side->addStretch(1);
 
     PopupList = new QMenu(fldConditions);
     PopupList->setObjectName(QStringLiteral("PopupList"));
@@ -216,12 +262,19 @@ void TfrmMain::createParameters() {
 
 void TfrmMain::createResultArea() {
     grpboxResult = blueCaptionGroup(QStringLiteral("Result"), m_client, "grpboxResult");
-    grpboxResult->setMouseTracking(true);
-    m_clientLayout->addWidget(grpboxResult, QRect(4, 272, 754, 384), AnchoredLayout::Fill);
-    auto* layout = new AnchoredLayout(grpboxResult, QSize(754, 384));
+    // The result takes all the height the controls above it leave.
+    m_clientLayout->addWidget(grpboxResult, 1);
+    auto* layout = new QVBoxLayout(grpboxResult);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(2);
+    // Enlarge and restore stand at the top right, over the grid.
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
 
-    const auto speedButton = [this, layout](const char* name, const char* picture,
-                                            const QString& hint) {
+    const auto speedButton = [this, buttons](const char* name, const char* picture,
+                                             const QString& hint) {
         auto* button = new QToolButton(grpboxResult);
         button->setObjectName(QLatin1String(name));
         button->setAutoRaise(true);
@@ -229,7 +282,7 @@ void TfrmMain::createResultArea() {
         button->setToolTip(hint);
         button->setIcon(QIcon(RenderPicture(QLatin1String(picture), QSize(53, 13))));
         button->setIconSize(QSize(53, 13));
-        layout->addWidget(button, QRect(696, 8, 53, 13), AnchoredLayout::TopRight);
+        buttons->addWidget(button);
         return button;
     };
     SpeedButton1 = speedButton("SpeedButton1", ":/icons/enlarge.svg", tr("Enlarge"));
@@ -242,8 +295,9 @@ void TfrmMain::createResultArea() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
-    layout->addWidget(Panel1, QRect(4, 22, 746, 358), AnchoredLayout::Fill);
-    auto* panelLayout = new AnchoredLayout(Panel1, QSize(746, 358));
+    layout->addWidget(Panel1, 1);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
 
     MSFlexGrid1 = new QTableView(Panel1);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
@@ -264,7 +318,7 @@ void TfrmMain::createResultArea() {
     MSFlexGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     MSFlexGrid1->horizontalHeader()->setHighlightSections(false);
     MSFlexGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    panelLayout->addWidget(MSFlexGrid1, QRect(1, 1, 744, 356), AnchoredLayout::Fill);
+    panelLayout->addWidget(MSFlexGrid1);
 
     PopupGrid = new QMenu(MSFlexGrid1);
     PopupGrid->setObjectName(QStringLiteral("PopupGrid"));

@@ -113,7 +113,10 @@ private slots:
         // Below the arrow button, from its left edge: the list covers neither "File N" nor the
         // arrow, and starts on the row below.
         const QPoint corner = w->centralWidget()->mapFromGlobal(list->pos());
-        QCOMPARE(corner, QPoint(85, (slot == 1 ? 60 : 84) + 21));
+        const QWidget* button = slot == 1 ? w->btnOpenFile1 : w->btnOpenFile2;
+        const QWidget* arrow = slot == 1 ? w->btnShowHistory1 : w->btnShowHistory2;
+        QCOMPARE(corner, QPoint(button->geometry().right() + 1, arrow->geometry().bottom() + 1));
+        QCOMPARE(arrow->x(), corner.x());
         if (slot == 1) {
             QVERIFY(QTest::qWaitForWindowExposed(list));
             QTest::qWait(50);

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
 
 #include "Screenshots.h"
@@ -271,7 +272,7 @@ private slots:
         QCOMPARE(runLookShown(), QString("over"));
     }
 
-    void resultAreaAppearsAtItsDesignedPlace() {
+    void resultAreaFillsTheWindowBelowTheParameters() {
         loadFile1Looks();
         // A condition row as the wizard writes it.
         w->fldConditions->setRowCount(1);
@@ -279,8 +280,15 @@ private slots:
         w->fldConditions->setItem(0, 1, new QTableWidgetItem("Unique values"));
         w->fldConditions->setItem(0, 2, new QTableWidgetItem("File 1"));
         QVERIFY(w->grpboxResult->isVisible());
-        QCOMPARE(w->grpboxResult->geometry(), QRect(4, 272, 754, 384));
-        QCOMPARE(w->grpboxResult->geometry().top(), w->GroupBox1->geometry().bottom() + 1 + 7);
+        const QRect result = w->grpboxResult->geometry();
+        const QRect parameters = w->GroupBox1->geometry();
+        QCOMPARE(result.top(), parameters.bottom() + 1 + 7);
+        QCOMPARE(result.left(), parameters.left());
+        QCOMPARE(result.right(), parameters.right());
+        QCOMPARE(result.bottom(), w->centralWidget()->height() - 1 - 5);
+        // Most of the designed client area's height is the result's.
+        QVERIFY2(result.height() > TfrmMain::ClientSize.height() / 2,
+                 qPrintable(QString::number(result.height())));
         SaveScreenshot(w, "main-window-file1-loaded");
     }
 
@@ -331,8 +339,8 @@ private slots:
         QFETCH(int, field);
         QFETCH(int, properties);
         QFETCH(int, file);
-        // The list keeps its distances to the window's edges: 132 pixels of the 761 designed.
-        w->resize(listWidth + (761 - 629), w->height());
+        // The list keeps its distances to the window's edges.
+        w->resize(listWidth + (w->width() - w->fldConditions->width()), w->height());
         QTRY_COMPARE(w->fldConditions->width(), listWidth);
         QCOMPARE(w->fldConditions->columnWidth(0), field);
         QCOMPARE(w->fldConditions->columnWidth(1), properties);
@@ -340,26 +348,42 @@ private slots:
     }
 
     void controlsKeepTheirAnchors() {
+        loadFile1Looks();
+        QApplication::processEvents();  // the result area, shown, is laid out
+        const int fieldWidth = w->fldFile1->width();
+        const int parametersHeight = w->GroupBox1->height();
         const QPoint buttonFromRight =
             QPoint(w->GroupBox1->width(), 0) - w->btnConditions->geometry().topLeft();
         const int resultBottomGap =
             w->centralWidget()->height() - w->grpboxResult->geometry().bottom();
         w->resize(w->width() + 100, w->height() + 50);
-        QTRY_COMPARE(w->fldFile1->width(), 653 + 100);
+        QTRY_COMPARE(w->fldFile1->width(), fieldWidth + 100);
         QCOMPARE(QPoint(w->GroupBox1->width(), 0) - w->btnConditions->geometry().topLeft(),
                  buttonFromRight);
         QCOMPARE(w->centralWidget()->height() - w->grpboxResult->geometry().bottom(),
                  resultBottomGap);
-        QCOMPARE(w->GroupBox1->height(), 153);  // stretches sideways only
+        QCOMPARE(w->GroupBox1->height(), parametersHeight);  // stretches sideways only
     }
 
     void enlargeAndRestoreTheResultArea() {
         loadFile1Looks();
+        QApplication::processEvents();  // the result area, shown, is laid out
+        const QList<QWidget*> above = {w->ElToolBar1, w->btnOpenFile1, w->btnShowHistory1,
+                                       w->fldFile1,   w->btnOpenFile2, w->btnShowHistory2,
+                                       w->fldFile2,   w->GroupBox1};
+        const auto allShown = [&above](bool shown) {
+            return std::all_of(above.begin(), above.end(),
+                               [shown](QWidget* widget) { return widget->isVisible() == shown; });
+        };
         const int bottom = w->grpboxResult->geometry().bottom();
+        const int restoredTop = w->grpboxResult->y();
+        const int rowsTop = w->btnOpenFile1->y();
         QTest::mouseClick(w->SpeedButton1, Qt::LeftButton);
-        QCOMPARE(w->grpboxResult->y(), 5);
+        // Up over the file rows and the parameters, which step aside with the tool bar.
+        const int enlargedTop = w->grpboxResult->y();
+        QVERIFY(enlargedTop < rowsTop);
         QCOMPARE(w->grpboxResult->geometry().bottom(), bottom);
-        QVERIFY(!w->ElToolBar1->isVisible());
+        QVERIFY(allShown(false));
         QVERIFY(w->SpeedButton2->isVisible());
         QVERIFY(!w->SpeedButton1->isVisible());
         SaveScreenshot(w, "main-window-enlarged");
@@ -367,13 +391,22 @@ private slots:
         // Resizing keeps the enlarged area filling the window.
         w->resize(w->width(), w->height() + 40);
         QTRY_COMPARE(w->grpboxResult->geometry().bottom(), bottom + 40);
-        QCOMPARE(w->grpboxResult->y(), 5);
+        QCOMPARE(w->grpboxResult->y(), enlargedTop);
 
         QTest::mouseClick(w->SpeedButton2, Qt::LeftButton);
-        QCOMPARE(w->grpboxResult->y(), w->GroupBox1->geometry().bottom() + 1 + 3);
-        QCOMPARE(w->grpboxResult->y(), 268);
+        QCOMPARE(w->grpboxResult->y(), restoredTop);
+        QCOMPARE(w->grpboxResult->y(), w->GroupBox1->geometry().bottom() + 1 + 7);
         QCOMPARE(w->grpboxResult->geometry().bottom(), bottom + 40);
-        QVERIFY(w->ElToolBar1->isVisible());
+        QVERIFY(allShown(true));
+        QVERIFY(w->SpeedButton1->isVisible());
+        QVERIFY(!w->SpeedButton2->isVisible());
+
+        // Losing the result while enlarged (a new File 1) gives the window its controls back.
+        QTest::mouseClick(w->SpeedButton1, Qt::LeftButton);
+        w->DisableFileCommands(CommandGroup::NeedsFile1);
+        QVERIFY(!w->grpboxResult->isVisible());
+        QVERIFY(allShown(true));
+        w->EnableFileCommands(CommandGroup::NeedsFile1);
         QVERIFY(w->SpeedButton1->isVisible());
         QVERIFY(!w->SpeedButton2->isVisible());
     }
