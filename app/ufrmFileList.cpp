@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QListWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 
@@ -27,14 +28,21 @@ TfrmFileList::TfrmFileList(QWidget* parent)
     List->setUniformItemSizes(true);
     List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List->setTextElideMode(Qt::ElideMiddle);
-    List->setGeometry(rect());
+    // The list fills the drop-down, whose size and place the recent-file rules compute.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(List);
+    List->setMinimumSize(1, 1);  // as small as the computed size, whatever the list's own hint
     connect(List, &QListWidget::itemDoubleClicked, this, &TfrmFileList::ListDblClick);
 }
 
 bool TfrmFileList::Fill(const std::vector<clValues>& history) {
     if (history.empty()) return false;
-    const int count = static_cast<int>(std::min<std::size_t>(history.size(), INT_MAX / kRowHeight));
-    const int height = count == 1 ? kOnePathHeight : kRowHeight * count;
+    // A row as designed, taller where the desktop's font needs it.
+    const int line = List->fontMetrics().height();
+    const int rowHeight0 = std::max(kRowHeight, line);
+    const int count = static_cast<int>(std::min<std::size_t>(history.size(), INT_MAX / rowHeight0));
+    const int height = count == 1 ? std::max(kOnePathHeight, line + 3) : rowHeight0 * count;
     // The rows share what the list's frame leaves, so that every path is in view.
     const int frame = 2 * List->frameWidth();
     const int rowHeight = std::max(1, (height - frame) / count);
@@ -48,7 +56,7 @@ bool TfrmFileList::Fill(const std::vector<clValues>& history) {
         m_width = static_cast<int>(std::clamp<qsizetype>(wanted, m_width, QWIDGETSIZE_MAX));
     }
     resize(m_width, height);
-    List->setGeometry(rect());  // now, even while hidden
+    layout()->activate();  // the list takes the new size now, even while hidden
     return true;
 }
 
@@ -72,11 +80,6 @@ void TfrmFileList::ListDblClick() {
 
 void TfrmFileList::FormDeactivate() {
     hide();
-}
-
-void TfrmFileList::resizeEvent(QResizeEvent* event) {
-    List->setGeometry(rect());
-    QWidget::resizeEvent(event);
 }
 
 void TfrmFileList::changeEvent(QEvent* event) {

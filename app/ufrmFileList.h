@@ -35,7 +35,6 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int m_width = 140;  // never reduced during the run

@@ -16,3 +16,4 @@ quarix_test(tst_wizardwindow ${CMAKE_CURRENT_LIST_DIR}/tst_wizardwindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
 quarix_test(tst_gridwindow ${CMAKE_CURRENT_LIST_DIR}/tst_gridwindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LoadedWindow.h ${CMAKE_CURRENT_LIST_DIR}/Screenshots.h FORMS)
+quarix_test(tst_layouts ${CMAKE_CURRENT_LIST_DIR}/tst_layouts.cpp FORMS)
