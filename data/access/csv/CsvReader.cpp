@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTime>
+#include <charconv>
 #include <deque>
 #include <vector>
 
@@ -189,11 +190,20 @@ bool isNumber(QStringView s, QChar separator, bool& hasSeparator) {
     return i == s.size() && digits <= kMaxDigits;
 }
 
+// A text isNumber() accepted, as a double: from_chars over its ASCII, which is many times faster
+// than Qt's conversion (that also looks for "inf" and "nan").
 double toNumber(QStringView s, bool decimalComma) {
-    if (!decimalComma) return s.toDouble();
-    QString dotted = s.toString();
-    dotted.replace(u',', u'.');
-    return dotted.toDouble();
+    char ascii[64];
+    if (s.size() >= static_cast<qsizetype>(sizeof ascii)) {
+        return s.toString().replace(u',', u'.').toDouble();
+    }
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char c = static_cast<char>(s[i].unicode());
+        ascii[i] = decimalComma && c == ',' ? '.' : c;
+    }
+    double value = 0;
+    std::from_chars(ascii, ascii + s.size(), value);
+    return value;
 }
 
 // An ISO date, "2024-03-10", optionally with a time "14:30", "14:30:00" or "14:30:00.5" after a
@@ -332,13 +342,16 @@ int CsvReader::open(const QString& path) {
             bool dotUsed = false, commaUsed = false;
             if (column.dotNumbers && isNumber(field, u'.', dotUsed)) {
                 if (dotUsed) ++dotDecimals;
-                if (!dotUsed && !fitsIntegerField(field.toDouble())) column.wholeInt32 = false;
+                if (!dotUsed && !fitsIntegerField(toNumber(field, false)))
+                    column.wholeInt32 = false;
             } else {
                 column.dotNumbers = false;
             }
             if (column.commaNumbers && isNumber(field, u',', commaUsed)) {
                 if (commaUsed) ++commaDecimals;
-                if (!commaUsed && !fitsIntegerField(field.toDouble())) column.wholeInt32 = false;
+                if (!commaUsed && !fitsIntegerField(toNumber(field, false))) {
+                    column.wholeInt32 = false;
+                }
             } else {
                 column.commaNumbers = false;
             }
