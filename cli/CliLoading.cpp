@@ -1,15 +1,63 @@
 #include "cli/CliLoading.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QTextStream>
 
 #include "data/FilePaths.h"
 #include "data/access/NativeError.h"
+#include "data/access/csv/CsvDialect.h"
+#include "data/access/csv/CsvReader.h"
 #include "data/uGlobalData.h"
 
 namespace {
 constexpr int kExitFailure = 2;
+bool verboseCsv = false;
 }  // namespace
+
+bool TakeCsvOptions(QStringList& arguments, QString& error) {
+    CsvSettings overrides;
+    for (qsizetype i = 0; i < arguments.size();) {
+        const QString name = arguments[i];
+        if (name == QLatin1String("--verbose")) {
+            verboseCsv = true;
+            arguments.removeAt(i);
+            continue;
+        }
+        if (name != QLatin1String("--delimiter") && name != QLatin1String("--encoding")) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = name + QStringLiteral(" needs a value");
+            return false;
+        }
+        const QString value = arguments[i + 1];
+        arguments.remove(i, 2);
+        if (name == QLatin1String("--delimiter")) {
+            if (!CsvDialect::parseDelimiterName(value, overrides.delimiter)) {
+                error = QStringLiteral("--delimiter takes one character or \"tab\"");
+                return false;
+            }
+        } else {
+            overrides.encoding = value.toLatin1();
+            if (!QStringDecoder(overrides.encoding.constData()).isValid()) {
+                error = QStringLiteral("unknown encoding ") + value;
+                return false;
+            }
+        }
+    }
+    setCsvOverrides(overrides);
+    return true;
+}
+
+void TellCsvSettings(const QString& path) {
+    if (!verboseCsv || !isCsvPath(path)) return;
+    const CsvSettings found = lastCsvSettings();
+    QTextStream(stderr) << "csv: delimiter " << CsvDialect::delimiterName(found.delimiter)
+                        << ", encoding " << QString::fromLatin1(found.encoding)
+                        << ", decimal separator " << (found.decimalComma ? "comma" : "dot") << '\n';
+}
 
 UserMessage UnknownKindMessage(const QString& path) {
     return {QStringLiteral("Error"),
@@ -43,7 +91,10 @@ CliLoad LoadForCli(FileSlot slot, const QString& named, const QString& sheet) {
         load.sheetMissing = true;
         return false;
     };
+    // The delimiter and encoding named on the command line are FILE1's.
+    if (slot == FileSlot::File2) setCsvOverrides({});
     load.result = LoadSourceFile(slot, path, *kind, questions, nullptr);
+    if (slot == FileSlot::File1 && load.result.status == SlotLoad::Loaded) TellCsvSettings(path);
     return load;
 }
 

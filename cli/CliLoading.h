@@ -12,6 +12,13 @@ struct CliLoad {
     bool sheetMissing = false;  // the named sheet is not in the file
 };
 CliLoad LoadForCli(FileSlot slot, const QString& path, const QString& sheet);
+// Takes the options for a delimited text FILE1 out of `arguments`, wherever they stand:
+// --delimiter C (a character or "tab") and --encoding NAME override what the content says,
+// --verbose tells on standard error what a text table was read as. False, with `error`, for a
+// value that cannot be used.
+bool TakeCsvOptions(QStringList& arguments, QString& error);
+// After FILE1 loaded: with --verbose, tells how a text table at `path` was read.
+void TellCsvSettings(const QString& path);
 // What the window says of a file whose extension names no kind it reads.
 UserMessage UnknownKindMessage(const QString& path);
 

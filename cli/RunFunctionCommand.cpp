@@ -41,6 +41,9 @@ Files and target:
                           as a .xls, .xlsx or .dbf file by FILE's extension; a loaded source
                           file is refused, and so is an existing FILE unless --force is given
   --force                 with --out: replace an existing FILE once the new one is complete
+  --delimiter C           FILE1 (.csv, .tsv, .txt): the delimiter, one character or "tab"
+  --encoding NAME         FILE1 (.csv, .tsv, .txt): the encoding, e.g. UTF-8, windows-1252
+  --verbose               tell on standard error the delimiter and encoding FILE1 was read with
 
 Each option below stands for a list or a field of the function's panel in the wizard; a list
 whose option is missing has nothing selected, so the wizard's checks and messages apply.

@@ -14,6 +14,10 @@
 // the window would refuse is loaded all the same, and the refusal is noted on standard error.
 // `convert` and `run` load as the window does, with all of its checks.
 //
+// A delimited text FILE (FILE1 of run) takes --delimiter C, --encoding NAME and --verbose anywhere
+// on the line: the first two override what the content says, the last tells on standard error
+// what the table was read as.
+//
 // Failures print "error CODE: MESSAGE" (or "error: MESSAGE" when no code applies) on standard
 // error and exit with status 2; where the system gave a cause, MESSAGE ends in a second line
 // "FILE: CAUSE", as the program's message box does.
@@ -42,7 +46,9 @@ int usage() {
            "       quarix-cli dump FILE [--table NAME]\n"
            "       quarix-cli convert FILE [--table NAME] [--force] OUT.xls|OUT.xlsx|OUT.dbf\n"
            "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n"
-           "convert and run --out refuse an existing OUT unless --force is given.\n";
+           "convert and run --out refuse an existing OUT unless --force is given.\n"
+           "For a .csv, .tsv or .txt FILE (FILE1): --delimiter C (a character or tab) and\n"
+           "--encoding NAME override what the content says; --verbose tells what was found.\n";
     return kExitUsage;
 }
 
@@ -85,6 +91,11 @@ void printDump(const clResult& contents) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    QString csvError;
+    if (!TakeCsvOptions(args, csvError)) {
+        QTextStream(stderr) << "quarix-cli: " << csvError << '\n';
+        return kExitUsage;
+    }
     if (!args.isEmpty() && args[0] == QLatin1String("run")) return RunFunctionCommand(args.mid(1));
     // --force may stand anywhere after convert, but not as the name --table takes.
     bool force = false;
@@ -152,6 +163,7 @@ int main(int argc, char* argv[]) {
 
     const SlotLoadResult loaded = LoadSlotFromFile(File1, path, table, false, nullptr);
     if (loaded.status != SlotLoad::Loaded) return ReportLoadFailure(loaded, path);
+    TellCsvSettings(path);
     printDump(*File1.Contents);
     const QString refusal =
         SourceKindOf(path) ? SourceRefusal(FileSlot::File1).text : UnknownKindMessage(path).text;

@@ -59,7 +59,11 @@ std::optional<FileKind> SourceKindOf(const QString& path) {
         extension == QLatin1String("xlsm") || extension == QLatin1String("ods")) {
         return FileKind::Workbook;
     }
-    if (extension == QLatin1String("dbf")) return FileKind::Dbase;
+    // A delimited text file is one table, read like a dBase table's: no sheet to choose.
+    if (extension == QLatin1String("dbf") || extension == QLatin1String("csv") ||
+        extension == QLatin1String("tsv") || extension == QLatin1String("txt")) {
+        return FileKind::Dbase;
+    }
     return std::nullopt;
 }
 
@@ -75,7 +79,7 @@ bool ReadSheetNames(clFile& slot) {
 
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format) {
-    return OpenSlotFile(slot, path, readWrite, format, FileExtension(path) == QLatin1String("dbf"));
+    return OpenSlotFile(slot, path, readWrite, format, SourceKindOf(path) == FileKind::Dbase);
 }
 
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,

@@ -17,10 +17,11 @@ class ProgressSink;
 // the open commands), quarix-cli and the benchmark load through LoadSourceFile; the smaller steps
 // below it serve the diagnostic commands and the tests.
 
-// How a source is read: a workbook with sheets to choose from, or a dBase table.
+// How a source is read: a workbook with sheets to choose from, or a one-table file (a dBase table
+// or a delimited text table).
 enum class FileKind { Workbook = 0, Dbase = 1 };
-// The reader a file's extension asks for (.xls, .xlsx, .xlsm, .ods or .dbf, any letter case);
-// nothing for a file of any other kind.
+// The reader a file's extension asks for (.xls, .xlsx, .xlsm, .ods, .dbf, .csv, .tsv or .txt, any
+// letter case); nothing for a file of any other kind.
 std::optional<FileKind> SourceKindOf(const QString& path);
 
 enum class SlotLoad { Loaded, Failed, Cancelled };
@@ -62,7 +63,7 @@ SlotLoadResult LoadSourceFile(FileSlot slot, const QString& path, FileKind kind,
 UserMessage SourceRefusal(FileSlot slot);
 
 // Connects a free slot to `path` and lists its sheets into slot.Sheets. The extension picks the
-// reader: ".dbf" a dBase table, anything else a workbook. A slot in use is emptied first; on
+// reader: ".dbf", ".csv", ".tsv" or ".txt" a one-table file, anything else a workbook. A slot in use is emptied first; on
 // failure the slot is left free.
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format = CellTextFormat::system());

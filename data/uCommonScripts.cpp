@@ -186,7 +186,8 @@ void openChosenFile(FileSlot slot, const QString& path) {
 QStringList SourceFileFilters() {
     return {QStringLiteral("Excel Files  (*.xls)"), QStringLiteral("dBase Tables (*.dbf)"),
             QStringLiteral("Excel Workbooks (*.xlsx *.xlsm)"),
-            QStringLiteral("OpenDocument Spreadsheets (*.ods)"), QStringLiteral("All Files (*)")};
+            QStringLiteral("OpenDocument Spreadsheets (*.ods)"),
+            QStringLiteral("CSV Files (*.csv *.tsv *.txt)"), QStringLiteral("All Files (*)")};
 }
 
 QString OpenDialogFolder() {

@@ -64,6 +64,7 @@ bool DbConnection::ensureSourceReader() {
     std::unique_ptr<TableFileReader> reader = createSourceReader(m_target.path, m_target.isExcel());
     const int code = reader->open(m_target.path);
     if (code != NativeError::None) {
+        if (!reader->failureCause().isEmpty()) return fail(code, reader->failureCause());
         return fail(code, readerFailureCause(code, m_target.isExcel(), false));
     }
     m_reader = std::move(reader);
@@ -137,7 +138,7 @@ bool DbConnection::readTable(const QString& name, SheetTable& out) {
     m_failureCause.clear();
     if (!ensureSourceReader()) return false;
     const int code = m_reader->readTable(name, m_format, out);
-    return code == NativeError::None
-               ? true
-               : fail(code, readerFailureCause(code, m_target.isExcel(), true));
+    if (code == NativeError::None) return true;
+    if (!m_reader->failureCause().isEmpty()) return fail(code, m_reader->failureCause());
+    return fail(code, readerFailureCause(code, m_target.isExcel(), true));
 }

@@ -4,6 +4,7 @@
 
 #include "data/access/NativeError.h"
 #include "data/access/ZipPackage.h"
+#include "data/access/csv/CsvReader.h"
 #include "data/access/dbf/DbfReader.h"
 #include "data/access/ods/OdsReader.h"
 #include "data/access/xls/CompoundFile.h"
@@ -34,5 +35,6 @@ std::unique_ptr<TableFileReader> createSourceReader(const QString& path, bool wo
         return createXlsxReader();
     }
     if (workbook || CompoundFile::hasSignature(head)) return createWorkbookReader();
+    if (isCsvPath(path)) return std::make_unique<CsvReader>();
     return std::make_unique<DbfReader>();
 }

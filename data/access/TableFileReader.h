@@ -26,6 +26,8 @@ public:
     virtual int readTable(const QString& name, const CellTextFormat& format, SheetTable& out) = 0;
     // The rows a sheet of this format holds, its heading row included.
     virtual std::int32_t maxSheetRows() const { return 65536; }
+    // Why the last open or read failed, in words for the user; empty when the code says it all.
+    virtual QString failureCause() const { return {}; }
 };
 
 // The .xls workbook reader (BIFF2 to BIFF8). It also reads from memory, for tests and fuzzing.

@@ -72,7 +72,8 @@ private slots:
         QCOMPARE(dialogs->requests.value(0).filters,
                  (QStringList{"Excel Files  (*.xls)", "dBase Tables (*.dbf)",
                               "Excel Workbooks (*.xlsx *.xlsm)",
-                              "OpenDocument Spreadsheets (*.ods)", "All Files (*)"}));
+                              "OpenDocument Spreadsheets (*.ods)",
+                              "CSV Files (*.csv *.tsv *.txt)", "All Files (*)"}));
         QVERIFY(File1.isLoaded());
         QCOMPARE(File1.SheetName, QString("guess_me"));
         QCOMPARE(w->fldFile1->text(), types);
@@ -117,6 +118,28 @@ private slots:
         QVERIFY(!File2.isInUse());
         QVERIFY(w->fldFile2->text().isEmpty());
         QVERIFY(File1.isLoaded());
+    }
+
+    // A CSV file is one table: no chooser, straight to the field types.
+    void csvFileThroughTheDialog() {
+        const QString csv = TestFiles::publicFile("iris-semicolon.csv");
+        dialogs->script({{csv, 4}});
+        ModalAnswers answers({[](QWidget* modal) {
+            auto* list = qobject_cast<TfrmShowFieldsList*>(modal);
+            if (!list) return false;
+            list->OkButton->click();
+            return true;
+        }});
+        w->btnOpenFile1->click();
+        QCOMPARE(answers.answered(), std::size_t(1));
+        QVERIFY(messages->boxes.isEmpty());
+        QVERIFY(File1.isLoaded());
+        QCOMPARE(File1.SheetName, QString("iris-semicolon"));
+        QCOMPARE(w->fldFile1->text(), csv);
+        QCOMPARE(File1.Contents->Fields.size(), std::size_t(5));
+        QCOMPARE(File1.Contents->Fields[0].DataType, FieldType::Float);
+        QCOMPARE(File1History.size(), std::size_t(1));
+        SaveScreenshot(w, "main-window-csv");
     }
 
     // Esc in the chooser abandons the open: the slot is free and its field empty. The new File 1

@@ -1,5 +1,6 @@
 // quarix-cli as users and support staff run it: table names, dumps, and failures.
 #include <QDate>
+#include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +33,13 @@ QString dumpTextOf(const QJsonValue& value, const QString& type) {
         .replace("\t", "\\t")
         .replace("\r", "\\r")
         .replace("\n", "\\n");
+}
+
+// Writes `bytes` to `name` in `dir`; the path.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return {};
+    return file.fileName();
 }
 
 }  // namespace
@@ -106,6 +114,140 @@ private slots:
         const auto missing = TestFiles::runCli({"dump", path, "--table", "other"}, kCLocale);
         QCOMPARE(missing.exitCode, 2);
         QVERIFY(missing.err.startsWith("error -1305: "));
+    }
+
+    // Delimited text tables other programs wrote (tests/data/public/make_csv.py): what Python's
+    // csv module reads in each is what the dump shows, numbers and dates as values.
+    void csvDumpMatchesWhatPythonReads_data() {
+        QTest::addColumn<QString>("name");
+        QStringList names;
+        for (const char* suffix : {".csv", ".tsv", ".txt"}) {
+            names += TestFiles::publicFilesWithSuffix(suffix);
+        }
+        QVERIFY(names.size() >= 8);
+        for (const QString& name : names) QTest::newRow(qPrintable(name)) << name;
+    }
+    void csvDumpMatchesWhatPythonReads() {
+        QFETCH(QString, name);
+        const QJsonArray rows = TestFiles::truthOf(name)["rows"].toArray();
+        QVERIFY(rows.size() > 1);
+        const auto result = TestFiles::runCli({"dump", TestFiles::publicFile(name)}, kCLocale);
+        QCOMPARE(result.exitCode, 0);
+        const QList<QByteArray> out = lines(result.out);
+        QStringList headings;
+        for (const QJsonValue& cell : rows[0].toArray()) headings << cell.toString();
+        QCOMPARE(QString::fromUtf8(out.value(0)), headings.join('\t'));
+        const QByteArray types = name.startsWith("iris") ? "6\t6\t6\t6\t1" : "1\t1\t6\t9\t1";
+        QCOMPARE(out.value(1), types);
+        QCOMPARE(out.value(2).toInt(), rows.size() - 1);
+        QCOMPARE(out.size(), 3 + rows.size() - 1);
+        const QList<QByteArray> codes = types.split('\t');
+        for (int r = 1; r < rows.size(); ++r) {
+            QStringList expected;
+            const QJsonArray cells = rows[r].toArray();
+            for (int c = 0; c < cells.size(); ++c) {
+                QString text = cells[c].toString();
+                if (text.isEmpty()) {
+                } else if (codes[c] == "6") {
+                    text = QString::number(text.replace(',', '.').toDouble(), 'g', 15);
+                } else if (codes[c] == "9") {
+                    text = dumpTextOf(text, "D");
+                } else {
+                    text = dumpTextOf(text, "C");
+                }
+                expected << text;
+            }
+            QCOMPARE(QString::fromUtf8(out.value(2 + r)), expected.join('\t'));
+        }
+    }
+
+    // The same table as a workbook and in every dialect: the same headings, types and texts, in
+    // the locale's own number form.
+    void csvTablesReadLikeTheSameWorkbook() {
+        for (const char* locale : {"en_US", "de_DE"}) {
+            QFile golden(QStringLiteral(QUARIX_TESTS_DIR "/data/golden/iris-excel-xls.xls.%1.txt")
+                             .arg(locale));
+            QVERIFY(golden.open(QIODevice::ReadOnly));
+            QByteArray expected = golden.readAll();
+            expected = expected.mid(expected.indexOf('\n') + 1);  // "== iris"
+            const QStringList environment{QString("LC_ALL=%1.UTF-8").arg(locale)};
+            for (const char* name :
+                 {"iris-comma.csv", "iris-semicolon.csv", "iris-tab.tsv", "iris-pipe.txt"}) {
+                const auto result =
+                    TestFiles::runCli({"dump", TestFiles::publicFile(name)}, environment);
+                QVERIFY2(result.out == expected, name);
+            }
+        }
+    }
+
+    // Rows shorter or longer than the headings, blank lines, the types a column takes, and the
+    // options that override what the content says.
+    void csvRowsTypesAndOverrides() {
+        QTemporaryDir dir;
+        const QString ragged = writeFile(dir, "ragged.csv", "a,b\n1\n\n2,3,x\n\"\"\n,,,\n");
+        auto result = TestFiles::runCli({"dump", ragged}, kCLocale);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QByteArray("a\tb\tF3\tF4\n3\t3\t1\t1\n4\n1\t\t\t\n2\t3\tx\t\n"
+                                        "\t\t\t\n\t\t\t\n"));
+
+        const QString types =
+            writeFile(dir, "types.txt",
+                      "code;plus;amount;when;stamp;flag;big;dots\r\n"
+                      "007;+5;1,5;2024-03-10;2024-03-10 14:30:00;TRUE;1234567890123456;1.5\r\n"
+                      "010;+6;-2;2024-02-29;2024-03-11T08:00;FALSE;1;2\r\n");
+        result = TestFiles::runCli({"dump", types, "--verbose"}, kCLocale);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err,
+                 QByteArray("csv: delimiter semicolon, encoding UTF-8, decimal separator dot\n"));
+        // A dot in the file's numbers: the comma is no decimal separator, so "1,5" is text.
+        QCOMPARE(lines(result.out).value(1), QByteArray("1\t1\t1\t9\t11\t1\t1\t6"));
+        QVERIFY(lines(result.out).value(3).startsWith("007\t+5\t1,5\t10 Mar 2024\t"));
+
+        result = TestFiles::runCli(
+            {"dump", types, "--delimiter", ",", "--encoding", "windows-1252", "--verbose"},
+            kCLocale);
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.err.startsWith("csv: delimiter comma, encoding windows-1252"));
+        QCOMPARE(lines(result.out).value(1), QByteArray("1\t1"));
+        QCOMPARE(TestFiles::runCli({"dump", types, "--delimiter", "ab"}, kCLocale).exitCode, 64);
+        QCOMPARE(TestFiles::runCli({"dump", types, "--encoding", "nonsense"}, kCLocale).exitCode,
+                 64);
+    }
+
+    // Damaged files are refused with a message that says why, never loaded half.
+    void csvDamagedFilesAreRefused() {
+        QTemporaryDir dir;
+        const QList<std::pair<QByteArray, QByteArray>> cases = {
+            {"", "The file is empty"},
+            {QByteArray("a,b\n1,\0\n", 9), "Holds a NUL byte: not a text table"},
+            {"a,b\n1,2\n3,\"open\n4,5\n", "The quote opened on line 3 is never closed"},
+            {"a\n" + QByteArray(40000, 'x') + "\n", "Line 2 holds a field of more than 32767"},
+            {"\n\n", "The file holds no rows"},
+        };
+        for (const auto& [bytes, cause] : cases) {
+            const QString path = writeFile(dir, "damaged.csv", bytes);
+            const auto result = TestFiles::runCli({"dump", path}, kCLocale);
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY2(result.err.startsWith("error -5015: Error opening file!\n" + path.toUtf8() +
+                                           ": " + cause),
+                     result.err.constData());
+        }
+        // Held open by an office suite.
+        const QString locked = writeFile(dir, "locked.csv", "a\n1\n");
+        writeFile(dir, ".~lock.locked.csv#", "user");
+        QVERIFY(TestFiles::runCli({"dump", locked}, kCLocale).err.startsWith("error -1028"));
+    }
+
+    // A text table as File 2 against a workbook with the same columns.
+    void csvFile2AgainstAWorkbook() {
+        const QString workbook = TestFiles::publicFile("iris-excel-xls.xls");
+        QStringList arguments{"run",     workbook,   "--function", "duplicates", "--column",
+                              "Species", "--target", "2",          "--file2"};
+        const auto expected = TestFiles::runCli(arguments + QStringList{workbook}, kCLocale);
+        const auto result = TestFiles::runCli(
+            arguments + QStringList{TestFiles::publicFile("iris-semicolon.csv")}, kCLocale);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, expected.out);
     }
 
     void failuresAndUsage_data() {
