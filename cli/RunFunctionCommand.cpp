@@ -38,7 +38,7 @@ Files and target:
                           unique, filter, multifilter and totals
   --function NAME         unique, duplicates, filter, multifilter, totals, modify or sort
   --out FILE              save the result instead of printing it, as the Save command does,
-                          as a .xls, .xlsx or .dbf file by FILE's extension; a loaded source
+                          as a .xls, .xlsx, .dbf or .csv file by FILE's extension; a loaded source
                           file is refused, and so is an existing FILE unless --force is given
   --force                 with --out: replace an existing FILE once the new one is complete
   --delimiter C           FILE1 (.csv, .tsv, .txt): the delimiter, one character or "tab"
@@ -216,7 +216,7 @@ int RunFunctionCommand(const QStringList& arguments) {
     const QString out = options.value("--out");
     const std::optional<ResultFileType> outType = ResultFileTypeOf(out);
     if (options.contains("--out") && !outType) {
-        return usageError("--out must name a .xls, .xlsx or .dbf file");
+        return usageError("--out must name a .xls, .xlsx, .dbf or .csv file");
     }
 
     if (target > 0 && !options.contains("--file2")) {

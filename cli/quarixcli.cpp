@@ -6,9 +6,10 @@
 //   quarix-cli run FILE1 --function NAME [options]
 //                                        one of the seven functions; the result grid as text
 //   quarix-cli convert FILE [--table NAME] [--force] OUT
-//                                        copies the table into a new .xls or .xlsx workbook or .dbf
-//                                        table (chosen by OUT's extension), as the Save command
-//                                        would; an existing OUT is replaced only with --force
+//                                        copies the table into a new .xls or .xlsx workbook, .dbf
+//                                        table or .csv file (chosen by OUT's extension), as the
+//                                        Save command would; an existing OUT is replaced only with
+//                                        --force
 //
 // `tables` and `dump` show what the reader sees, whatever the window would say of it; a table
 // the window would refuse is loaded all the same, and the refusal is noted on standard error.
@@ -44,7 +45,8 @@ int usage() {
     QTextStream(stderr)
         << "usage: quarix-cli tables FILE\n"
            "       quarix-cli dump FILE [--table NAME]\n"
-           "       quarix-cli convert FILE [--table NAME] [--force] OUT.xls|OUT.xlsx|OUT.dbf\n"
+           "       quarix-cli convert FILE [--table NAME] [--force] "
+           "OUT.xls|OUT.xlsx|OUT.dbf|OUT.csv\n"
            "       quarix-cli run FILE1 --function NAME [options] (see run --help)\n"
            "convert and run --out refuse an existing OUT unless --force is given.\n"
            "For a .csv, .tsv or .txt FILE (FILE1): --delimiter C (a character or tab) and\n"
@@ -125,7 +127,8 @@ int main(int argc, char* argv[]) {
         }
         outPath = args.last();
         if (!ResultFileTypeOf(outPath)) {
-            QTextStream(stderr) << "quarix-cli convert: OUT must end in .xls, .xlsx or .dbf\n";
+            QTextStream(stderr)
+                << "quarix-cli convert: OUT must end in .xls, .xlsx, .dbf or .csv\n";
             return kExitUsage;
         }
         // The dBase connection names a folder: the name must carry one.

@@ -23,7 +23,7 @@ namespace {
 
 // Grid rows a file type holds, the heading row included.
 std::int32_t maxRowsOf(ResultFileType type) {
-    return type == ResultFileType::ExcelWorkbook ? 1048576 : 65536;
+    return type == ResultFileType::ExcelWorkbook || type == ResultFileType::Csv ? 1048576 : 65536;
 }
 
 // A path compared as the file it names: links resolved, "./" and ".." gone. A file that does not
@@ -112,6 +112,10 @@ std::optional<SaveResult> overRowLimit(ResultFileType type) {
                            ? QStringLiteral("Output file is over 1048575 rows which is the Excel "
                                             "workbook's limitation. Please reduce your files and "
                                             "try again.")
+                       : type == ResultFileType::Csv
+                           ? QStringLiteral("Output file is over 1048575 rows, the most a CSV "
+                                            "file of Quarix holds. Please reduce your files and "
+                                            "try again.")
                            : QStringLiteral("Output file is over 65535 rows which is the Excel's "
                                             "limitation. Please reduce your files and try again."),
                        MessageStyle::Warning};
@@ -145,17 +149,18 @@ SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type
     const auto kindOf = [](FieldType fieldType) { return isNumberType(fieldType) ? 1 : 2; };
     if (!layout.totals || layout.totalsColumns.size() != 2) {
         for (const ResultLayout::Field& field : layout.fields) {
-            add(ResultColumnName(field.name, type), ColumnTypeWord(field.type), kindOf(field.type));
+            add(ResultColumnName(field.name, type), ColumnTypeWord(field.type, type),
+                kindOf(field.type));
         }
     } else {
         const std::size_t group = std::size_t(layout.totalsColumns[0]);
         const std::size_t value = std::size_t(layout.totalsColumns[1]);
         const ResultLayout::Field& groupField = layout.fields[group];
         const ResultLayout::Field& valueField = layout.fields[value];
-        add(ResultColumnName(groupField.name, type), ColumnTypeWord(groupField.type),
+        add(ResultColumnName(groupField.name, type), ColumnTypeWord(groupField.type, type),
             kindOf(groupField.type));
         add(ResultColumnName(valueField.name + QStringLiteral(",totals"), type),
-            ColumnTypeWord(valueField.type), kindOf(valueField.type));
+            ColumnTypeWord(valueField.type, type), kindOf(valueField.type));
         add(QStringLiteral("[Records]"), QStringLiteral(" REAL"), 1);
         qsizetype k = 0;
         for (std::size_t i = 0; i < layout.fields.size(); ++i) {
@@ -166,7 +171,7 @@ SavedColumns composeSavedColumns(const ResultLayout& layout, ResultFileType type
             const bool number = isNumberType(field.type) && !differs;
             add(ResultColumnName(field.name, type),
                 isNumberType(field.type) && differs ? QStringLiteral(" TEXT ")
-                                                    : ColumnTypeWord(field.type),
+                                                    : ColumnTypeWord(field.type, type),
                 number ? 1 : 2);
         }
     }
@@ -183,14 +188,16 @@ QString ResultFileExtension(ResultFileType type) {
             return QStringLiteral("dbf");
         case ResultFileType::ExcelWorkbook:
             return QStringLiteral("xlsx");
+        case ResultFileType::Csv:
+            return QStringLiteral("csv");
     }
     return {};
 }
 
 std::optional<ResultFileType> ResultFileTypeOf(const QString& path) {
     const QString extension = QFileInfo(path).suffix().toLower();
-    for (const ResultFileType type :
-         {ResultFileType::Excel, ResultFileType::Dbase, ResultFileType::ExcelWorkbook}) {
+    for (const ResultFileType type : {ResultFileType::Excel, ResultFileType::Dbase,
+                                      ResultFileType::ExcelWorkbook, ResultFileType::Csv}) {
         if (extension == ResultFileExtension(type)) return type;
     }
     return std::nullopt;
@@ -210,7 +217,7 @@ QString SettleResultFileName(const QString& path, ResultFileType type) {
 
 QStringList ResultFileFilters() {
     return {QStringLiteral("Excel  (*xls)"), QStringLiteral("dBase Table (*.dbf)"),
-            QStringLiteral("Excel Workbook (*.xlsx)")};
+            QStringLiteral("Excel Workbook (*.xlsx)"), QStringLiteral("CSV Files (*.csv)")};
 }
 
 SaveResult WriteResultFile(const QString& path, ResultFileType type, ExistingResultFile existing) {
@@ -280,8 +287,10 @@ SaveResult WriteResultFile(const QString& path, ResultFileType type, ExistingRes
                 UserMessage::warning(QStringLiteral("File ") + path +
                                      QStringLiteral(" is already opened and cannot be rewrited!")));
         }
-        // A .xlsx workbook is refused for reasons of its own (a name too long for it): told.
-        if (type == ResultFileType::ExcelWorkbook) return fail(UserMessage::warning(described()));
+        // A .xlsx workbook or a .csv file is refused for reasons of its own (a name too long for
+        // it, a full disk): told.
+        if (type == ResultFileType::ExcelWorkbook || type == ResultFileType::Csv)
+            return fail(UserMessage::warning(described()));
         return fail({QStringLiteral("Error"),
                      QStringLiteral("For dBase a format, the name of columns should not contain "
                                     "signs!"),
@@ -344,6 +353,7 @@ SaveResult ChooseAndWriteResultFile() {
     if (choice.path.isEmpty()) return cancelled;
     const ResultFileType type = choice.filterIndex == 1   ? ResultFileType::Dbase
                                 : choice.filterIndex == 2 ? ResultFileType::ExcelWorkbook
+                                : choice.filterIndex == 3 ? ResultFileType::Csv
                                                           : ResultFileType::Excel;
     // Each file type has its own row limit, so it is checked once the type is chosen.
     if (std::optional<SaveResult> refused = overRowLimit(type)) return *refused;

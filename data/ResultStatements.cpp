@@ -19,6 +19,13 @@ QString ColumnTypeWord(FieldType type) {
     return {};
 }
 
+QString ColumnTypeWord(FieldType type, ResultFileType fileType) {
+    if (fileType == ResultFileType::Csv && type == FieldType::Date) return QStringLiteral(" DATE ");
+    if (fileType == ResultFileType::Csv && type == FieldType::DateTime)
+        return QStringLiteral(" DATETIME ");
+    return ColumnTypeWord(type);
+}
+
 QString ResultTableName(const QString& fileName, ResultFileType type) {
     return type == ResultFileType::Dbase ? TableNameOf(fileName) : QStringLiteral("Result");
 }

@@ -9,12 +9,15 @@
 // The statements that fill a result file, composed exactly as the Save command sends them to
 // the data access layer: one CREATE TABLE, then one INSERT INTO a row.
 
-// Excel is the .xls workbook, ExcelWorkbook the .xlsx one.
-enum class ResultFileType { Excel, Dbase, ExcelWorkbook };
+// Excel is the .xls workbook, ExcelWorkbook the .xlsx one, Csv a comma-separated text file.
+enum class ResultFileType { Excel, Dbase, ExcelWorkbook, Csv };
 
 // The type word of a column in CREATE TABLE, by field type; the blanks are part of it:
 // " TEXT " for codes 1, 5, 9, 11 and 16, " INTEGER " for 3, " REAL " for 6, nothing otherwise.
 QString ColumnTypeWord(FieldType type);
+// The same for a file of `fileType`: a .csv file, which writes dates in a form of its own, has
+// " DATE " for code 9 and " DATETIME " for 11.
+QString ColumnTypeWord(FieldType type, ResultFileType fileType);
 
 // "Result" for a workbook; for a dBase table, the file's name without folder and extension.
 QString ResultTableName(const QString& fileName, ResultFileType type);

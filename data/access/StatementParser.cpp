@@ -86,6 +86,10 @@ bool typeOfWord(QStringView word, ColumnType& type) {
         type = ColumnType::Integer;
     } else if (!trimmed.compare(QLatin1String("REAL"), Qt::CaseInsensitive)) {
         type = ColumnType::Real;
+    } else if (!trimmed.compare(QLatin1String("DATE"), Qt::CaseInsensitive)) {
+        type = ColumnType::Date;
+    } else if (!trimmed.compare(QLatin1String("DATETIME"), Qt::CaseInsensitive)) {
+        type = ColumnType::DateTime;
     } else {
         return false;
     }

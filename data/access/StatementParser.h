@@ -10,13 +10,14 @@
 //   INSERT INTO name ([column],[column],...) VALUES ('value','value',...)
 //
 // A column name stands in square brackets and may hold any character but "[" and "]". TYPE is
-// TEXT, INTEGER or REAL, or nothing. A value stands in single quotes; two single quotes inside it
+// TEXT, INTEGER, REAL, DATE or DATETIME, or nothing (a writer that keeps no dates takes DATE and
+// DATETIME columns as text). A value stands in single quotes; two single quotes inside it
 // stand for one. Keywords are matched without regard to case, and blanks may stand between the
 // parts. The table name is whatever stands between the keywords and the column list (a dBase
 // table is named after its file, so it may hold blanks, brackets or parentheses); the lists are
 // therefore read from the end of the statement backwards.
 
-enum class ColumnType { Untyped, Text, Integer, Real };
+enum class ColumnType { Untyped, Text, Integer, Real, Date, DateTime };
 
 struct ColumnDefinition {
     QString name;

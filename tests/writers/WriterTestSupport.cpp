@@ -1,6 +1,7 @@
 #include "WriterTestSupport.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include "data/access/DbConnection.h"
@@ -42,6 +43,18 @@ QJsonObject readWithDbfread(const QString& path, const QString& encoding, bool s
 
 QJsonObject readWithOpenpyxl(const QString& path) {
     return runReader({script("read_xlsx.py"), path});
+}
+
+QList<QStringList> readWithPythonCsv(const QString& path) {
+    QList<QStringList> rows;
+    const QJsonObject read = runReader({script("read_csv.py"), path});
+    if (read.contains("error")) return {{"error: " + read["error"].toString()}};
+    for (const QJsonValue& row : read["rows"].toArray()) {
+        QStringList cells;
+        for (const QJsonValue& cell : row.toArray()) cells << cell.toString();
+        rows << cells;
+    }
+    return rows;
 }
 
 QString peerReadersMissing() {

@@ -20,6 +20,8 @@ QJsonObject readWithDbfread(const QString& path, const QString& encoding = {},
                             bool summary = false);
 // What openpyxl reads in a .xlsx workbook, in readWithXlrd's shape.
 QJsonObject readWithOpenpyxl(const QString& path);
+// The rows Python's csv module reads in a .csv file, or one row {"error: why"} when it cannot.
+QList<QStringList> readWithPythonCsv(const QString& path);
 // The reason the peer readers cannot run, or empty when they can.
 QString peerReadersMissing();
 

@@ -1,12 +1,16 @@
-// quarix-cli convert: tables copied into new workbooks and dBase tables through the statements
-// the Save command sends, then read back by xlrd, dbfread and our own readers.
+// quarix-cli convert: tables copied into new workbooks, dBase tables and .csv files through the
+// statements the Save command sends, then read back by xlrd, dbfread, Python's csv module and
+// our own readers.
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "WriterTestSupport.h"
+#include "data/access/CellText.h"
+#include "data/access/ConnectionString.h"
 #include "data/access/NativeError.h"
 #include "data/access/TableFileReader.h"
 #include "data/access/dbf/DbfText.h"
@@ -161,6 +165,47 @@ bool fitsDbase(const Dump& source) {
     });
 }
 
+// A cell of a .csv file as the C locale's dump shows it: a number column's value written with a
+// dot and no exponent as the number it is; a date column's ISO 8601 value as the date. Anything
+// else stays as it is, and so differs from the dump.
+QString csvCellAsDump(const QString& cell, int type) {
+    static const QRegularExpression plainNumber("^-?[0-9]+(\\.[0-9]+)?$");
+    if (isNumberCode(type) && plainNumber.match(cell).hasMatch()) return number(cell.toDouble());
+    const CellTextFormat c(QLocale::c());
+    if (type == 9) {
+        const QDate date = QDate::fromString(cell, "yyyy-MM-dd");
+        if (date.isValid()) return c.dateText(dayZero().daysTo(date));
+    }
+    if (type == 11) {
+        const QDateTime when = QDateTime::fromString(cell, "yyyy-MM-dd HH:mm:ss");
+        if (when.isValid())
+            return c.dateTimeText(dayZero().daysTo(when.date()) +
+                                  when.time().msecsSinceStartOfDay() / 86400000.0);
+    }
+    return cell;
+}
+
+// The .csv file written from a C-locale dump, read back by Python's csv, against the dump.
+void compareCsv(const QString& csv, const Dump& dump) {
+    const QList<QStringList> read = WriterTest::readWithPythonCsv(csv);
+    QCOMPARE(read.value(0), dump.headings);
+    QCOMPARE(read.size(), dump.rows.size() + 1);
+    for (qsizetype r = 0; r < dump.rows.size(); ++r) {
+        QStringList cells = read[r + 1], expected = dump.rows[r];
+        for (qsizetype c = 0; c < cells.size() && c < dump.types.size(); ++c) {
+            cells[c] = csvCellAsDump(cells[c], dump.types[c]);
+            if (isNumberCode(dump.types[c]) && !expected[c].isEmpty())
+                expected[c] = number(expected[c].toDouble());
+        }
+        QCOMPARE(cells, expected);
+    }
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool ourWorkbookReaderAvailable() {
     return createWorkbookReader()->open(TestFiles::publicFile("iris-excel-xls.xls")) ==
            NativeError::None;
@@ -200,6 +245,11 @@ private:
         const Dump fromXlsx = dumpOf(xlsx, environment);
         QCOMPARE(fromXlsx.headings, fromXls.headings);
         QCOMPARE(fromXlsx.rows, fromXls.rows);
+
+        const QString csv = newPath("csv");
+        result = TestFiles::runCli({"convert", source, csv}, environment);
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        compareCsv(csv, dump);
 
         const QString dbf = newPath("dbf");
         result = TestFiles::runCli({"convert", source, dbf}, environment);
@@ -297,6 +347,59 @@ private slots:
         const QJsonObject table = WriterTest::readWithDbfread(dbf);
         QCOMPARE(dbfreadRows(table), (QList<QStringList>{{"12.5", "a"}, {"-0.25", "b"}}));
         QCOMPARE(table["fields"].toArray().at(0)["type"].toString(), QString("N"));
+
+        // A .csv file holds numbers with a dot and dates in ISO form, whatever the locale.
+        builder.fields.push_back({"When", 'D', 8, 0});
+        builder.records = {{"12.50", "a", "20240310"}, {"-0.25", "b", ""}};
+        const QString dated = m_dir.filePath("dated.dbf"), csv = newPath("csv");
+        QVERIFY(builder.write(dated));
+        QCOMPARE(dumpOf(dated, german).rows.value(0).value(2), QString("10.03.2024"));
+        QCOMPARE(TestFiles::runCli({"convert", dated, csv}, german).exitCode, 0);
+        QCOMPARE(WriterTest::readWithPythonCsv(csv),
+                 (QList<QStringList>{
+                     {"Amount", "Name", "When"}, {"12.5", "a", "2024-03-10"}, {"-0.25", "b", ""}}));
+    }
+
+    // The bytes of a .csv file: UTF-8 without a byte-order mark, CRLF, quotes only where a
+    // reader needs them, and the empty value of a one-column row as "" so that it is no blank
+    // line. Texts that a number or date column does not read as one are kept as they are.
+    void csvQuotingAndLineEnds() {
+        const QString csv = m_dir.filePath("quoted.csv");
+        const auto run = WriterTest::runStatements(
+            excelCreateConnectionString(csv),
+            {"CREATE TABLE Result([Note] TEXT )", "INSERT INTO Result ([Note]) VALUES ('')",
+             "INSERT INTO Result ([Note]) VALUES ('plain é')",
+             "INSERT INTO Result ([Note]) VALUES ('a,b')",
+             "INSERT INTO Result ([Note]) VALUES ('say \"hi\"')",
+             "INSERT INTO Result ([Note]) VALUES (' lead')",
+             "INSERT INTO Result ([Note]) VALUES ('trail\t')",
+             "INSERT INTO Result ([Note]) VALUES ('two\r\nlines')",
+             "INSERT INTO Result ([Note]) VALUES ('a\nb')"});
+        QCOMPARE(run.code, 0);
+        QCOMPARE(contentOf(csv), QByteArray("Note\r\n\"\"\r\nplain \xC3\xA9\r\n\"a,b\"\r\n"
+                                            "\"say \"\"hi\"\"\"\r\n\" lead\"\r\n\"trail\t\"\r\n"
+                                            "\"two\r\nlines\"\r\n\"a\nb\"\r\n"));
+        QCOMPARE(WriterTest::readWithPythonCsv(csv), (QList<QStringList>{{"Note"},
+                                                                         {""},
+                                                                         {"plain é"},
+                                                                         {"a,b"},
+                                                                         {"say \"hi\""},
+                                                                         {" lead"},
+                                                                         {"trail\t"},
+                                                                         {"two\r\nlines"},
+                                                                         {"a\nb"}}));
+
+        const QString typed = m_dir.filePath("typed.csv");
+        QCOMPARE(WriterTest::runStatements(
+                     excelCreateConnectionString(typed),
+                     {"CREATE TABLE Result([N] REAL ,[D] DATE ,[T] DATETIME )",
+                      "INSERT INTO Result ([N],[D],[T]) VALUES ('1e3','1 Jan 2024','2 Jan "
+                      "2024 14:30:05')",
+                      "INSERT INTO Result ([N],[D],[T]) VALUES ('-','n/a','2024-01-02')"})
+                     .code,
+                 0);
+        QCOMPARE(contentOf(typed), QByteArray("N,D,T\r\n1000,2024-01-01,2024-01-02 14:30:05\r\n"
+                                              "-,n/a,2024-01-02\r\n"));
     }
 
     void largeTables_data() {
@@ -371,8 +474,8 @@ private slots:
         const QString source = TestFiles::publicFile("cp1251.dbf");
         QTest::newRow("no OUT") << QStringList{"convert", source} << "" << 64 << "usage:";
         QTest::newRow("OUT of another kind")
-            << QStringList{"convert", source} << "out.csv" << 64
-            << "quarix-cli convert: OUT must end in .xls, .xlsx or .dbf";
+            << QStringList{"convert", source} << "out.ods" << 64
+            << "quarix-cli convert: OUT must end in .xls, .xlsx, .dbf or .csv";
         QTest::newRow("an unknown table") << QStringList{"convert", source, "--table", "other"}
                                           << "t.xls" << 2 << "error -1305: ";
         QTest::newRow("a source that cannot be read")

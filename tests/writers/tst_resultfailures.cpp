@@ -55,6 +55,7 @@ private slots:
         existing.write("the user's workbook");
         existing.close();
         QVERIFY(QFile::copy(existing.fileName(), m_dir.filePath("existing.dbf")));
+        QVERIFY(QFile::copy(existing.fileName(), m_dir.filePath("existing.csv")));
     }
 
     // The statements are: CREATE TABLE NAME([Name] TEXT ,[Amount] REAL ) and enough rows that a
@@ -88,6 +89,11 @@ private slots:
         }
         QTest::newRow("workbook: a full disk when the empty workbook is made")
             << true << here << "full.xls" << 0 << Stage::Open << NativeError::WriteFailed;
+        // A .csv file is created as a workbook is; its rows reach the disk as they come.
+        QTest::newRow("csv: a target that exists")
+            << true << here << "existing.csv" << -1 << Stage::Open << NativeError::TargetExists;
+        QTest::newRow("csv: a full disk when the rows are written")
+            << true << here << "full.csv" << 1 << Stage::Close << NativeError::WriteFailed;
         QTest::newRow("dBase: a full disk when the code page file is written")
             << false << here << "full" << 1 << Stage::Close << NativeError::WriteFailed;
     }
@@ -126,35 +132,41 @@ private slots:
         QCOMPARE(connection.nativeError(), code);
 
         // No temporary file is left, nothing else is touched, and the target is as before,
-        // except for the empty workbook that opening a workbook connection makes.
+        // except for the empty workbook (or .csv file) that opening a workbook connection makes.
         QStringList expected = entries;
         if (excel && stage == Stage::Close && !existed) {
             expected << name;
             expected.sort();
-            const QJsonObject book = WriterTest::readWithXlrd(target);
-            QVERIFY2(!book.contains("error"), qPrintable(book["error"].toString()));
-            QCOMPARE(book["nrows"].toInt(), 0);
+            if (name.endsWith(".csv")) {
+                QCOMPARE(contentOf(target), QByteArray());
+            } else {
+                const QJsonObject book = WriterTest::readWithXlrd(target);
+                QVERIFY2(!book.contains("error"), qPrintable(book["error"].toString()));
+                QCOMPARE(book["nrows"].toInt(), 0);
+            }
         } else if (!QFileInfo(target).isDir()) {
             QCOMPARE(contentOf(target), before);
         }
         QCOMPARE(WriterTest::folderEntries(m_dir.path()), expected);
         QCOMPARE(contentOf(m_dir.filePath("other.txt")), kOtherContent);
         QFile::remove(m_dir.filePath("full.xls"));
+        QFile::remove(m_dir.filePath("full.csv"));
     }
 
     // A caller that gives a result up (a cancelled save, a refused row) is left with no file.
     void abandonLeavesNothing_data() {
-        QTest::addColumn<bool>("excel");
-        QTest::newRow("workbook") << true;
-        QTest::newRow("dBase") << false;
+        QTest::addColumn<QString>("file");  // empty: a dBase table
+        QTest::newRow("workbook") << "given-up.xls";
+        QTest::newRow("csv") << "given-up.csv";
+        QTest::newRow("dBase") << "";
     }
     void abandonLeavesNothing() {
-        QFETCH(bool, excel);
+        QFETCH(QString, file);
+        const bool excel = !file.isEmpty();
         const QStringList before = WriterTest::folderEntries(m_dir.path());
         DbConnection connection;
-        connection.setConnectionString(
-            excel ? excelCreateConnectionString(m_dir.filePath("given-up.xls"))
-                  : dbaseCreateConnectionString(m_dir.path() + "/"));
+        connection.setConnectionString(excel ? excelCreateConnectionString(m_dir.filePath(file))
+                                             : dbaseCreateConnectionString(m_dir.path() + "/"));
         QVERIFY(connection.open());
         const QString table = excel ? "Result" : "given-up";
         QVERIFY(connection.execute("CREATE TABLE " + table + "([a] TEXT )"));

@@ -184,7 +184,52 @@ private slots:
         QVERIFY(messages->boxes.last().text.startsWith("Output file is over 65535 rows"));
         QCOMPARE(SaveResults(), SaveOutcome::Saved);
         QCOMPARE(WriterTest::readWithOpenpyxl(path("big.xlsx"))["rows"].toArray().size(), 3);
-        QCOMPARE(dialogs.requests[0].filters.last(), QString("Excel Workbook (*.xlsx)"));
+        QCOMPARE(dialogs.requests[0].filters.value(2), QString("Excel Workbook (*.xlsx)"));
+    }
+
+    // The .csv result, read back by Python's csv module: dates in ISO form, an empty row still a
+    // row; replaced only once complete, a source
+    // never written, the workbook's row limit, the last type of the dialog.
+    void aCsvResult() {
+        view();
+        ResultGrid.setCurrentCell(1, 1);
+        SortResultGrid(false);
+        const QString target = path("view.csv");
+        QCOMPARE(SaveResultFile(target, ResultFileType::Csv), SaveOutcome::Saved);
+        QCOMPARE(WriterTest::readWithPythonCsv(target),
+                 (QList<QStringList>{{"Name", "Amount", "Day", "Count"},
+                                     {"Smith", "2.25", "2024-01-02", "7"},
+                                     {"O'Brien", "12.5", "2024-01-01", "3"},
+                                     {"", "", "", ""}}));
+        QCOMPARE(WriterTest::folderEntries(dir.path()).filter(".quarix"), QStringList());
+
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        saved.close();
+        const QStringList before = WriterTest::folderEntries(dir.path());
+        ResultGrid.setTextMatrix(2, 1, QString("a") + QChar(0));  // no text file holds a NUL
+        QCOMPARE(SaveResultFile(target, ResultFileType::Csv), SaveOutcome::Failed);
+        QVERIFY(messages->boxes.last().text.startsWith("Row 2 could not be written"));
+        QCOMPARE(WriterTest::folderEntries(dir.path()), before);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), bytes);
+        saved.close();
+        QCOMPARE(SaveResultFile(File1.FilePath, ResultFileType::Csv), SaveOutcome::Refused);
+        ResultGrid.setTextMatrix(2, 1, QString());
+        {
+            ScriptedProgress progress(5);
+            QCOMPARE(SaveResultFile(target, ResultFileType::Csv), SaveOutcome::Cancelled);
+            QCOMPARE(WriterTest::folderEntries(dir.path()), before);
+        }
+
+        view();
+        ResultGrid.setRows(65538);
+        FileDialogScript dialogs;
+        dialogs.script({{path("big"), 3}});
+        QCOMPARE(SaveResults(), SaveOutcome::Saved);
+        QCOMPARE(WriterTest::readWithPythonCsv(path("big.csv")).size(), 65538);
+        QCOMPARE(dialogs.requests[0].filters.last(), QString("CSV Files (*.csv)"));
     }
 
     void theViewSavedAndReadBack() {
@@ -286,8 +331,8 @@ private slots:
         view();
         const QStringList before = WriterTest::folderEntries(dir.path());
         FailNewFilesForTests(EACCES);
-        for (const ResultFileType type :
-             {ResultFileType::Excel, ResultFileType::Dbase, ResultFileType::ExcelWorkbook}) {
+        for (const ResultFileType type : {ResultFileType::Excel, ResultFileType::Dbase,
+                                          ResultFileType::ExcelWorkbook, ResultFileType::Csv}) {
             const QString target = path("refused." + ResultFileExtension(type));
             QCOMPARE(SaveResultFile(target, type), SaveOutcome::Failed);
             QCOMPARE(messages->boxes.last().text,
