@@ -59,12 +59,6 @@ void TellCsvSettings(const QString& path) {
                         << ", decimal separator " << (found.decimalComma ? "comma" : "dot") << '\n';
 }
 
-UserMessage UnknownKindMessage(const QString& path) {
-    return {QStringLiteral("Error"),
-            QStringLiteral("Quarix cannot open files of this type: ") + FileNameOnly(path),
-            MessageStyle::Warning};
-}
-
 CliLoad LoadForCli(FileSlot slot, const QString& named, const QString& sheet) {
     CliLoad load;
     // The window names a file by its whole path; so do the messages here.

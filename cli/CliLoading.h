@@ -19,8 +19,6 @@ CliLoad LoadForCli(FileSlot slot, const QString& path, const QString& sheet);
 bool TakeCsvOptions(QStringList& arguments, QString& error);
 // After FILE1 loaded: with --verbose, tells how a text table at `path` was read.
 void TellCsvSettings(const QString& path);
-// What the window says of a file whose extension names no kind it reads.
-UserMessage UnknownKindMessage(const QString& path);
 
 // The error line of a failure on standard error: "error CODE: TEXT" when the data access layer
 // gave a code, "error: TEXT" otherwise. Returns the exit status for a failure.

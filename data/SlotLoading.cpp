@@ -67,6 +67,12 @@ std::optional<FileKind> SourceKindOf(const QString& path) {
     return std::nullopt;
 }
 
+UserMessage UnknownKindMessage(const QString& path) {
+    return {QStringLiteral("Error"),
+            QStringLiteral("Quarix cannot open files of this type: ") + FileNameOnly(path),
+            MessageStyle::Warning};
+}
+
 bool ReadSheetNames(clFile& slot) {
     slot.Sheets.clear();
     QStringList names;

@@ -23,6 +23,8 @@ enum class FileKind { Workbook = 0, Dbase = 1 };
 // The reader a file's extension asks for (.xls, .xlsx, .xlsm, .ods, .dbf, .csv, .tsv or .txt, any
 // letter case); nothing for a file of any other kind.
 std::optional<FileKind> SourceKindOf(const QString& path);
+// What the user is told of a file whose extension names no kind Quarix reads.
+UserMessage UnknownKindMessage(const QString& path);
 
 enum class SlotLoad { Loaded, Failed, Cancelled };
 
@@ -63,8 +65,8 @@ SlotLoadResult LoadSourceFile(FileSlot slot, const QString& path, FileKind kind,
 UserMessage SourceRefusal(FileSlot slot);
 
 // Connects a free slot to `path` and lists its sheets into slot.Sheets. The extension picks the
-// reader: ".dbf", ".csv", ".tsv" or ".txt" a one-table file, anything else a workbook. A slot in use is emptied first; on
-// failure the slot is left free.
+// reader: ".dbf", ".csv", ".tsv" or ".txt" a one-table file, anything else a workbook. A slot in
+// use is emptied first; on failure the slot is left free.
 SlotLoadResult OpenSlotFile(clFile& slot, const QString& path, bool readWrite,
                             const CellTextFormat& format = CellTextFormat::system());
 // The same, with the reader named by the caller: a dBase table or a workbook.

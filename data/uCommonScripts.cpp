@@ -145,10 +145,7 @@ void OpenByExtension(FileSlot slot, const QString& path, std::optional<FileKind>
     if (!kind) {
         if (slot == FileSlot::File1) ForgetFile1Results();
         UnloadFile(SlotOf(slot));
-        ShowMessageBox(
-            QStringLiteral("Error"),
-            QStringLiteral("Quarix cannot open files of this type: ") + FileNameOnly(path),
-            MessageStyle::Warning);
+        ShowMessage(UnknownKindMessage(path));
         return;
     }
     clFile& file = SlotOf(slot);
@@ -184,10 +181,12 @@ void openChosenFile(FileSlot slot, const QString& path) {
 }  // namespace
 
 QStringList SourceFileFilters() {
-    return {QStringLiteral("Excel Files  (*.xls)"), QStringLiteral("dBase Tables (*.dbf)"),
+    return {QStringLiteral("Excel Files  (*.xls)"),
+            QStringLiteral("dBase Tables (*.dbf)"),
             QStringLiteral("Excel Workbooks (*.xlsx *.xlsm)"),
             QStringLiteral("OpenDocument Spreadsheets (*.ods)"),
-            QStringLiteral("CSV Files (*.csv *.tsv *.txt)"), QStringLiteral("All Files (*)")};
+            QStringLiteral("CSV Files (*.csv *.tsv *.txt)"),
+            QStringLiteral("All Files (*)")};
 }
 
 QString OpenDialogFolder() {
