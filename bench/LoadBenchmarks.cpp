@@ -199,18 +199,6 @@ LoadFigure loadOurs(const QString& path, int runs) {
     return figure;
 }
 
-double peerMedian(const char* script, const QString& path, int runs, QString& cells) {
-    bool ok = false;
-    const QByteArray out = runPython(script, {path, QString::number(runs)}, ok);
-    if (!ok) return -1;
-    std::vector<double> times;
-    for (const QByteArray& line : out.trimmed().split('\n')) {
-        times.push_back(line.split(' ').value(0).toDouble());
-        cells = QString::fromLatin1(line.split(' ').value(1));
-    }
-    return median(times);
-}
-
 // A file just written is still being written back to the disk for a while, which slows the
 // first reads of it down: both readers start once it is on the disk.
 void settle(const QString& path) {
@@ -218,26 +206,48 @@ void settle(const QString& path) {
     if (file.open(QIODevice::ReadOnly)) ::fsync(file.handle());
 }
 
-// `xmlMb`: for a .xlsx workbook, the unzipped size of its sheet XML, which its memory is
-// measured against.
-void report(const char* what, const QString& path, const char* peerName, const char* peerScript,
-            int runs = kRuns, double xmlMb = 0) {
+}  // namespace
+
+double printOurLoad(const char* what, const QString& path, int runs, double xmlMb) {
     settle(path);
     const double fileMb = QFileInfo(path).size() / 1048576.0;
     std::printf("%s, %.1f MB:\n", what, fileMb);
     const LoadFigure ours = loadOurs(path, runs);
-    if (ours.seconds < 0) return;
+    if (ours.seconds < 0) return -1;
     std::printf("  quarix  %7.3f s  peak memory +%.1f MB (%.1f x the %s), %lld cells\n",
                 ours.seconds, ours.peakMb, ours.peakMb / (xmlMb > 0 ? xmlMb : fileMb),
                 xmlMb > 0 ? "sheet XML" : "file", static_cast<long long>(ours.cells));
-    QString cells;
-    const double peer = peerMedian(peerScript, path, runs, cells);
-    if (peer < 0) {
+    return ours.seconds;
+}
+
+void printPeerLoad(const char* peerName, const char* peerScript, const QString& path, int runs,
+                   double ourSeconds, const QStringList& extraArguments) {
+    bool ok = false;
+    const QByteArray out =
+        runPython(peerScript, QStringList{path, QString::number(runs)} + extraArguments, ok);
+    if (!ok) {
         std::printf("  %s did not run (scripts/install-deps installs it)\n", peerName);
         return;
     }
-    std::printf("  %-7s %7.3f s  (%s values)\n", peerName, peer, qPrintable(cells));
-    std::printf("  quarix is %.1f x as fast as %s\n", peer / ours.seconds, peerName);
+    std::vector<double> times;
+    QByteArray cells;
+    for (const QByteArray& line : out.trimmed().split('\n')) {
+        times.push_back(line.split(' ').value(0).toDouble());
+        cells = line.split(' ').value(1);
+    }
+    const double peer = median(times);
+    std::printf("  %-7s %7.3f s  (%s values)\n", peerName, peer, cells.constData());
+    std::printf("  quarix is %.1f x as fast as %s\n", peer / ourSeconds, peerName);
+}
+
+namespace {
+
+// `xmlMb`: for a .xlsx workbook, the unzipped size of its sheet XML, which its memory is
+// measured against.
+void report(const char* what, const QString& path, const char* peerName, const char* peerScript,
+            int runs = kRuns, double xmlMb = 0) {
+    const double ours = printOurLoad(what, path, runs, xmlMb);
+    if (ours >= 0) printPeerLoad(peerName, peerScript, path, runs, ours);
 }
 
 // A dBase table of kRows records and kDbaseColumns fields: texts, integers, decimals, dates and

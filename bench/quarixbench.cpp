@@ -1,5 +1,7 @@
 // Measures loading, the functions and saving on large tables. Not a test: run it by hand,
-// from a release build (scripts/build --release): build/bench/quarix-bench [load|xlsx|grid|functions|write].
+// from a release build (scripts/build --release): build/bench/quarix-bench
+// [load|xlsx|csv|grid|functions|write], or build/bench/quarix-bench profile FILE (one load of FILE,
+// to run under a profiler).
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -15,11 +17,18 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const QStringList groups = app.arguments().mid(1);
+    if (groups.value(0) == QStringLiteral("profile") && groups.size() == 2) {
+        // One load of the named file and nothing else, for perf or callgrind.
+        return printOurLoad("profile", groups[1], 1) < 0 ? 1 : 0;
+    }
     if (groups.isEmpty() || groups.contains(QStringLiteral("load"))) {
         runLoadBenchmarks(workDir.path());
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("xlsx"))) {
         runModernLoadBenchmarks(workDir.path());
+    }
+    if (groups.isEmpty() || groups.contains(QStringLiteral("csv"))) {
+        runCsvLoadBenchmarks(workDir.path());
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("grid"))) {
         runGridBenchmarks(workDir.path());

@@ -125,7 +125,11 @@ bool parseDelimiterName(const QString& name, QChar& delimiter) {
         delimiter = QChar(u'\t');
         return true;
     }
-    if (name.size() != 1 || name[0] == u'"' || name[0] == u'\n' || name[0] == u'\r') return false;
+    // The rows are split as UTF-8 bytes: the delimiter is one printable ASCII character.
+    if (name.size() != 1 || name[0].unicode() < 0x20 || name[0].unicode() > 0x7E ||
+        name[0] == u'"') {
+        return false;
+    }
     delimiter = name[0];
     return true;
 }

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTime>
+#include <algorithm>
 #include <charconv>
 #include <deque>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/access/FieldType.h"
@@ -19,8 +22,12 @@ namespace {
 // A workbook's cell holds at most this many characters; a longer field is damage, not data.
 constexpr qsizetype kMaxFieldChars = 32767;
 constexpr std::int32_t kMaxRows = 1048576;  // the heading row included
-// Digits a double holds exactly: a longer number (an account number) stays text.
+// Digits a double holds exactly: a longer whole number (an account number) stays text. Digits
+// after the separator are not counted: programs that write a double's every digit
+// (5.0999999999999996447 for 5.1, 0.30000000000000004) still write a number.
 constexpr int kMaxDigits = 15;
+// The delimiter is found from the first lines, as far as this.
+constexpr qsizetype kDialectSampleBytes = 64 * 1024;
 
 CsvSettings& overrides() {
     static CsvSettings settings;
@@ -31,16 +38,17 @@ CsvSettings& lastSettings() {
     return settings;
 }
 
-// Splits the decoded text into rows of fields (RFC 4180, leniently: text after a closing quote
-// joins the field). Fields are views into the text, or into the row's own copies where doubled
-// quotes were undone.
+// Splits UTF-8 text into rows of fields (RFC 4180, leniently: text after a closing quote joins
+// the field). Fields are views into the text, or into the row's own copies where doubled quotes
+// were undone. Working on the bytes keeps the file in memory once, and only text cells become
+// QStrings.
 class Tokenizer {
 public:
     enum class Status { Row, End, UnclosedQuote, TooLong };
 
-    Tokenizer(QStringView text, QChar delimiter) : m_text(text), m_delimiter(delimiter) {}
+    Tokenizer(std::string_view text, char delimiter) : m_text(text), m_delimiter(delimiter) {}
 
-    Status nextRow(std::vector<QStringView>& fields) {
+    Status nextRow(std::vector<std::string_view>& fields) {
         fields.clear();
         m_copies.clear();
         // Blank lines are skipped.
@@ -68,165 +76,205 @@ public:
     qint64 line() const { return m_rowLine; }
 
 private:
-    static bool isLineEnd(QChar c) { return c == u'\n' || c == u'\r'; }
+    static bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 
     void skipLineEnd() {
-        if (m_text[m_pos] == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n') {
+        if (m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n') {
             ++m_pos;
         }
         ++m_pos;
         ++m_line;
     }
 
+    // Characters, not bytes, count against the limit; only a long field is counted.
+    static bool tooLong(std::string_view field) {
+        if (field.size() <= static_cast<std::size_t>(kMaxFieldChars)) return false;
+        qsizetype characters = 0;
+        for (const char c : field) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        return characters > kMaxFieldChars;
+    }
+
+    // Up to the next delimiter or line end, from m_pos.
+    std::size_t endOfPlainText() const {
+        std::size_t end = m_pos;
+        while (end < m_text.size()) {
+            const char c = m_text[end];
+            if (c == m_delimiter || c == '\n' || c == '\r') break;
+            ++end;
+        }
+        return end;
+    }
+
     // Reads up to the delimiter or line end after the field; m_pos stops there.
-    Status readField(std::vector<QStringView>& fields) {
-        const qsizetype start = m_pos;
-        if (m_pos >= m_text.size() || m_text[m_pos] != u'"') {
-            while (m_pos < m_text.size() && m_text[m_pos] != m_delimiter &&
-                   !isLineEnd(m_text[m_pos])) {
-                ++m_pos;
-            }
-            if (m_pos - start > kMaxFieldChars) return Status::TooLong;
-            fields.push_back(m_text.mid(start, m_pos - start));
+    Status readField(std::vector<std::string_view>& fields) {
+        if (m_pos >= m_text.size() || m_text[m_pos] != '"') {
+            const std::size_t start = m_pos;
+            m_pos = endOfPlainText();
+            const std::string_view field = m_text.substr(start, m_pos - start);
+            if (tooLong(field)) return Status::TooLong;
+            fields.push_back(field);
             return Status::Row;
         }
         // Quoted: up to the closing quote, a doubled quote being one quote.
         const qint64 openedOn = m_line;
         ++m_pos;
-        const qsizetype contentStart = m_pos;
+        const std::size_t contentStart = m_pos;
         bool copied = false;
-        QString copy;
+        std::string copy;
         for (;;) {
-            const qsizetype quote = m_text.indexOf(u'"', m_pos);
-            if (quote < 0) {
+            const std::size_t quote = m_text.find('"', m_pos);
+            if (quote == std::string_view::npos) {
                 m_rowLine = openedOn;
                 return Status::UnclosedQuote;
             }
-            m_line += lineBreaksIn(m_text.mid(m_pos, quote - m_pos));
-            if (quote + 1 < m_text.size() && m_text[quote + 1] == u'"') {
+            m_line += lineBreaksIn(m_text.substr(m_pos, quote - m_pos));
+            if (quote + 1 < m_text.size() && m_text[quote + 1] == '"') {
                 if (!copied)
-                    copy = m_text.mid(contentStart, quote + 1 - contentStart).toString();
+                    copy.assign(m_text.substr(contentStart, quote + 1 - contentStart));
                 else
-                    copy += m_text.mid(m_pos, quote + 1 - m_pos);
+                    copy.append(m_text.substr(m_pos, quote + 1 - m_pos));
                 copied = true;
                 m_pos = quote + 2;
-            } else {
-                if (copied) copy += m_text.mid(m_pos, quote - m_pos);
-                const qsizetype contentEnd = quote;
-                m_pos = quote + 1;
-                // Anything up to the delimiter after the closing quote joins the field.
-                const qsizetype restStart = m_pos;
-                while (m_pos < m_text.size() && m_text[m_pos] != m_delimiter &&
-                       !isLineEnd(m_text[m_pos])) {
-                    ++m_pos;
-                }
-                if (m_pos > restStart) {
-                    if (!copied)
-                        copy = m_text.mid(contentStart, contentEnd - contentStart).toString();
-                    copy += m_text.mid(restStart, m_pos - restStart);
-                    copied = true;
-                }
-                const qsizetype length = copied ? copy.size() : contentEnd - contentStart;
-                if (length > kMaxFieldChars) return Status::TooLong;
-                if (copied) {
-                    m_copies.push_back(std::move(copy));
-                    fields.push_back(m_copies.back());
-                } else {
-                    fields.push_back(m_text.mid(contentStart, contentEnd - contentStart));
-                }
-                return Status::Row;
+                if (tooLong(copy)) return Status::TooLong;
+                continue;
             }
-            if (m_pos - contentStart > kMaxFieldChars) return Status::TooLong;
+            if (copied) copy.append(m_text.substr(m_pos, quote - m_pos));
+            const std::size_t contentEnd = quote;
+            m_pos = quote + 1;
+            // Anything up to the delimiter after the closing quote joins the field.
+            const std::size_t restStart = m_pos;
+            m_pos = endOfPlainText();
+            if (m_pos > restStart) {
+                if (!copied) copy.assign(m_text.substr(contentStart, contentEnd - contentStart));
+                copy.append(m_text.substr(restStart, m_pos - restStart));
+                copied = true;
+            }
+            if (copied) {
+                m_copies.push_back(std::move(copy));
+                fields.push_back(m_copies.back());
+            } else {
+                fields.push_back(m_text.substr(contentStart, contentEnd - contentStart));
+            }
+            return tooLong(fields.back()) ? Status::TooLong : Status::Row;
         }
     }
 
-    static qint64 lineBreaksIn(QStringView part) {
+    static qint64 lineBreaksIn(std::string_view part) {
         qint64 breaks = 0;
-        for (qsizetype i = 0; i < part.size(); ++i) {
-            if (part[i] == u'\n' ||
-                (part[i] == u'\r' && (i + 1 >= part.size() || part[i + 1] != u'\n'))) {
+        for (std::size_t i = 0; i < part.size(); ++i) {
+            if (part[i] == '\n' ||
+                (part[i] == '\r' && (i + 1 >= part.size() || part[i + 1] != '\n'))) {
                 ++breaks;
             }
         }
         return breaks;
     }
 
-    QStringView m_text;
-    QChar m_delimiter;
-    qsizetype m_pos = 0;
+    std::string_view m_text;
+    char m_delimiter;
+    std::size_t m_pos = 0;
     qint64 m_line = 1, m_rowLine = 1;
-    std::deque<QString> m_copies;  // a deque: its strings stay where the views point
+    std::deque<std::string> m_copies;  // a deque: its strings stay where the views point
 };
 
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+QString textOf(std::string_view field) {
+    return QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
 }
 
 // A plain number: "-"? digits (no leading zero but "0" itself), then `separator` and digits,
 // then an exponent. `hasSeparator` tells whether the separator was used.
-bool isNumber(QStringView s, QChar separator, bool& hasSeparator) {
+bool isNumber(std::string_view s, char separator, bool& hasSeparator) {
     hasSeparator = false;
-    qsizetype i = 0;
-    if (i < s.size() && s[i] == u'-') ++i;
-    const qsizetype intStart = i;
+    std::size_t i = 0;
+    if (i < s.size() && s[i] == '-') ++i;
+    const std::size_t intStart = i;
     while (i < s.size() && isDigit(s[i])) ++i;
-    const qsizetype intDigits = i - intStart;
-    if (intDigits == 0 || (intDigits > 1 && s[intStart] == u'0')) return false;
-    qsizetype digits = intDigits;
+    const std::size_t intDigits = i - intStart;
+    if (intDigits == 0 || (intDigits > 1 && s[intStart] == '0')) return false;
     if (i < s.size() && s[i] == separator) {
         hasSeparator = true;
-        const qsizetype fracStart = ++i;
+        const std::size_t fracStart = ++i;
         while (i < s.size() && isDigit(s[i])) ++i;
         if (i == fracStart) return false;
-        digits += i - fracStart;
     }
-    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
-        if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
-        const qsizetype expStart = i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        const std::size_t expStart = i;
         while (i < s.size() && isDigit(s[i])) ++i;
         if (i == expStart) return false;
     }
-    return i == s.size() && digits <= kMaxDigits;
+    return i == s.size() && intDigits <= kMaxDigits;
 }
 
-// A text isNumber() accepted, as a double: from_chars over its ASCII, which is many times faster
-// than Qt's conversion (that also looks for "inf" and "nan").
-double toNumber(QStringView s, bool decimalComma) {
-    char ascii[64];
-    if (s.size() >= static_cast<qsizetype>(sizeof ascii)) {
-        return s.toString().replace(u',', u'.').toDouble();
-    }
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char c = static_cast<char>(s[i].unicode());
-        ascii[i] = decimalComma && c == ',' ? '.' : c;
-    }
+// A text isNumber() accepted, as a double.
+double toNumber(std::string_view s, bool decimalComma) {
     double value = 0;
-    std::from_chars(ascii, ascii + s.size(), value);
+    if (!decimalComma) {
+        std::from_chars(s.data(), s.data() + s.size(), value);
+        return value;
+    }
+    std::string dotted(s);
+    std::replace(dotted.begin(), dotted.end(), ',', '.');
+    std::from_chars(dotted.data(), dotted.data() + dotted.size(), value);
     return value;
 }
 
-// An ISO date, "2024-03-10", optionally with a time "14:30", "14:30:00" or "14:30:00.5" after a
-// blank or a "T": as days since dayZero(), the time as the fraction.
-bool parseIsoDate(QStringView s, double& days) {
-    if (s.size() < 10 || s[4] != u'-' || s[7] != u'-') return false;
+// The number written by `count` digits from `at`, all of which isDigit() accepted.
+int digitsValue(std::string_view s, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) value = value * 10 + (s[i] - '0');
+    return value;
+}
+
+// A time "14:30", "14:30:00" or "14:30:00.5" (up to milliseconds), as milliseconds.
+bool parseTime(std::string_view s, int& msecs) {
+    const auto digitsAt = [&](std::size_t at, std::size_t count) {
+        if (at + count > s.size()) return false;
+        for (std::size_t i = at; i < at + count; ++i) {
+            if (!isDigit(s[i])) return false;
+        }
+        return true;
+    };
+    if (!digitsAt(0, 2) || s.size() < 5 || s[2] != ':' || !digitsAt(3, 2)) return false;
+    int seconds = 0, millis = 0;
+    if (s.size() > 5) {
+        if (s[5] != ':' || !digitsAt(6, 2)) return false;
+        seconds = digitsValue(s, 6, 2);
+        if (s.size() > 8) {
+            const std::size_t fraction = s.size() - 9;
+            if (s[8] != '.' || fraction < 1 || fraction > 3 || !digitsAt(9, fraction)) {
+                return false;
+            }
+            millis = digitsValue(s, 9, fraction) * (fraction == 1 ? 100 : fraction == 2 ? 10 : 1);
+        }
+    }
+    const int hours = digitsValue(s, 0, 2), minutes = digitsValue(s, 3, 2);
+    if (!QTime::isValid(hours, minutes, seconds, millis)) return false;
+    msecs = ((hours * 60 + minutes) * 60 + seconds) * 1000 + millis;
+    return true;
+}
+
+// An ISO date, "2024-03-10", optionally with a time (parseTime()) after a blank or a "T": as
+// days since dayZero(), the time as the fraction.
+bool parseIsoDate(std::string_view s, double& days) {
+    if (s.size() < 10 || s[4] != '-' || s[7] != '-') return false;
     for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-        if (!isDigit(s[i])) return false;
+        if (!isDigit(s[static_cast<std::size_t>(i)])) return false;
     }
-    const QDate date(s.mid(0, 4).toInt(), s.mid(5, 2).toInt(), s.mid(8, 2).toInt());
-    if (!date.isValid()) return false;
-    days = static_cast<double>(dayZero().daysTo(date));
+    const int year = digitsValue(s, 0, 4), month = digitsValue(s, 5, 2), day = digitsValue(s, 8, 2);
+    if (!QDate::isValid(year, month, day)) return false;
+    static const qint64 dayZeroJulian = dayZero().toJulianDay();
+    days = static_cast<double>(QDate(year, month, day).toJulianDay() - dayZeroJulian);
     if (s.size() == 10) return true;
-    if (s[10] != u' ' && s[10] != u'T') return false;
-    const QStringView timeText = s.mid(11);
-    QTime time;
-    for (const QString& form :
-         {QStringLiteral("HH:mm"), QStringLiteral("HH:mm:ss"), QStringLiteral("HH:mm:ss.z")}) {
-        time = QTime::fromString(timeText.toString(), form);
-        if (time.isValid()) break;
-    }
-    if (!time.isValid()) return false;
-    days += time.msecsSinceStartOfDay() / 86400000.0;
+    if (s[10] != ' ' && s[10] != 'T') return false;
+    int msecs = 0;
+    if (!parseTime(s.substr(11), msecs)) return false;
+    days += msecs / 86400000.0;
     return true;
 }
 
@@ -256,7 +304,7 @@ bool isCsvPath(const QString& path) {
 }
 
 struct CsvReader::Parsed {
-    QString text;
+    QByteArray text;  // UTF-8
     std::vector<QString> headings;
     std::vector<ColumnStats> columns;
     std::int32_t records = 0;
@@ -293,38 +341,53 @@ int CsvReader::open(const QString& path) {
                     QStringLiteral("Unknown encoding ") + QString::fromLatin1(settings.encoding));
     }
     auto parsed = std::make_unique<Parsed>();
-    parsed->text = decoder.decode(QByteArrayView(bytes).sliced(bomLength));
-    bytes = QByteArray();  // the text is all that is read from now on
-    if (parsed->text.startsWith(QChar(0xFEFF))) parsed->text.remove(0, 1);
-    if (parsed->text.contains(QChar(0))) {
+    if (QStringDecoder::encodingForName(settings.encoding.constData()) == QStringConverter::Utf8) {
+        bytes.remove(0, bomLength);
+        if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+        parsed->text = std::move(bytes);
+    } else {
+        // Other encodings are turned into UTF-8 once; the rows are read from that.
+        QString decoded = decoder.decode(QByteArrayView(bytes).sliced(bomLength));
+        bytes = QByteArray();
+        if (decoded.startsWith(QChar(0xFEFF))) decoded.remove(0, 1);
+        parsed->text = decoded.toUtf8();
+    }
+    const std::string_view text(parsed->text.constData(),
+                                static_cast<std::size_t>(parsed->text.size()));
+    if (text.find('\0') != std::string_view::npos) {
         return fail(NativeError::Unreadable, QStringLiteral("Holds a NUL byte: not a text table"));
     }
     if (settings.delimiter.isNull()) {
-        settings.delimiter = CsvDialect::detectDelimiter(
-            parsed->text, path.endsWith(QLatin1String(".tsv"), Qt::CaseInsensitive));
+        settings.delimiter =
+            CsvDialect::detectDelimiter(QString::fromUtf8(parsed->text.left(kDialectSampleBytes)),
+                                        path.endsWith(QLatin1String(".tsv"), Qt::CaseInsensitive));
+    }
+    if (settings.delimiter.unicode() > 0x7F) {
+        return fail(NativeError::Unreadable,
+                    QStringLiteral("The delimiter must be an ASCII character"));
     }
 
     // First pass: the headings, the number of rows and what each column's cells can be.
-    Tokenizer tokenizer(parsed->text, settings.delimiter);
-    std::vector<QStringView> fields;
+    Tokenizer tokenizer(text, static_cast<char>(settings.delimiter.unicode()));
+    std::vector<std::string_view> fields;
     std::int64_t dotDecimals = 0, commaDecimals = 0;
     bool heading = true;
     for (;;) {
         const Tokenizer::Status status = tokenizer.nextRow(fields);
         if (status == Tokenizer::Status::End) break;
-        const QString line = QString::number(tokenizer.line());
         if (status == Tokenizer::Status::UnclosedQuote) {
-            return fail(NativeError::Unreadable, QStringLiteral("The quote opened on line ") +
-                                                     line + QStringLiteral(" is never closed"));
+            return fail(NativeError::Unreadable,
+                        QStringLiteral("The quote opened on line %1 is never closed")
+                            .arg(tokenizer.line()));
         }
         if (status == Tokenizer::Status::TooLong) {
             return fail(NativeError::Unreadable,
-                        QStringLiteral("Line ") + line +
-                            QStringLiteral(" holds a field of more than ") +
-                            QString::number(kMaxFieldChars) + QStringLiteral(" characters"));
+                        QStringLiteral("Line %1 holds a field of more than %2 characters")
+                            .arg(tokenizer.line())
+                            .arg(kMaxFieldChars));
         }
         if (heading) {
-            for (const QStringView field : fields) parsed->headings.push_back(field.toString());
+            for (const std::string_view field : fields) parsed->headings.push_back(textOf(field));
             heading = false;
             continue;
         }
@@ -335,19 +398,19 @@ int CsvReader::open(const QString& path) {
         }
         if (fields.size() > parsed->columns.size()) parsed->columns.resize(fields.size());
         for (std::size_t c = 0; c < fields.size(); ++c) {
-            const QStringView field = fields[c];
-            if (field.isEmpty()) continue;
+            const std::string_view field = fields[c];
+            if (field.empty()) continue;
             ColumnStats& column = parsed->columns[c];
             column.any = true;
             bool dotUsed = false, commaUsed = false;
-            if (column.dotNumbers && isNumber(field, u'.', dotUsed)) {
+            if (column.dotNumbers && isNumber(field, '.', dotUsed)) {
                 if (dotUsed) ++dotDecimals;
                 if (!dotUsed && !fitsIntegerField(toNumber(field, false)))
                     column.wholeInt32 = false;
             } else {
                 column.dotNumbers = false;
             }
-            if (column.commaNumbers && isNumber(field, u',', commaUsed)) {
+            if (column.commaNumbers && isNumber(field, ',', commaUsed)) {
                 if (commaUsed) ++commaDecimals;
                 if (!commaUsed && !fitsIntegerField(toNumber(field, false))) {
                     column.wholeInt32 = false;
@@ -422,14 +485,16 @@ int CsvReader::readTable(const QString& name, const CellTextFormat& format, Shee
 
     SheetTableBuilder builder;
     builder.declareColumns(std::move(headings));
-    Tokenizer tokenizer(parsed->text, m_settings.delimiter);
-    std::vector<QStringView> fields;
+    Tokenizer tokenizer(
+        std::string_view(parsed->text.constData(), static_cast<std::size_t>(parsed->text.size())),
+        static_cast<char>(m_settings.delimiter.unicode()));
+    std::vector<std::string_view> fields;
     tokenizer.nextRow(fields);  // the headings
     std::int32_t row = 0;
     while (tokenizer.nextRow(fields) == Tokenizer::Status::Row) {
         for (std::size_t c = 0; c < fields.size(); ++c) {
-            const QStringView field = fields[c];
-            if (field.isEmpty()) continue;
+            const std::string_view field = fields[c];
+            if (field.empty()) continue;
             const auto column = static_cast<std::int32_t>(c);
             switch (types[c]) {
                 case FieldType::Integer:
@@ -444,7 +509,7 @@ int CsvReader::readTable(const QString& name, const CellTextFormat& format, Shee
                     break;
                 }
                 default:
-                    builder.addText(row, column, field.toString());
+                    builder.addText(row, column, textOf(field));
                     break;
             }
         }
