@@ -19,7 +19,9 @@ namespace {
 // A workbook's cell holds at most this many characters; a longer field is damage, not data.
 constexpr qsizetype kMaxFieldChars = 32767;
 constexpr std::int32_t kMaxRows = 1048576;  // the heading row included
-// Digits a double holds exactly: a longer number (an account number) stays text.
+// Digits a double holds exactly: a longer whole number (an account number) stays text. Digits
+// after the separator are not counted: programs that write a double's every digit
+// (5.0999999999999996447 for 5.1, 0.30000000000000004) still write a number.
 constexpr int kMaxDigits = 15;
 
 CsvSettings& overrides() {
@@ -172,13 +174,11 @@ bool isNumber(QStringView s, QChar separator, bool& hasSeparator) {
     while (i < s.size() && isDigit(s[i])) ++i;
     const qsizetype intDigits = i - intStart;
     if (intDigits == 0 || (intDigits > 1 && s[intStart] == u'0')) return false;
-    qsizetype digits = intDigits;
     if (i < s.size() && s[i] == separator) {
         hasSeparator = true;
         const qsizetype fracStart = ++i;
         while (i < s.size() && isDigit(s[i])) ++i;
         if (i == fracStart) return false;
-        digits += i - fracStart;
     }
     if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         ++i;
@@ -187,7 +187,7 @@ bool isNumber(QStringView s, QChar separator, bool& hasSeparator) {
         while (i < s.size() && isDigit(s[i])) ++i;
         if (i == expStart) return false;
     }
-    return i == s.size() && digits <= kMaxDigits;
+    return i == s.size() && intDigits <= kMaxDigits;
 }
 
 // A text isNumber() accepted, as a double: from_chars over its ASCII, which is many times faster
