@@ -3,13 +3,28 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 #include "app/widgets/WindowPlacement.h"
 
 namespace {
 
 QWidget* g_messageBoxOwner = nullptr;
+
+// Qt's own file dialog gives its detail columns fixed widths that cut a file's type and date
+// short ("CSV...ent"); they take the width of what they show, the name the rest.
+void ShowDetailsWhole(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>();
+    if (!view) return;  // the desktop's own dialog
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    for (int column = 1; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
 
 }  // namespace
 
@@ -88,6 +103,7 @@ FileDialogChoice QtFileDialogs::openFile(const QString& title, const QStringList
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
+    ShowDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return {dialog.selectedFiles().constFirst(),
             static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
@@ -100,6 +116,7 @@ FileDialogChoice QtFileDialogs::saveFile(const QString& title, const QStringList
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    ShowDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return {dialog.selectedFiles().constFirst(),
             static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};

@@ -2,9 +2,7 @@
 // reorders and renumbers them, the wheel scrolls, and the window stays disabled while a run goes.
 #include <QAbstractItemModelTester>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
@@ -15,12 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QUrl>
 
 #include "LoadedWindow.h"
 #include "Screenshots.h"
 #include "app/ufrmMain.h"
-#include "data/ResultSaving.h"
 #include "data/uGlobalData.h"
 #include "processing/ResultFunctions.h"
 #include "processing/RunCommand.h"
@@ -196,19 +192,6 @@ private slots:
     }
 
     void saveThroughTheDialog() {
-        // The dialog as the desktop's file dialog shows it, in a folder of the user's reports.
-        QTemporaryDir home;
-        QDir(home.path()).mkpath("reports");
-        QFile(home.filePath("reports/iris.xls")).open(QIODevice::WriteOnly);
-        QFileDialog shown(w, QStringLiteral("Save File"), home.filePath("reports"));
-        shown.setAcceptMode(QFileDialog::AcceptSave);
-        shown.setNameFilters(ResultFileFilters());
-        shown.setSidebarUrls({QUrl::fromLocalFile(home.filePath("reports"))});
-        shown.show();
-        QTest::qWait(300);  // the folder is listed in the background
-        SaveScreenshot(&shown, "save-dialog");
-        shown.close();
-
         QTemporaryDir dir;
         FileDialogScript dialogs;
         dialogs.script({{dir.filePath("iris sorted"), 1}});  // the dBase type

@@ -1,11 +1,13 @@
 // What the real-window tests need of the desktop beside xdotool and xclip:
 //   desktop-probe drag FILE    a small window from which a press drags FILE as a file manager
 //                              does (a text/uri-list); prints "dropped" or "refused" and ends
-//   desktop-probe shot OUT.png the whole screen as the user sees it
+//   desktop-probe shot OUT.png [X Y W H]
+//                              the screen as the user sees it, or only that area of it
 #include <QApplication>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRect>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -49,10 +51,18 @@ int main(int argc, char* argv[]) {
         source.show();
         return QApplication::exec();
     }
-    if (args.size() == 3 && args[1] == QLatin1String("shot")) {
+    if ((args.size() == 3 || args.size() == 7) && args[1] == QLatin1String("shot")) {
         QScreen* screen = QGuiApplication::primaryScreen();
-        return screen && screen->grabWindow(0).save(args[2]) ? 0 : 1;
+        if (!screen) return 1;
+        QRect area(0, 0, -1, -1);  // -1: the whole screen
+        if (args.size() == 7) {
+            area = QRect(args[3].toInt(), args[4].toInt(), args[5].toInt(), args[6].toInt())
+                       .intersected(screen->geometry());
+        }
+        return screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(args[2])
+                   ? 0
+                   : 1;
     }
-    std::fputs("usage: desktop-probe drag FILE | shot OUT.png\n", stderr);
+    std::fputs("usage: desktop-probe drag FILE | shot OUT.png [X Y W H]\n", stderr);
     return 64;
 }

@@ -9,6 +9,7 @@ cases that show something worth seeing save a picture of the screen there.
 """
 
 import argparse
+import csv
 import os
 import queue
 import select
@@ -107,11 +108,28 @@ class Desktop:
             values[name] = int(value) if value.lstrip("-").isdigit() else value
         return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
-    def screenshot(self, name):
+    def frame(self, window):
+        """x, y, width, height of a window with the title bar and border the window manager
+        draws around it."""
+        # xwininfo, not xdotool: xdotool counts the title bar into the window's place twice.
+        values = {}
+        for line in self.run("xwininfo", "-id", window).splitlines():
+            name, _, value = line.strip().partition(":")
+            values[name] = value.strip()
+        x, y = int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"])
+        width, height = int(values["Width"]), int(values["Height"])
+        line = self.run("xprop", "-id", window, "_NET_FRAME_EXTENTS", check=False)
+        extents = line.split("=", 1)[1].split(",") if "=" in line else []
+        left, right, top, bottom = (int(v) for v in extents) if len(extents) == 4 else (0,) * 4
+        return x - left, y - top, width + left + right, height + top + bottom
+
+    def screenshot(self, name, window=None):
+        """The whole screen, or only `window` in its frame, as NAME.png."""
         folder = os.environ.get("QUARIX_SCREENSHOT_DIR")
         if folder:
             os.makedirs(folder, exist_ok=True)
-            self.run(ARGS.probe, "shot", os.path.join(folder, name + ".png"), check=False)
+            area = [str(v) for v in self.frame(window)] if window else []
+            self.run(ARGS.probe, "shot", os.path.join(folder, name + ".png"), *area, check=False)
 
 
 class Quarix:
@@ -158,7 +176,12 @@ class Quarix:
 
 class RealWindow(unittest.TestCase):
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="quarix-window-")
+        # QUARIX_WINDOW_HOME: a home folder of a neutral name for pictures (scripts/screenshots
+        # makes one in a private /home), so no picture shows a temporary folder's name.
+        self.given_home = os.environ.get("QUARIX_WINDOW_HOME")
+        if self.given_home:
+            os.makedirs(self.given_home, exist_ok=True)
+        self.folder = self.given_home or tempfile.mkdtemp(prefix="quarix-window-")
         self.desktop = Desktop(self.folder)
         self.key = "quarix-window-test-" + uuid.uuid4().hex[:12]
 
@@ -166,7 +189,8 @@ class RealWindow(unittest.TestCase):
         if any(error for _, error in self._outcome.result.failures + self._outcome.result.errors):
             self.desktop.screenshot("failed-" + self._testMethodName)
         self.desktop.close()
-        shutil.rmtree(self.folder, ignore_errors=True)
+        if not self.given_home:
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     def copy(self, name, as_name=None):
         target = os.path.join(self.folder, as_name or name)
@@ -247,6 +271,69 @@ class RealWindow(unittest.TestCase):
         d.key(question, "Return")  # Yes, the default
         d.gone("Processing...")
         quarix.expect("not loaded " + table)
+        quarix.assert_running()
+
+    def choose_type(self, dialog, steps):
+        """Picks the file type `steps` entries below the first in a file dialog's list, as the
+        user does: a click on the list, then the keys."""
+        d = self.desktop
+        _, _, width, height = d.geometry(dialog)
+        d.key(dialog, "alt+n")  # the dialog in front and its keys live before the click
+        d.click(dialog, width // 3, height - 24)  # "Files of type" sits at the dialog's foot
+        time.sleep(0.5)
+        d.run("xdotool", "key", "Home", *["Down"] * steps, "Return")
+        time.sleep(0.5)
+
+    def type_name(self, dialog, name):
+        d = self.desktop
+        d.key(dialog, "alt+n", "ctrl+a")
+        d.run("xdotool", "type", "--delay", "20", name)
+        time.sleep(0.5)
+
+    def test_csv_open_and_save(self):
+        """A .csv chosen in the open dialog under the CSV type loads as File 1 with its decimal
+        commas as numbers; its rows saved under the CSV type come out as a .csv with dots."""
+        d = self.desktop
+        reports = os.path.join(self.folder, "reports")
+        os.makedirs(reports, exist_ok=True)
+        table = os.path.join(reports, "iris.csv")
+        shutil.copyfile(os.path.join(ARGS.data, "iris-semicolon.csv"), table)
+        quarix = Quarix(d, self.key)
+        quarix.expect("listening")
+        main = d.window("Quarix")
+        d.key(main, "ctrl+o")
+        dialog = d.window("Open File 1")
+        self.choose_type(dialog, 4)  # first: the name's completer would take the click
+        self.type_name(dialog, "reports")
+        d.key(dialog, "Return")  # into the folder
+        time.sleep(0.5)  # the folder is listed in the background
+        _, _, width, height = d.geometry(dialog)
+        d.click(dialog, width // 2, height // 2)  # closes the name's completer, if it opened
+        time.sleep(0.3)
+        d.screenshot("open-csv-dialog", dialog)
+        self.type_name(dialog, "iris.csv")
+        d.key(dialog, "Return")
+        d.key(d.window("Check Field Types"), "Return")
+        d.gone("Check Field Types")
+        quarix.expect("file1 " + table)
+        d.key(main, "F9")  # the loaded rows in the grid
+        time.sleep(1)
+        d.screenshot("open-csv", main)
+
+        d.key(main, "ctrl+s")
+        dialog = d.window("Save File")
+        self.choose_type(dialog, 3)
+        self.type_name(dialog, "iris result")
+        d.screenshot("save-dialog", dialog)
+        d.key(dialog, "Return")
+        saved = os.path.join(reports, "iris result.csv")
+        d.wait_for(lambda: os.path.exists(saved), "the saved file")
+        with open(saved, newline="", encoding="utf-8") as file:
+            rows = list(csv.reader(file))
+        self.assertEqual(rows[0],
+                         ["Sepal.Length", "Sepal.Width", "Petal.Length", "Petal.Width", "Species"])
+        self.assertEqual(rows[1], ["5.1", "3.5", "1.4", "0.2", "setosa"])
+        self.assertEqual(len(rows), 151)
         quarix.assert_running()
 
     def drag(self, path, x, y):

@@ -10,11 +10,12 @@ foreach(check IN ITEMS files validate start)
 endforeach()
 
 # The program in a real window: a virtual X display with openbox, a second real start, the
-# stacking order, the clipboard and a drag from another program (tests/desktop/real_window.py).
+# stacking order, the clipboard, a drag from another program and the file dialogs
+# (tests/desktop/real_window.py).
 add_executable(desktop-probe ${CMAKE_CURRENT_LIST_DIR}/DesktopProbe.cpp)
 target_link_libraries(desktop-probe PRIVATE Qt6::Widgets)
 foreach(case IN ITEMS handover first_start_shows_every_dialog cancel_question_above_progress
-        drop copy)
+        drop copy csv_open_and_save)
     add_test(NAME real_window_${case}
         COMMAND ${QUARIX_SYSTEM_PYTHON} ${CMAKE_CURRENT_LIST_DIR}/real_window.py
             --quarix $<TARGET_FILE:quarix> --probe $<TARGET_FILE:desktop-probe>
