@@ -1,6 +1,7 @@
 #include "data/access/DbDataSet.h"
 
 #include <QSet>
+#include <algorithm>
 
 #include "data/access/DbConnection.h"
 #include "data/access/NativeError.h"
@@ -29,8 +30,9 @@ bool DbDataSet::open() {
     // the cause told as exactly as it is known.
     QString refused;
     if (table.isTooWide()) {
-        refused =
-            QStringLiteral("%1 columns, more than %2").arg(table.columnCount()).arg(kMaxColumns);
+        refused = QStringLiteral("%1 columns, more than %2")
+                      .arg(std::max<std::int64_t>(table.columnCount(), table.columnsInFile))
+                      .arg(kMaxColumns);
     }
     QSet<QString> seen;
     for (const QString& heading : table.headings) {

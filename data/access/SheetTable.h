@@ -46,6 +46,8 @@ public:
     std::vector<QString> headings;
     std::vector<FieldType> fieldTypes;  // one per column
     std::int32_t rowCount = 0;          // records, heading row excluded
+    // A table too wide to hold may keep fewer headings than its file has columns: how many.
+    std::int64_t columnsInFile = 0;
 
     SheetTable();
     ~SheetTable();

@@ -250,6 +250,13 @@ private slots:
         const QString locked = writeFile(dir, "locked.csv", "a\n1\n");
         writeFile(dir, ".~lock.locked.csv#", "user");
         QVERIFY(TestFiles::runCli({"dump", locked}, kCLocale).err.startsWith("error -1028"));
+        // One line of a million fields: refused as too wide, its fields never all held.
+        QByteArray wide = "a\n";
+        for (int i = 0; i < 1000000; ++i) wide += "1,";
+        const auto tooWide =
+            TestFiles::runCli({"dump", writeFile(dir, "wide.csv", wide)}, kCLocale);
+        QCOMPARE(tooWide.exitCode, 2);
+        QVERIFY2(tooWide.err.contains(": 1000001 columns, more than 255"), tooWide.err.constData());
     }
 
     // A text table as File 2 against a workbook with the same columns.

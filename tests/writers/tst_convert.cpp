@@ -201,6 +201,15 @@ void compareCsv(const QString& csv, const Dump& dump) {
     }
 }
 
+// The kinds of a table's columns as a .csv file keeps them: numbers (integer or not, as the
+// values say), dates and date-times stay values; booleans and memos become text (1).
+QList<int> csvKindsOf(const QList<int>& types) {
+    QList<int> kinds;
+    for (const int type : types)
+        kinds << (isNumberCode(type) ? 6 : type == 9 || type == 11 ? type : 1);
+    return kinds;
+}
+
 QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -250,6 +259,10 @@ private:
         result = TestFiles::runCli({"convert", source, csv}, environment);
         QVERIFY2(result.exitCode == 0, result.err.constData());
         compareCsv(csv, dump);
+        // Quarix reads its own .csv back into the same kinds: numbers and dates stay values.
+        const Dump fromCsv = dumpOf(csv, environment);
+        QVERIFY2(fromCsv.error.isEmpty(), qPrintable(fromCsv.error));
+        QCOMPARE(csvKindsOf(fromCsv.types), csvKindsOf(dump.types));
 
         const QString dbf = newPath("dbf");
         result = TestFiles::runCli({"convert", source, dbf}, environment);

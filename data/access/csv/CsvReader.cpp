@@ -48,9 +48,14 @@ public:
 
     Tokenizer(std::string_view text, char delimiter) : m_text(text), m_delimiter(delimiter) {}
 
+    // A row keeps at most kKeptFields fields (a wider table is refused anyway); fieldCount()
+    // tells how many it had, so that one huge line costs no memory in proportion.
+    static constexpr std::size_t kKeptFields = kMaxColumns + 1;
+
     Status nextRow(std::vector<std::string_view>& fields) {
         fields.clear();
         m_copies.clear();
+        m_fieldCount = 0;
         // Blank lines are skipped.
         while (m_pos < m_text.size() && isLineEnd(m_text[m_pos])) skipLineEnd();
         if (m_pos >= m_text.size()) return Status::End;
@@ -62,7 +67,7 @@ public:
             if (m_text[m_pos] == m_delimiter) {
                 ++m_pos;
                 if (m_pos >= m_text.size()) {  // a delimiter ends the file: one empty field more
-                    fields.emplace_back();
+                    keep(fields, {});
                     return Status::Row;
                 }
                 continue;
@@ -74,9 +79,15 @@ public:
 
     // The line (from 1) where the last row began, or where the unclosed quote opened.
     qint64 line() const { return m_rowLine; }
+    std::int64_t fieldCount() const { return m_fieldCount; }
 
 private:
     static bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+    void keep(std::vector<std::string_view>& fields, std::string_view field) {
+        ++m_fieldCount;
+        if (fields.size() < kKeptFields) fields.push_back(field);
+    }
 
     void skipLineEnd() {
         if (m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n') {
@@ -112,7 +123,7 @@ private:
             m_pos = endOfPlainText();
             const std::string_view field = m_text.substr(start, m_pos - start);
             if (tooLong(field)) return Status::TooLong;
-            fields.push_back(field);
+            keep(fields, field);
             return Status::Row;
         }
         // Quoted: up to the closing quote, a doubled quote being one quote.
@@ -149,13 +160,12 @@ private:
                 copy.append(m_text.substr(restStart, m_pos - restStart));
                 copied = true;
             }
-            if (copied) {
-                m_copies.push_back(std::move(copy));
-                fields.push_back(m_copies.back());
-            } else {
-                fields.push_back(m_text.substr(contentStart, contentEnd - contentStart));
-            }
-            return tooLong(fields.back()) ? Status::TooLong : Status::Row;
+            const std::string_view field =
+                copied ? std::string_view(m_copies.emplace_back(std::move(copy)))
+                       : m_text.substr(contentStart, contentEnd - contentStart);
+            if (tooLong(field)) return Status::TooLong;
+            keep(fields, field);
+            return Status::Row;
         }
     }
 
@@ -174,6 +184,7 @@ private:
     char m_delimiter;
     std::size_t m_pos = 0;
     qint64 m_line = 1, m_rowLine = 1;
+    std::int64_t m_fieldCount = 0;
     std::deque<std::string> m_copies;  // a deque: its strings stay where the views point
 };
 
@@ -308,6 +319,7 @@ struct CsvReader::Parsed {
     std::vector<QString> headings;
     std::vector<ColumnStats> columns;
     std::int32_t records = 0;
+    std::int64_t widestRow = 0;  // set when a row has more fields than a table may have columns
 };
 
 CsvReader::CsvReader() = default;
@@ -385,6 +397,12 @@ int CsvReader::open(const QString& path) {
                         QStringLiteral("Line %1 holds a field of more than %2 characters")
                             .arg(tokenizer.line())
                             .arg(kMaxFieldChars));
+        }
+        if (tokenizer.fieldCount() > kMaxColumns) {
+            // Too wide for a table: the rest need not be read, the checks refuse it.
+            parsed->widestRow = tokenizer.fieldCount();
+            heading = false;
+            break;
         }
         if (heading) {
             for (const std::string_view field : fields) parsed->headings.push_back(textOf(field));
@@ -475,9 +493,12 @@ int CsvReader::readTable(const QString& name, const CellTextFormat& format, Shee
             types[c] = stats.withTime ? FieldType::DateTime : FieldType::Date;
         }
     }
-    if (width > static_cast<std::size_t>(kMaxColumns)) {
+    if (parsed->widestRow > 0 || width > static_cast<std::size_t>(kMaxColumns)) {
         // Too wide for a table: the columns without cells, which the checks refuse.
         out = SheetTable();
+        out.columnsInFile = parsed->widestRow;
+        headings.resize(std::max<std::size_t>(width, kMaxColumns + 1));
+        types.resize(headings.size(), FieldType::String);
         out.headings = std::move(headings);
         out.fieldTypes = std::move(types);
         return NativeError::None;
