@@ -24,7 +24,7 @@
 // Totals group), is the record the data access layer's text pools hold: see TextPool.h.
 
 // The distinct texts of one loaded sheet, by id; id 0 is the empty text.
-using SheetTexts = std::vector<clValues>;
+using SheetTexts = PooledTexts;
 
 // The cells of one column: Values[r] is the cell of row r, as a record of the sheet's pool.
 class ColumnValues {
@@ -35,7 +35,8 @@ public:
 
     std::size_t size() const { return m_ids.size(); }
     bool empty() const { return m_ids.empty(); }
-    const clValues& operator[](std::size_t row) const { return (*m_texts)[m_ids[row]]; }
+    clValues operator[](std::size_t row) const { return (*m_texts)[m_ids[row]]; }
+    QStringView viewAt(std::size_t row) const { return m_texts->view(m_ids[row]); }
     // The text's id in the sheet's pool: within one sheet, equal ids are equal texts.
     std::uint32_t idAt(std::size_t row) const { return m_ids[row]; }
     const std::vector<std::uint32_t>& ids() const { return m_ids; }
@@ -45,8 +46,8 @@ public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = clValues;
         using difference_type = std::ptrdiff_t;
-        using pointer = const clValues*;
-        using reference = const clValues&;
+        using pointer = void;
+        using reference = clValues;
         const_iterator(const SheetTexts* texts, const std::uint32_t* id)
             : m_texts(texts), m_id(id) {}
         reference operator*() const { return (*m_texts)[*m_id]; }

@@ -13,7 +13,7 @@ enum class KeyKind : std::uint8_t { Number, Date, Text };
 struct Key {
     KeyKind kind;
     double value;  // the number, or the date's seconds
-    const QString* text;
+    QString text;  // a share of the grid's own text, or a copy of a sheet's
 };
 
 int compareTexts(const QString& a, const QString& b) {
@@ -34,15 +34,15 @@ int compareKeys(const Key& a, const Key& b, GridSortMode mode) {
             const bool bNumber = b.kind == KeyKind::Number;
             if (aNumber && bNumber) return compareValues(a.value, b.value);
             if (aNumber != bNumber) return aNumber ? -1 : 1;
-            return compareTexts(*a.text, *b.text);
+            return compareTexts(a.text, b.text);
         }
         case GridSortMode::GenericAscending:
         case GridSortMode::GenericDescending:
             // Two numbers or two dates compare by value; any other pair as texts.
             if (a.kind == b.kind && a.kind != KeyKind::Text) return compareValues(a.value, b.value);
-            return compareTexts(*a.text, *b.text);
+            return compareTexts(a.text, b.text);
         default:
-            return compareTexts(*a.text, *b.text);
+            return compareTexts(a.text, b.text);
     }
 }
 
@@ -74,8 +74,8 @@ void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format, 
     const QChar separator = format.decimalSeparator();
     QHash<QString, qint64> dates;  // each distinct text read as a date once
     const auto keyOf = [&](std::int32_t row, std::int32_t column) {
-        const QString& text = grid.textMatrix(row, column);
-        Key key{KeyKind::Text, 0, &text};
+        Key key{KeyKind::Text, 0, grid.textMatrix(row, column)};
+        const QString& text = key.text;
         if (readNumbers && ReadNumberText(text, separator, key.value)) {
             key.kind = KeyKind::Number;
         } else if (readDates && !text.isEmpty()) {
@@ -111,8 +111,8 @@ void SortGrid(GridStore& grid, GridSortMode mode, const CellTextFormat& format, 
                 const Key& x = keys[std::size_t(a)];
                 const Key& y = keys[std::size_t(b)];
                 if (blanksLast) {
-                    const bool xBlank = x.text->isEmpty();
-                    const bool yBlank = y.text->isEmpty();
+                    const bool xBlank = x.text.isEmpty();
+                    const bool yBlank = y.text.isEmpty();
                     if (xBlank || yBlank) return yBlank && !xBlank;
                 }
                 return (reverse ? compareKeys(y, x, mode) : compareKeys(x, y, mode)) < 0;

@@ -26,7 +26,7 @@ void GridStore::setColumns(std::int32_t columns) {
     m_widths.resize(static_cast<std::size_t>(columns), kDefaultWidth);
 }
 
-const QString& GridStore::textMatrix(std::int32_t row, std::int32_t column) const {
+QString GridStore::textMatrix(std::int32_t row, std::int32_t column) const {
     static const QString none;
     if (!contains(row, column)) return none;
     const std::uint32_t cell = m_cells[index(row, column)];

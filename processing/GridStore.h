@@ -29,7 +29,7 @@ public:
     void setColumns(std::int32_t columns);
 
     // Outside the grid: the empty text (and writing does nothing).
-    const QString& textMatrix(std::int32_t row, std::int32_t column) const;
+    QString textMatrix(std::int32_t row, std::int32_t column) const;
     void setTextMatrix(std::int32_t row, std::int32_t column, QString text);
     // A text written into many cells: added once, then placed by its id.
     std::uint32_t addText(QString text);
@@ -95,8 +95,8 @@ private:
     std::int32_t m_rows = 0;
     std::int32_t m_columns = 0;
     std::vector<std::uint32_t> m_cells;
-    std::vector<QString> m_texts;                 // the grid's own; [0] is the empty text
-    std::vector<std::uint32_t> m_numberIds;       // the text of n at [n], 0 when not made yet
+    std::vector<QString> m_texts;            // the grid's own; [0] is the empty text
+    std::vector<std::uint32_t> m_numberIds;  // the text of n at [n], 0 when not made yet
     std::array<std::shared_ptr<const SheetTexts>, 3> m_sources;
     std::vector<std::int32_t> m_widths;
     std::set<std::pair<std::int32_t, std::int32_t>> m_bold;

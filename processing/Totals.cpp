@@ -109,7 +109,7 @@ public:
             ResultGrid.setSheetText(row, gridColumn, m_contents.Texts, valueId(k, column));
         }
     }
-    const QString& cellText(std::size_t k, std::size_t column) const {
+    QString cellText(std::size_t k, std::size_t column) const {
         static const QString dash = QStringLiteral("-");
         return differs(k, column) ? dash : (*m_contents.Texts)[valueId(k, column)].Value;
     }
@@ -226,7 +226,8 @@ void ProcessFindTotals() {
     }
     // Each mark: "-" once a group shows "-" in the column, else the last group's text.
     std::vector<char> dashSeen(others.size(), 0);
-    std::vector<const QString*> lastTexts(others.size(), nullptr);
+    const GroupBuilder* lastBuilder = nullptr;  // the last group written, whose texts are kept
+    std::size_t lastGroup = 0;
 
     const std::uint32_t dashId = ResultGrid.addText(QStringLiteral("-"));
     std::int32_t gridRow = 0;
@@ -246,13 +247,16 @@ void ProcessFindTotals() {
             for (std::size_t i = 0; i < others.size(); ++i) {
                 builder.writeCell(k, others[i], gridRow, 4 + std::int32_t(i), dashId);
                 if (builder.differs(k, others[i])) dashSeen[i] = 1;
-                lastTexts[i] = &builder.cellText(k, others[i]);
             }
+            lastBuilder = &builder;
+            lastGroup = k;
             if (both) ResultGrid.setNumber(gridRow, ResultGrid.columns() - 1, int(file) + 1);
         }
     }
     TotalsDifferMarks.resize(others.size());
     for (std::size_t i = 0; i < others.size(); ++i) {
-        TotalsDifferMarks[i].Value = dashSeen[i] ? QStringLiteral("-") : *lastTexts[i];
+        TotalsDifferMarks[i].Value = dashSeen[i]   ? QStringLiteral("-")
+                                     : lastBuilder ? lastBuilder->cellText(lastGroup, others[i])
+                                                   : QString();
     }
 }

@@ -95,7 +95,7 @@ void ProcessFindValueRepetitions() {
     for (std::int32_t r = 0; r < rows; ++r) {
         if (!progress.step()) return;
         const std::uint32_t id = column.Values.idAt(std::size_t(r));
-        if ((*processed.Texts)[id].Value.isEmpty() || seen[id]) continue;
+        if (processed.Texts->view(id).isEmpty() || seen[id]) continue;
         seen[id] = 1;
         // Row r is the value's first row: the group is it and then the others in file order.
         if (occurrences[id] < 2) continue;

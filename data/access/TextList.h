@@ -12,6 +12,12 @@ public:
         m_ends.reserve(texts);
         m_characters.reserve(characters);
     }
+    void reserveTexts(std::size_t texts) { m_ends.reserve(texts); }
+    // Gives back what growing left unused, once no more texts come.
+    void shrinkToFit() {
+        m_ends.shrink_to_fit();
+        m_characters.shrink_to_fit();
+    }
     void append(QStringView text) {
         m_characters.insert(m_characters.end(), text.utf16(), text.utf16() + text.size());
         m_ends.push_back(m_characters.size());

@@ -20,22 +20,24 @@ std::uint32_t TextPool::hashOf(QStringView text) {
     return static_cast<std::uint32_t>(qHash(text, QHashSeed::globalSeed()));
 }
 
-TextPool::TextPool() : m_texts{clValues{}} {}
+TextPool::TextPool() {
+    m_texts.append({});  // id 0
+}
 
 std::uint32_t TextPool::intern(QStringView text) {
-    return add(text, text, hashOf(text));
+    return add(text, hashOf(text));
 }
 
 std::uint32_t TextPool::intern(const QString& text) {
-    return add(text, text, hashOf(text));
+    return add(text, hashOf(text));
 }
 
 std::uint32_t TextPool::intern(const QString& text, std::uint32_t hash) {
-    return add(text, text, hash);
+    return add(text, hash);
 }
 
 std::uint32_t TextPool::intern(QStringView text, std::uint32_t hash) {
-    return add(text, text, hash);
+    return add(text, hash);
 }
 
 void TextPool::prepare(std::size_t count) {
@@ -46,13 +48,12 @@ void TextPool::prepare(std::size_t count) {
 
 void TextPool::reserve(std::size_t count) {
     const std::size_t wanted = slotsFor(m_texts.size() + count);
-    m_texts.reserve(m_texts.size() + count);
+    m_texts.reserveTexts(m_texts.size() + count);
     if (wanted > m_slots.size()) rebuildIndex(wanted);
 }
 
-template <typename Text>
-std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t hash) {
-    if (view.isEmpty()) return 0;
+std::uint32_t TextPool::add(QStringView text, std::uint32_t hash) {
+    if (text.isEmpty()) return 0;
     if (!fits(m_texts.size() + 1)) {
         rebuildIndex(std::max(kFirstSlots, m_slots.size() * 2));
     }
@@ -61,17 +62,13 @@ std::uint32_t TextPool::add(const Text& text, QStringView view, std::uint32_t ha
         const std::uint64_t entry = m_slots[slot];
         if (entry == 0) {
             const auto id = static_cast<std::uint32_t>(m_texts.size());
-            if constexpr (std::is_same_v<Text, QString>) {
-                m_texts.push_back({text});  // shares the characters
-            } else {
-                m_texts.push_back({view.toString()});
-            }
+            m_texts.append(text);
             m_slots[slot] = (std::uint64_t(hash) << 32) | (id + 1);
             return id;
         }
         if (entry >> 32 == hash) {
             const std::uint32_t id = static_cast<std::uint32_t>(entry) - 1;
-            if (QStringView(m_texts[id].Value) == view) return id;
+            if (m_texts.at(id) == text) return id;
         }
     }
 }
@@ -88,8 +85,9 @@ void TextPool::rebuildIndex(std::size_t slotCount) {
     m_slots = std::move(table);
 }
 
-std::vector<clValues> TextPool::takeTexts() {
-    std::vector<clValues> texts = std::move(m_texts);
+PooledTexts TextPool::takeTexts() {
+    m_texts.shrinkToFit();
+    PooledTexts texts(std::move(m_texts));
     *this = TextPool();
     return texts;
 }

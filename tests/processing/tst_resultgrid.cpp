@@ -284,8 +284,9 @@ private slots:
         ResultGrid.reset();
         ResultGrid.setRows(5);
         for (int sheet = 0; sheet < 4; ++sheet) {
-            auto texts =
-                std::make_shared<SheetTexts>(SheetTexts{{""}, {QString("t%1").arg(sheet)}});
+            TextPool pool;
+            pool.intern(QString("t%1").arg(sheet));
+            auto texts = std::make_shared<SheetTexts>(pool.takeTexts());
             ResultGrid.setSheetText(sheet + 1, 1, texts, 1);
         }
         QCOMPARE(column(1), (QStringList{"t0", "t1", "t2", "t3"}));
