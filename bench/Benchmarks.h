@@ -12,11 +12,16 @@ void runCsvLoadBenchmarks(const QString& workDir);
 void runWriteBenchmarks(const QString& workDir);
 void runGridBenchmarks(const QString& workDir);
 void runFunctionBenchmarks(const QString& workDir);
+void runDumpBenchmarks(const QString& workDir);
 
 // Shared by the groups.
 // Runs a script with the system interpreter; its standard output.
 QByteArray runPython(const char* script, const QStringList& arguments, bool& ok);
 double median(std::vector<double> values);
+// xlrd opening a workbook and reading every value of every row, for printPeerLoad.
+extern const char* const kXlrdReader;
+// Waits until a file just written is on the disk, so that its first reads are not slowed down.
+void settle(const QString& path);
 // The peak memory from its construction on, above what the process held then: the allocator
 // first gives back what it holds free, and the high-water mark starts again.
 class PeakMemory {

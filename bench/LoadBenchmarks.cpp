@@ -45,19 +45,6 @@ for r in range(1, rows):
 book.save(path)
 )";
 
-// Each peer reads the file `runs` times and prints the seconds of each run and the cells read.
-const char* const kXlrdReader = R"(
-import sys, time, xlrd
-for run in range(int(sys.argv[2])):
-    t = time.perf_counter()
-    book = xlrd.open_workbook(sys.argv[1])
-    n = 0
-    for sheet in book.sheets():
-        for r in range(sheet.nrows):
-            n += len(sheet.row_values(r))
-    print('%.4f %d' % (time.perf_counter() - t, n))
-)";
-
 // The same kinds of values in a .xlsx workbook, written by openpyxl in its streaming mode;
 // prints the unzipped size of the sheet's XML.
 const char* const kXlsxWriter = R"(
@@ -77,6 +64,7 @@ with zipfile.ZipFile(path) as z:
     print(sum(i.file_size for i in z.infolist() if i.filename.startswith('xl/worksheets/')))
 )";
 
+// Each peer reads the file `runs` times and prints the seconds of each run and the cells read.
 const char* const kOpenpyxlReader = R"(
 import sys, time, openpyxl
 for run in range(int(sys.argv[2])):
@@ -100,6 +88,18 @@ for run in range(int(sys.argv[2])):
 )";
 
 }  // namespace
+
+const char* const kXlrdReader = R"(
+import sys, time, xlrd
+for run in range(int(sys.argv[2])):
+    t = time.perf_counter()
+    book = xlrd.open_workbook(sys.argv[1])
+    n = 0
+    for sheet in book.sheets():
+        for r in range(sheet.nrows):
+            n += len(sheet.row_values(r))
+    print('%.4f %d' % (time.perf_counter() - t, n))
+)";
 
 QByteArray runPython(const char* script, const QStringList& arguments, bool& ok) {
     QProcess process;
@@ -199,14 +199,14 @@ LoadFigure loadOurs(const QString& path, int runs) {
     return figure;
 }
 
+}  // namespace
+
 // A file just written is still being written back to the disk for a while, which slows the
 // first reads of it down: both readers start once it is on the disk.
 void settle(const QString& path) {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) ::fsync(file.handle());
 }
-
-}  // namespace
 
 double printOurLoad(const char* what, const QString& path, int runs, double xmlMb) {
     settle(path);

@@ -1,7 +1,7 @@
 // Measures loading, the functions and saving on large tables. Not a test: run it by hand,
 // from a release build (scripts/build --release): build/bench/quarix-bench
-// [load|xlsx|csv|grid|functions|write], or build/bench/quarix-bench profile FILE (one load of FILE,
-// to run under a profiler).
+// [load|xlsx|csv|grid|functions|dump|write], or build/bench/quarix-bench profile FILE (one load of
+// FILE, to run under a profiler).
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -35,6 +35,9 @@ int main(int argc, char* argv[]) {
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("functions"))) {
         runFunctionBenchmarks(workDir.path());
+    }
+    if (groups.isEmpty() || groups.contains(QStringLiteral("dump"))) {
+        runDumpBenchmarks(workDir.path());
     }
     if (groups.isEmpty() || groups.contains(QStringLiteral("write"))) {
         runWriteBenchmarks(workDir.path());

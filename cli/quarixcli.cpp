@@ -22,9 +22,13 @@
 // Failures print "error CODE: MESSAGE" (or "error: MESSAGE" when no code applies) on standard
 // error and exit with status 2; where the system gave a cause, MESSAGE ends in a second line
 // "FILE: CAUSE", as the program's message box does.
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
 
 #include "cli/CliLoading.h"
 #include "cli/CliText.h"
@@ -33,6 +37,7 @@
 #include "data/SlotLoading.h"
 #include "data/access/FieldType.h"
 #include "data/access/NativeError.h"
+#include "data/access/Utf8RowWriter.h"
 #include "data/uGlobalData.h"
 #include "processing/RunCommand.h"
 #include "processing/uGridProcessor.h"
@@ -67,25 +72,44 @@ int writeResult(const QString& out, bool force) {
     return ReportFailure(saved.nativeError, saved.message.text);
 }
 
-void printDump(const clResult& contents) {
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
-    QStringList line;
-    for (const clField& field : contents.Fields) line << escaped(field.Name);
-    out << line.join(QLatin1Char('\t')) << '\n';
-    line.clear();
-    for (const clField& field : contents.Fields)
-        line << QString::number(fieldTypeCode(field.DataType));
-    out << line.join(QLatin1Char('\t')) << '\n';
-    const std::int32_t records = RecordCount(contents);
-    out << records << '\n';
-    for (std::int32_t row = 0; row < records; ++row) {
-        line.clear();
-        for (const clField& field : contents.Fields) {
-            line << escaped(field.Values[static_cast<std::size_t>(row)].Value);
+// Standard output through large writes; false, with errno, when a write failed.
+bool writeStandardOutput(const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, std::size_t(size));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
         }
-        out << line.join(QLatin1Char('\t')) << '\n';
+        data += written;
+        size -= written;
     }
+    return true;
+}
+
+// Field names, type codes, the record count, then one line a row. False when the output could
+// not be written (a full disk, a closed pipe).
+bool printDump(const clResult& contents) {
+    EscapedTabRowWriter out(writeStandardOutput);
+    for (const clField& field : contents.Fields) out.addField(field.Name);
+    out.endRow();
+    char digits[16];
+    for (const clField& field : contents.Fields) {
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, fieldTypeCode(field.DataType));
+        out.addPlainField(QLatin1String(digits, end.ptr));
+    }
+    out.endRow();
+    const std::int32_t records = RecordCount(contents);
+    out.addPlainField(
+        QLatin1String(digits, std::to_chars(digits, digits + sizeof digits, records).ptr));
+    out.endRow();
+    for (std::int32_t row = 0; row < records; ++row) {
+        for (const clField& field : contents.Fields) {
+            out.addField(field.Values[static_cast<std::size_t>(row)].Value);
+        }
+        if (!out.endRow()) return false;
+    }
+    return out.flush();
 }
 
 }  // namespace
@@ -167,7 +191,10 @@ int main(int argc, char* argv[]) {
     const SlotLoadResult loaded = LoadSlotFromFile(File1, path, table, false, nullptr);
     if (loaded.status != SlotLoad::Loaded) return ReportLoadFailure(loaded, path);
     TellCsvSettings(path);
-    printDump(*File1.Contents);
+    if (!printDump(*File1.Contents)) {
+        return ReportFailure(0, QStringLiteral("the dump could not be written: ") +
+                                    QString::fromLocal8Bit(std::strerror(errno)));
+    }
     const QString refusal =
         SourceKindOf(path) ? SourceRefusal(FileSlot::File1).text : UnknownKindMessage(path).text;
     if (!refusal.isEmpty()) {

@@ -2,9 +2,11 @@
 #include <QDate>
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "data/access/Utf8RowWriter.h"
 #include "support/DbfBuilder.h"
 #include "support/TestFiles.h"
 
@@ -106,6 +108,53 @@ private slots:
         const auto result = TestFiles::runCli({"dump", path}, kCLocale);
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, QByteArray("TEXT\n1\n2\na\\tb\\\\c\nline1\\r\\nline2\n"));
+    }
+
+    // The rows reach the output in large writes, encoded straight from UTF-16: every kind of
+    // character, and fields and rows longer than the buffer, come out as QString would write them.
+    void rowsAreWrittenAsUtf8() {
+        QByteArray written;
+        int writes = 0;
+        const auto sink = [&](const char* data, qsizetype size) {
+            written.append(data, size);
+            return ++writes < 3;  // the third write fails (the rest of the big row)
+        };
+        const QString text = QString::fromUtf16(u"a\tb\\c\r\n\u00e9\u20ac\U0001F600,\"") +
+                             QChar(0xD800) + QChar(u'x') + QChar(0xDC00);
+        EscapedTabRowWriter tabs(sink);
+        tabs.addField(text);
+        tabs.addField({});
+        tabs.addPlainField(QLatin1String("12"));
+        QVERIFY(tabs.endRow());
+        QVERIFY(tabs.flush());
+        QCOMPARE(written, QByteArray("a\\tb\\\\c\\r\\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80,\""
+                                     "\xef\xbf\xbdx\xef\xbf\xbd\t\t12\n"));
+        written.clear();
+        CsvRowWriter csv(sink);
+        csv.addField(text);
+        csv.addField(QStringLiteral(" lead"));
+        QVERIFY(csv.endRow());
+        csv.addField({});  // a lone empty field keeps its row
+        QVERIFY(csv.endRow());
+        const QString big(CsvRowWriter::kBufferSize, QChar(0x20AC));
+        csv.addField(big);
+        csv.endRow();
+        QVERIFY(!csv.flush());  // a failed write is told, and stays told
+        QVERIFY(!csv.endRow());
+        QCOMPARE(written,
+                 "\"a\tb\\c\r\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80,\"\"?x?\",\" lead\"\r\n"
+                 "\"\"\r\n" +
+                     big.toUtf8());
+    }
+
+    // A dump that does not reach its output (a full disk) is a failure, not a success.
+    void aDumpThatCannotBeWrittenFails() {
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(QUARIX_CLI), {"dump", TestFiles::publicFile("cp1251.dbf")});
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(process.readAllStandardError().startsWith("error: the dump could not be written"));
     }
 
     void dumpOfANamedTable() {

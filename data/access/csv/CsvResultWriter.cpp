@@ -7,21 +7,7 @@
 
 namespace {
 
-// The output is handed to the device in pieces about this long (in characters).
-constexpr qsizetype kFlushSize = 1 << 16;
 constexpr qint64 kSecondsPerDay = 86400;
-
-bool needsQuotes(QStringView text) {
-    if (text.isEmpty()) return false;
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    if (blank(text.front()) || blank(text.back())) return true;
-    for (const QChar c : text) {
-        if (c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
-            c == QLatin1Char('\n'))
-            return true;
-    }
-    return false;
-}
 
 // Two digits at least, as ISO 8601 writes months, days and times.
 void appendNumber(QString& out, qint64 value, int width) {
@@ -31,53 +17,6 @@ void appendNumber(QString& out, qint64 value, int width) {
 }
 
 }  // namespace
-
-void CsvStreamWriter::startField() {
-    if (m_fieldsInRow++ > 0) m_text += QLatin1Char(',');
-}
-
-void CsvStreamWriter::addField(QStringView text) {
-    startField();
-    if (!needsQuotes(text)) {
-        m_text += text;
-        return;
-    }
-    m_text += QLatin1Char('"');
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('"')) continue;
-        m_text += text.mid(from, i + 1 - from);
-        m_text += QLatin1Char('"');  // a quote inside is written twice
-        from = i + 1;
-    }
-    m_text += text.mid(from);
-    m_text += QLatin1Char('"');
-}
-
-void CsvStreamWriter::addPlainField(QLatin1String text) {
-    startField();
-    m_text += text;
-}
-
-bool CsvStreamWriter::endRow() {
-    // A row of one empty field would be a blank line, which readers skip.
-    if (m_fieldsInRow == 1 && m_text.size() == m_rowStart) m_text += QLatin1String("\"\"");
-    m_text += QLatin1String("\r\n");
-    m_fieldsInRow = 0;
-    m_rowStart = m_text.size();
-    return m_text.size() < kFlushSize ? !m_failed : flush();
-}
-
-bool CsvStreamWriter::flush() {
-    // Only whole rows are handed on, so no character is ever cut in two.
-    if (!m_failed && !m_text.isEmpty()) {
-        const QByteArray bytes = m_text.toUtf8();
-        m_failed = m_device.write(bytes) != bytes.size();
-    }
-    m_text.clear();
-    m_rowStart = 0;
-    return !m_failed;
-}
 
 QString isoDateText(const CellTextFormat& format, const QString& cellText, bool withTime) {
     qint64 seconds = 0;
@@ -137,7 +76,9 @@ int CsvResultWriter::defineTable(const QString&, const std::vector<ColumnDefinit
         return NativeError::CannotCreateFile;
     }
     if (m_filter) m_wrapper = m_filter(m_device);
-    m_rows = std::make_unique<CsvStreamWriter>(m_wrapper ? *m_wrapper : m_device);
+    QIODevice& device = m_wrapper ? *m_wrapper : m_device;
+    m_rows = std::make_unique<CsvRowWriter>(
+        [&device](const char* data, qsizetype size) { return device.write(data, size) == size; });
     m_kinds.clear();
     for (const ColumnDefinition& column : columns) {
         m_rows->addField(column.name);

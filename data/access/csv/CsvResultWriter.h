@@ -12,38 +12,9 @@
 #include "data/access/CellText.h"
 #include "data/access/ResultNumbers.h"
 #include "data/access/TableStatementWriter.h"
+#include "data/access/Utf8RowWriter.h"
 
-// Rows of texts written as CSV to a device as they come: UTF-8 without a byte-order mark, fields
-// separated by commas, rows ended by CRLF. A field is put in double quotes, a quote inside it
-// doubled, when it holds a comma, a quote, a CR or an LF, or starts or ends with a blank or a tab
-// (which readers would otherwise trim). The only field of a row is written as "" when empty, so
-// that no row becomes a blank line, which readers skip. Only a little of the output is held at a
-// time, so a file of any size costs the same memory.
-class CsvStreamWriter {
-public:
-    explicit CsvStreamWriter(QIODevice& device) : m_device(device) {}
-    CsvStreamWriter(const CsvStreamWriter&) = delete;
-    CsvStreamWriter& operator=(const CsvStreamWriter&) = delete;
-
-    void addField(QStringView text);
-    // A field that needs no quotes, such as a number or a date written by the program.
-    void addPlainField(QLatin1String text);
-    // Ends the row; false once a write to the device has failed.
-    bool endRow();
-    // Hands everything written so far to the device; false once a write has failed.
-    bool flush();
-
-private:
-    void startField();
-
-    QIODevice& m_device;
-    QString m_text;  // rows not yet handed to the device
-    qsizetype m_rowStart = 0;
-    int m_fieldsInRow = 0;
-    bool m_failed = false;
-};
-
-// A result written as a .csv file through CsvStreamWriter: the column names in the first row,
+// A result written as a .csv file through CsvRowWriter: the column names in the first row,
 // then one row per INSERT. Values are the grid's texts, which follow the user's locale; those of
 // number columns that read as numbers there (see ResultNumberReader) are written with "." as
 // the decimal separator and no group separators, and those of date columns that read as the
@@ -83,7 +54,7 @@ private:
     PendingFile m_file;
     QFile m_device;
     std::unique_ptr<QIODevice> m_wrapper;  // the test's filter around m_device, if any
-    std::unique_ptr<CsvStreamWriter> m_rows;
+    std::unique_ptr<CsvRowWriter> m_rows;
     bool m_created = false;
 };
 
