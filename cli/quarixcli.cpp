@@ -105,7 +105,7 @@ bool printDump(const clResult& contents) {
     out.endRow();
     for (std::int32_t row = 0; row < records; ++row) {
         for (const clField& field : contents.Fields) {
-            out.addField(field.Values[static_cast<std::size_t>(row)].Value);
+            out.addField(field.Values.viewAt(static_cast<std::size_t>(row)));
         }
         if (!out.endRow()) return false;
     }
