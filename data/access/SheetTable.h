@@ -17,6 +17,16 @@ constexpr std::int32_t kMaxColumns = 255;
 // The name a column without a heading gets: "F" + its 1-based number.
 QString emptyHeadingName(std::int32_t column);
 
+// How the texts of a table's values are written while its rows are rendered: blocks of
+// `blockRows` rows, each block's new texts on `threads` threads once there are `parallelFrom` of
+// them. The results never depend on it; tests compare one thread with two.
+struct RenderSettings {
+    int threads = 2;
+    std::size_t parallelFrom = 2048;
+    std::int32_t blockRows = 4096;
+};
+void setRenderSettings(const RenderSettings& settings);
+
 // What a cell of a table holds while it is read: a 32-bit id whose top two bits tell its kind.
 // Texts are ids into the table's pool from the start; numbers, dates and booleans become texts
 // only when their row is rendered, since their text depends on their column's type.
@@ -95,11 +105,29 @@ private:
         std::vector<PendingCell> pending;
         std::uint32_t emptyText = 0;  // the pool id of cells that show nothing
 
+        // Texts of values written ahead, on both cores, for the rows up to `preparedRows`; a
+        // cache entry names one of them until the text is in the pool.
+        struct PreparedValue {
+            std::uint32_t index;
+            int key;
+            FieldType columnType;
+        };
+        std::vector<PreparedValue> prepared;
+        std::vector<QString> preparedTexts;  // by the position in `prepared`
+        std::int32_t preparedRows = 0;
+
         std::uint32_t render(std::uint32_t cell, FieldType columnType, TextPool& pool);
+        // The cache entry of a value cell, in the key its column gives it.
+        std::uint32_t* valueEntry(std::uint32_t index, FieldType columnType, int& key);
+        QString valueText(const CellTextFormat& format, std::uint32_t index, int key,
+                          FieldType columnType) const;
         // Where a cell's pool id is remembered (null for a cell that is text already); when it
         // is not known yet, its text is made into `pendingCell`.
         std::uint32_t* cacheOf(std::uint32_t cell, FieldType columnType, PendingCell& pendingCell);
     };
+
+    // Writes the texts of the values first seen in rows [first, last) on two threads.
+    void prepareRows(std::int32_t first, std::int32_t last);
 
     std::vector<std::vector<std::uint32_t>> m_columns;
     TextPool m_texts;

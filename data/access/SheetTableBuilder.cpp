@@ -250,7 +250,8 @@ FieldType SheetTableBuilder::inferFieldType(const std::vector<std::uint32_t>& ce
 SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
     placeAll();
     SheetTable table;
-    table.m_renderer.reset(new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}, {}, 0});
+    table.m_renderer.reset(
+        new SheetTable::Renderer{format, {}, m_sharedTexts, {}, {}, {}, 0, {}, {}, 0});
     SheetTable::Renderer& renderer = *table.m_renderer;
 
     if (m_declared) {

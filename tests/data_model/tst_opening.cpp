@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "data/SlotLoading.h"
+#include "data/access/SheetTable.h"
 #include "data/uCommonScripts.h"
 #include "data/uGlobalData.h"
 #include "processing/uGridProcessor.h"
@@ -73,6 +75,20 @@ private:
     }
 
 private slots:
+    // Every cell of a loaded slot as "id:text", column by column.
+    static QList<QStringList> cellsWithIds(const clFile& slot) {
+        QList<QStringList> columns;
+        if (!slot.isLoaded()) return columns;
+        for (const clField& field : slot.Contents->Fields) {
+            QStringList cells;
+            for (std::size_t row = 0; row < field.Values.size(); ++row) {
+                cells << QString::number(field.Values.idAt(row)) + ':' + field.Values[row].Value;
+            }
+            columns << cells;
+        }
+        return columns;
+    }
+
     void initTestCase() {
         QVERIFY(m_dir.isValid());
         setFileSlotView(&m_window);
@@ -187,7 +203,8 @@ private slots:
     void everyPublicFile_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("slot");
-        for (const char* suffix : {".xls", ".XLS", ".dbf", ".xlsx", ".ods", ".md"}) {
+        for (const char* suffix :
+             {".xls", ".XLS", ".dbf", ".xlsx", ".ods", ".csv", ".tsv", ".md"}) {
             for (const QString& file : TestFiles::publicFilesWithSuffix(suffix)) {
                 QTest::addRow("%s as File 1", qPrintable(file)) << file << 1;
                 QTest::addRow("%s as File 2", qPrintable(file)) << file << 2;
@@ -201,9 +218,14 @@ private slots:
         ScriptedProgress progress;
         if (slot == 2) OpenSourceFile(publicFile("cp1251.dbf"), FileSlot::File1, FileKind::Dbase);
         const QString path = TestFiles::publicFile(file);
-        const FileKind kind = FileExtension(path) == "dbf" ? FileKind::Dbase : FileKind::Workbook;
+        const FileKind kind = SourceKindOf(path).value_or(FileKind::Workbook);
+        // The window's load writes the values' texts on two threads, in blocks of a few rows;
+        // the load below on one: the same ids and texts.
+        setRenderSettings({2, 1, 7});
         OpenSourceFile(path, FileSlot(slot), kind);
+        setRenderSettings({1});
         const clFile& opened = SlotOf(FileSlot(slot));
+        const QList<QStringList> parallel = cellsWithIds(opened);
         QCOMPARE(opened.isInUse(), opened.isLoaded());
         QCOMPARE(messages.boxes.size(), opened.isLoaded() ? 0 : 1);
         QVERIFY(!progress.visible);
@@ -215,6 +237,8 @@ private slots:
         QCOMPARE(result.status == SlotLoad::Loaded, loaded);
         QCOMPARE(result.message.text, shown);
         QCOMPARE(messages.boxes.size(), loaded ? 0 : 1);
+        QCOMPARE(cellsWithIds(SlotOf(FileSlot(slot))), parallel);
+        setRenderSettings({});
     }
 
     // A path from the command line opens as the dialog's choice does; a missing one is told.
