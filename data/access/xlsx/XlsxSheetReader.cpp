@@ -382,21 +382,28 @@ private:
 constexpr qint64 kParallelFrom = 8 * 1024 * 1024;
 constexpr qsizetype kPieceSize = 4 * 1024 * 1024;
 constexpr qsizetype kLongestRow = 32 * 1024 * 1024;
+constexpr qsizetype kReadSize = 1024 * 1024;
 
 class PieceCutter {
 public:
     PieceCutter(GsfInput* part, qint64& budget) : m_part(part), m_budget(budget) {}
 
-    // The next piece: the head of the part up to its first row, then pieces of whole rows, the
-    // last one running to the part's end. False when the part cannot be cut so.
+    // The next piece: the head of the part up to its first row, then pieces of whole rows inside
+    // the sheet's own <sheetData>, the last one running to the part's end. False when the part
+    // cannot be cut so.
     bool next(QByteArray& piece, bool& last) {
-        piece = std::move(m_carry);
+        // Room for a piece and the chunk read past it, so that reading never moves the bytes.
+        piece = QByteArray();
+        piece.reserve(kPieceSize + 2 * kReadSize + m_carry.size());
+        if (!m_first) piece.append("<" + m_prefix + "sheetData>");
+        const qsizetype body = piece.size();
+        piece.append(m_carry);
         m_carry = QByteArray();
         for (;;) {
             if (m_rowTag.isEmpty() && !findRowTag(piece)) {
                 if (piece.size() > kPieceSize) return false;
-            } else if (piece.size() >= (m_first ? 1 : kPieceSize)) {
-                const qsizetype cut = lastRowStart(piece);
+            } else if (piece.size() - body >= (m_first ? 1 : kPieceSize)) {
+                const qsizetype cut = lastRowStart(piece, body);
                 if (cut > 0) {
                     m_carry = piece.mid(cut);
                     piece.truncate(cut);
@@ -419,9 +426,6 @@ public:
         return true;
     }
 
-    // What the pieces after the head are read inside: the sheet's own <sheetData>.
-    QByteArray opening() const { return "<" + m_prefix + "sheetData>"; }
-
 private:
     bool read(QByteArray& into) {
         const gsf_off_t remaining = gsf_input_remaining(m_part);
@@ -429,7 +433,7 @@ private:
             m_atEnd = true;
             return true;
         }
-        const qint64 size = std::min<qint64>(1024 * 1024, remaining);
+        const qint64 size = std::min<qint64>(kReadSize, remaining);
         m_budget -= size;
         if (m_budget < 0) return false;
         const qsizetype at = into.size();
@@ -456,8 +460,9 @@ private:
         return true;
     }
 
-    qsizetype lastRowStart(const QByteArray& piece) const {
-        for (qsizetype at = piece.lastIndexOf(m_rowTag); at > 0;
+    // The last row's start after `from`, or -1.
+    qsizetype lastRowStart(const QByteArray& piece, qsizetype from) const {
+        for (qsizetype at = piece.lastIndexOf(m_rowTag); at > from;
              at = piece.lastIndexOf(m_rowTag, at - 1)) {
             const qsizetype after = at + m_rowTag.size();
             if (after >= piece.size()) continue;
@@ -502,6 +507,8 @@ bool readPieceWith(Xml& reader, bool head, bool last, const XlsxSheetContext& co
 
 void readPiece(const QByteArray& xml, bool head, bool last, const XlsxSheetContext& context,
                PieceResult& out) {
+    // Some 40 bytes of XML make a cell.
+    out.cells.cells.reserve(static_cast<std::size_t>(xml.size() / 32));
     ByteXmlReader bytes(xml);
     if (readPieceWith(bytes, head, last, context, out)) return;
     out = PieceResult();
@@ -535,7 +542,6 @@ bool readInPieces(GsfInput* part, qint64& budget, const XlsxSheetContext& contex
                 finish();
                 return false;
             }
-            if (!head) piece->xml.prepend(cutter.opening());
             piece->done = std::async(std::launch::async, readPiece, std::cref(piece->xml), head,
                                      last, std::cref(context), std::ref(piece->result));
             head = false;
