@@ -161,12 +161,16 @@ bool ByteXmlReader::readDeclaration() {
     return true;
 }
 
-bool ByteXmlReader::readName(QByteArrayView& name) {
+bool ByteXmlReader::readName(QByteArrayView& name, QByteArrayView& localName) {
     const char* start = m_at;
     if (m_at >= m_end || !isNameStart(static_cast<unsigned char>(*m_at))) return false;
-    ++m_at;
-    while (m_at < m_end && isNameChar(static_cast<unsigned char>(*m_at))) ++m_at;
+    const char* local = m_at;
+    for (++m_at; m_at < m_end && isNameChar(static_cast<unsigned char>(*m_at)); ++m_at) {
+        if (*m_at == ':') local = m_at + 1;
+    }
+    if (local == start && *start == ':') ++local;
     name = QByteArrayView(start, m_at - start);
+    localName = QByteArrayView(local, m_at - local);
     return true;
 }
 
@@ -193,7 +197,7 @@ bool ByteXmlReader::readAttributes(char& closer) {
         }
         if (m_at == before || m_attributeCount == kMaxAttributes) return false;
         Attribute& attribute = m_attributes[m_attributeCount];
-        if (!readName(attribute.name)) return false;
+        if (!readName(attribute.name, attribute.localName)) return false;
         skipSpace();
         if (m_at >= m_end) return endEarly();
         if (*m_at != '=') return false;
@@ -218,7 +222,7 @@ bool ByteXmlReader::readAttributes(char& closer) {
         attribute.value = QByteArrayView(start, close - start);
         m_at = close + 1;
         for (std::size_t i = 0; i < m_attributeCount; ++i) {
-            if (m_attributes[i].name == attribute.name) return false;
+            if (same(m_attributes[i].name, attribute.name)) return false;
         }
         ++m_attributeCount;
     }
@@ -226,7 +230,7 @@ bool ByteXmlReader::readAttributes(char& closer) {
 
 bool ByteXmlReader::readStartTag() {
     if (m_sawRoot && m_open.empty()) return false;  // a second document element
-    if (!readName(m_name)) return m_at >= m_end ? endEarly() : false;
+    if (!readName(m_name, m_localName)) return m_at >= m_end ? endEarly() : false;
     char closer = 0;
     if (!readAttributes(closer) || closer == '?') return false;
     m_sawRoot = true;
@@ -238,13 +242,14 @@ bool ByteXmlReader::readStartTag() {
 
 bool ByteXmlReader::readEndTag() {
     ++m_at;  // the '/'
-    QByteArrayView name;
-    if (!readName(name)) return m_at >= m_end ? endEarly() : false;
+    QByteArrayView name, localName;
+    if (!readName(name, localName)) return m_at >= m_end ? endEarly() : false;
     skipSpace();
     if (m_at >= m_end) return endEarly();
-    if (*m_at != '>' || m_open.empty() || m_open.back() != name) return false;
+    if (*m_at != '>' || m_open.empty() || !same(m_open.back(), name)) return false;
     ++m_at;
     m_name = name;
+    m_localName = localName;
     m_open.pop_back();
     m_token = Token::End;
     return true;

@@ -28,10 +28,14 @@ public:
     bool isStart() const { return m_token == Token::Start; }
     bool isEnd() const { return m_token == Token::End; }
     bool isText() const { return m_token == Token::Text; }
-    QByteArrayView localName() const { return stripPrefix(m_name); }
-    static QByteArrayView stripPrefix(QByteArrayView name) {
-        const qsizetype colon = name.lastIndexOf(':');
-        return colon < 0 ? name : name.sliced(colon + 1);
+    QByteArrayView localName() const { return m_localName; }
+    // Compares short spans inline: a sheet compares a few for each of its millions of tags.
+    static bool same(QByteArrayView a, QByteArrayView b) {
+        if (a.size() != b.size()) return false;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i]) return false;
+        }
+        return true;
     }
 
     // Calls f(localName, value) for each attribute of the current start element; values are
@@ -39,7 +43,7 @@ public:
     template <typename F>
     void forEachAttribute(F f) const {
         for (std::size_t i = 0; i < m_attributeCount; ++i) {
-            f(stripPrefix(m_attributes[i].name), m_attributes[i].value);
+            f(m_attributes[i].localName, m_attributes[i].value);
         }
     }
 
@@ -51,14 +55,15 @@ public:
 private:
     enum class Token { None, Start, End, Text };
     struct Attribute {
-        QByteArrayView name, value;
+        QByteArrayView name, localName, value;
     };
     static constexpr std::size_t kMaxAttributes = 16;
 
     bool readDeclaration();
     bool readStartTag();
     bool readEndTag();
-    bool readName(QByteArrayView& name);
+    // A name at m_at, and what follows its prefix.
+    bool readName(QByteArrayView& name, QByteArrayView& localName);
     bool readAttributes(char& closer);
     bool fail() {
         m_failed = true;
@@ -76,7 +81,7 @@ private:
     const char* m_at;
     const char* m_end;
     Token m_token = Token::None;
-    QByteArrayView m_name;
+    QByteArrayView m_name, m_localName;
     QByteArrayView m_text;
     Attribute m_attributes[kMaxAttributes];
     std::size_t m_attributeCount = 0;

@@ -25,7 +25,7 @@ bool is(QStringView name, QLatin1StringView what) {
     return name == what;
 }
 bool is(QByteArrayView name, QLatin1StringView what) {
-    return name == QByteArrayView(what.data(), what.size());
+    return ByteXmlReader::same(name, QByteArrayView(what.data(), what.size()));
 }
 std::uint32_t unit(QStringView text, qsizetype i) {
     return text[i].unicode();
