@@ -190,11 +190,13 @@ private slots:
 
     // Sheets of some megabytes are read in pieces side by side. Column A holds each cell's own
     // row number, so a row placed wrongly shows; stretches of rows without numbers must count
-    // on across the pieces' seams, also where the names carry a prefix.
+    // on across the pieces' seams, also where the names carry a prefix or one piece is read by
+    // the stream reader.
     void largeSheetsReadInPieces_data() {
         QTest::addColumn<QString>("file");
         QTest::newRow("plain") << "large-plain.xlsx";
         QTest::newRow("prefixed") << "large-x.xlsx";
+        QTest::newRow("a piece left to the stream reader") << "large-reference.xlsx";
     }
     void largeSheetsReadInPieces() {
         static bool written = false;
@@ -233,6 +235,7 @@ private slots:
                    "<t>a&amp;b&#65;&#x20AC;&lt;&gt;&quot;&apos;\r\nc\rd Zo\xC3\xAB "
                    "\xF0\x9F\x98\x80 ] ]> x</t><a-b.c1/></x:w>\n")
             << "same";
+        QTest::newRow("undeclared prefix") << QByteArray("<x:a><y:b/></x:a>") << "same";
         QTest::newRow("crossed") << QByteArray("<a><b></a></b>") << "broken";
         QTest::newRow("unknown entity") << QByteArray("<a>&bogus;</a>") << "broken";
         QTest::newRow("character zero") << QByteArray("<a>&#0;</a>") << "broken";
@@ -268,7 +271,7 @@ private slots:
         QCOMPARE(bytes.failed(), expected != u"same");
         QCOMPARE(stream.failed(), expected == u"broken");
         QCOMPARE(byteTokens, expected == u"same" ? streamTokens : QStringList());
-        if (expected == u"same") QCOMPARE(byteTokens.size(), 18);
+        if (expected == u"same") QVERIFY(byteTokens.size() >= 4);
     }
 
     // The same damage in memory, as the fuzzer feeds it.
