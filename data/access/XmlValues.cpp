@@ -3,6 +3,7 @@
 #include <QDate>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "data/access/CellText.h"
 
@@ -40,20 +41,19 @@ bool readDecimal(QStringView text, qsizetype& i, double& out) {
     return true;
 }
 
-}  // namespace
+constexpr qsizetype kLongestNumber = 64;
 
-namespace XmlValues {
-
-bool toDouble(QStringView text, double& out) {
-    text = trimmed(text);
-    // Numbers are short; anything longer is no number a cell holds.
-    char buffer[64];
-    if (text.isEmpty() || text.size() >= qsizetype(sizeof buffer)) return false;
-    qsizetype n = 0;
-    for (const QChar c : text) {
-        if (c.unicode() > 0x7F) return false;
-        buffer[n++] = static_cast<char>(c.unicode());
+bool isAscii(QByteArrayView text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
     }
+    return true;
+}
+
+// `n` characters of a number in `buffer`, which has room for one more.
+bool parseNumber(char* buffer, qsizetype n, double& out) {
+    if (n == 0) return false;
+    buffer[n] = '\0';
     const char* begin = buffer;
     if (*begin == '+') ++begin;  // from_chars takes no plus sign
     const std::from_chars_result result = std::from_chars(begin, buffer + n, out);
@@ -65,12 +65,51 @@ bool toDouble(QStringView text, double& out) {
     return result.ec == std::errc() && result.ptr == buffer + n;
 }
 
+}  // namespace
+
+namespace XmlValues {
+
+bool toDouble(QStringView text, double& out) {
+    text = trimmed(text);
+    // Numbers are short; anything longer is no number a cell holds.
+    char buffer[kLongestNumber];
+    if (text.size() >= qsizetype(sizeof buffer)) return false;
+    qsizetype n = 0;
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7F) return false;
+        buffer[n++] = static_cast<char>(c.unicode());
+    }
+    return parseNumber(buffer, n, out);
+}
+
+bool toDouble(QByteArrayView utf8, double& out) {
+    if (!isAscii(utf8)) return toDouble(QString::fromUtf8(utf8), out);
+    utf8 = utf8.trimmed();
+    if (utf8.size() >= kLongestNumber) return false;
+    char buffer[kLongestNumber];
+    std::memcpy(buffer, utf8.data(), static_cast<std::size_t>(utf8.size()));
+    return parseNumber(buffer, utf8.size(), out);
+}
+
 bool toIndex(QStringView text, std::int32_t& out) {
     text = trimmed(text);
     qsizetype i = 0;
     std::int64_t value = 0;
     if (!readDigits(text, i, 9, value) || i != text.size()) return false;
     out = static_cast<std::int32_t>(value);
+    return true;
+}
+
+bool toIndex(QByteArrayView utf8, std::int32_t& out) {
+    if (!isAscii(utf8)) return toIndex(QString::fromUtf8(utf8), out);
+    utf8 = utf8.trimmed();
+    if (utf8.isEmpty() || utf8.size() > 9) return false;
+    std::int32_t value = 0;
+    for (const char c : utf8) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    out = value;
     return true;
 }
 

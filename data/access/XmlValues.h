@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QStringView>
 #include <cstdint>
 
@@ -9,8 +10,10 @@ namespace XmlValues {
 
 // A number in XML Schema form ("12", "-0.5", "1.5E-3", "INF", "NaN"), spaces around allowed.
 bool toDouble(QStringView text, double& out);
+bool toDouble(QByteArrayView utf8, double& out);
 // A non-negative whole number of at most nine digits, as indexes and counts are written.
 bool toIndex(QStringView text, std::int32_t& out);
+bool toIndex(QByteArrayView utf8, std::int32_t& out);
 // An ISO 8601 date or date-time ("2021-01-01", "2021-01-01T10:10:10.5", a zone suffix
 // ignored) as days since 1899-12-30, the time of day as the fraction.
 bool isoToDays(QStringView text, double& days);

@@ -56,6 +56,7 @@ class XmlPartReader {
 public:
     // Without namespaces, names are read as written (with their prefix); localName() then
     // gives what follows it. Large parts read half again as fast so.
+    using TextBuffer = QString;
     XmlPartReader(GObjectRef<GsfInput> part, qint64& budget, bool namespaces = true);
     // Reads XML already in memory: a piece of a part, which may end before its document does
     // (endedEarly() then tells).
@@ -83,6 +84,15 @@ public:
     // The characters of the part read so far.
     qint64 characterOffset() const { return m_xml.characterOffset(); }
     QXmlStreamAttributes attributes() const { return m_xml.attributes(); }
+    // Calls f(localName, value) for each attribute of the current start element.
+    template <typename F>
+    void forEachAttribute(F f) const {
+        const QXmlStreamAttributes all = m_xml.attributes();
+        for (const QXmlStreamAttribute& attribute : all) {
+            f(stripPrefix(attribute.qualifiedName()), attribute.value());
+        }
+    }
+    void appendText(QString& out) const { out.append(m_xml.text()); }
 
     // The text inside the current start element up to its end element, which becomes the
     // current token; elements inside add their text.

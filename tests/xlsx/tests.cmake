@@ -1,3 +1,4 @@
 quarix_test(tst_modernpublicfiles ${CMAKE_CURRENT_LIST_DIR}/tst_modernpublicfiles.cpp)
 target_link_libraries(tst_modernpublicfiles PRIVATE quarix_xlstruth)
 quarix_test(tst_modernworkbooks ${CMAKE_CURRENT_LIST_DIR}/tst_modernworkbooks.cpp)
+target_link_libraries(tst_modernworkbooks PRIVATE PkgConfig::GSF)

@@ -7,8 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "data/access/ByteXmlReader.h"
 #include "data/access/CellText.h"
 #include "data/access/NativeError.h"
+#include "data/access/ZipPackage.h"
 #include "data/access/ods/OdsReader.h"
 #include "data/access/xlsx/XlsxReader.h"
 #include "support/TestFiles.h"
@@ -51,6 +53,37 @@ constexpr qint64 kDamagedPackageMs = 90000;
 constexpr bool kMemoryMeasurable = true;
 constexpr qint64 kDamagedPackageMs = 20000;
 #endif
+
+QString str(QStringView text) {
+    return text.toString();
+}
+QString str(QByteArrayView utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The elements and texts inside the document element as "<name", ">name" and "text", adjacent
+// texts joined; empty when the reader fails.
+template <typename Xml, typename Buffer>
+QStringList tokens(Xml& xml, Buffer text) {
+    QStringList out;
+    const auto flush = [&] {
+        if (!text.isEmpty()) out << str(text);
+        text.clear();
+    };
+    int depth = 0;
+    while (xml.next()) {
+        if (xml.isStart() || xml.isEnd()) {
+            flush();
+            depth += xml.isStart() ? 1 : -1;
+            out << (xml.isStart() ? u'<' : u'>') + str(xml.localName());
+            xml.forEachAttribute(
+                [&](auto name, auto value) { out << str(name) + u'=' + str(value); });
+        } else if (xml.isText() && depth > 0) {
+            xml.appendText(text);
+        }
+    }
+    return xml.failed() ? QStringList() : out;
+}
 
 long peakMemoryKb() {
     rusage usage{};
@@ -157,11 +190,13 @@ private slots:
 
     // Sheets of some megabytes are read in pieces side by side. Column A holds each cell's own
     // row number, so a row placed wrongly shows; stretches of rows without numbers must count
-    // on across the pieces' seams, also where the names carry a prefix.
+    // on across the pieces' seams, also where the names carry a prefix or one piece is read by
+    // the stream reader.
     void largeSheetsReadInPieces_data() {
         QTest::addColumn<QString>("file");
         QTest::newRow("plain") << "large-plain.xlsx";
         QTest::newRow("prefixed") << "large-x.xlsx";
+        QTest::newRow("a piece left to the stream reader") << "large-reference.xlsx";
     }
     void largeSheetsReadInPieces() {
         static bool written = false;
@@ -185,6 +220,58 @@ private slots:
             }
         }
         QCOMPARE(filled, 200000);
+    }
+
+    // Sheets are read as bytes; whatever that reader does not take, the stream reader reads
+    // instead. So it must never accept a document the stream reader refuses, nor read one
+    // differently.
+    void byteReaderAgreesWithStreamReader_data() {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("expected");  // same, broken, or left to the stream reader
+        QTest::newRow("references, line ends, prefixes, blanks")
+            << QByteArray(
+                   "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone='yes'?>\r\n"
+                   "<x:w xmlns:x='u' a='1'><x:c r=\"A1\"\n\tt = \"s\"><v> 1 </v></x:c><c/>"
+                   "<t>a&amp;b&#65;&#x20AC;&lt;&gt;&quot;&apos;\r\nc\rd Zo\xC3\xAB "
+                   "\xF0\x9F\x98\x80 ] ]> x</t><a-b.c1/></x:w>\n")
+            << "same";
+        QTest::newRow("undeclared prefix") << QByteArray("<x:a><y:b/></x:a>") << "same";
+        QTest::newRow("crossed") << QByteArray("<a><b></a></b>") << "broken";
+        QTest::newRow("unknown entity") << QByteArray("<a>&bogus;</a>") << "broken";
+        QTest::newRow("character zero") << QByteArray("<a>&#0;</a>") << "broken";
+        QTest::newRow("surrogate") << QByteArray("<a>&#xD800;</a>") << "broken";
+        QTest::newRow("no UTF-8") << QByteArray("<a>\xC3\x28</a>") << "broken";
+        QTest::newRow("control byte") << QByteArray("<a>\x01</a>") << "broken";
+        QTest::newRow("cdata end") << QByteArray("<a>]]></a>") << "broken";
+        QTest::newRow("two roots") << QByteArray("<a/><b/>") << "broken";
+        QTest::newRow("text after root") << QByteArray("<a/>x") << "broken";
+        QTest::newRow("no root") << QByteArray(" ") << "broken";
+        QTest::newRow("cut in text") << QByteArray("<a><b>te") << "broken";
+        QTest::newRow("cut in tag") << QByteArray("<a><b x=\"1") << "broken";
+        QTest::newRow("twice the same attribute") << QByteArray("<a b='1' b='2'/>") << "broken";
+        QTest::newRow("attributes run together") << QByteArray("<a b='1'c='2'/>") << "broken";
+        QTest::newRow("< in an attribute") << QByteArray("<a b='<'/>") << "broken";
+        QTest::newRow("bad declaration") << QByteArray("<?xml versio='1.0'?><a/>") << "broken";
+        QTest::newRow("document type") << QByteArray("<!DOCTYPE a><a/>") << "broken";
+        QTest::newRow("comment") << QByteArray("<a><!-- <b> --></a>") << "stream";
+        QTest::newRow("cdata") << QByteArray("<a><![CDATA[<b>]]></a>") << "stream";
+        QTest::newRow("processing instruction") << QByteArray("<a><?p x?></a>") << "stream";
+        QTest::newRow("reference in an attribute") << QByteArray("<a b='&amp;'/>") << "stream";
+        QTest::newRow("latin-1") << QByteArray(
+                                        "<?xml version='1.0' encoding='ISO-8859-1'?><a>\xE9</a>")
+                                 << "stream";
+    }
+    void byteReaderAgreesWithStreamReader() {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, expected);
+        ByteXmlReader bytes(xml);
+        XmlPartReader stream(xml, false);
+        const QStringList byteTokens = tokens(bytes, QByteArray());
+        const QStringList streamTokens = tokens(stream, QString());
+        QCOMPARE(bytes.failed(), expected != u"same");
+        QCOMPARE(stream.failed(), expected == u"broken");
+        QCOMPARE(byteTokens, expected == u"same" ? streamTokens : QStringList());
+        if (expected == u"same") QVERIFY(byteTokens.size() >= 4);
     }
 
     // The same damage in memory, as the fuzzer feeds it.

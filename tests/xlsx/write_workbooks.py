@@ -196,9 +196,10 @@ def write_damaged(folder):
                                                              for _ in range(4096)))
 
 
-def write_large(folder, prefix):
+def write_large(folder, prefix, name=None, row_attribute=""):
     """A sheet of some 12 MB, so that it is read in pieces: each cell of column A holds its own
-    row number; stretches of rows and cells go without their numbers, and the rows jump."""
+    row number; stretches of rows and cells go without their numbers, and the rows jump.
+    `row_attribute` goes into one row in the middle."""
     p = prefix + ":" if prefix else ""
     ns = ' xmlns%s="http://schemas.openxmlformats.org/spreadsheetml/2006/main"' % (
         ":" + prefix if prefix else "")
@@ -210,13 +211,14 @@ def write_large(folder, prefix):
         row += 1
         if i == 997 * 51:  # in a stretch with numbers
             row += 10000
+        odd = row_attribute if i == 150000 else ""
         if (i // 997) % 2:
-            parts.append('<%srow r="%d"><%sc r="A%d"><%sv>%d</%sv></%sc><%sc r="B%d"><%sv>%s'
-                         '</%sv></%sc></%srow>' % (p, row, p, row, p, row, p, p, p, row, p,
+            parts.append('<%srow' % p + odd + ' r="%d"><%sc r="A%d"><%sv>%d</%sv></%sc><%sc r="B%d"><%sv>%s'
+                         '</%sv></%sc></%srow>' % (row, p, row, p, row, p, p, p, row, p,
                                                    row / 2, p, p, p))
         else:
-            parts.append('<%srow><%sc><%sv>%d</%sv></%sc><%sc><%sv>%s</%sv></%sc></%srow>'
-                         % (p, p, p, row, p, p, p, p, row / 2, p, p, p))
+            parts.append('<%srow' % p + odd + '><%sc><%sv>%d</%sv></%sc><%sc><%sv>%s</%sv></%sc></%srow>'
+                         % (p, p, row, p, p, p, p, row / 2, p, p, p))
     parts.append('</%ssheetData></%sworksheet>' % (p, p))
     workbook = WORKBOOK
     if prefix:
@@ -224,7 +226,8 @@ def write_large(folder, prefix):
         workbook = workbook.replace("<sheets>", "<%s:sheets>" % prefix).replace(
             "<sheet ", "<%s:sheet " % prefix).replace("</sheets></workbook>",
                                                        "</%s:sheets></%s:workbook>" % (prefix, prefix))
-    xlsx(os.path.join(folder, "large-%s.xlsx" % (prefix or "plain")), "".join(parts), workbook)
+    xlsx(os.path.join(folder, "large-%s.xlsx" % (name or prefix or "plain")), "".join(parts),
+         workbook)
 
 
 if __name__ == "__main__":
@@ -236,5 +239,6 @@ if __name__ == "__main__":
     elif mode == "large":
         write_large(folder, "")
         write_large(folder, "x")
+        write_large(folder, "", "reference", ' ht="&#49;5"')
     else:
         write_damaged(folder)

@@ -5,10 +5,13 @@
 #include <deque>
 #include <future>
 
+#include "data/access/ByteXmlReader.h"
 #include "data/access/DateFormats.h"
 #include "data/access/NativeError.h"
 #include "data/access/XmlValues.h"
 #include "data/access/xlsx/XlsxParts.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -17,34 +20,56 @@ constexpr std::int32_t kColumns = 16384;
 
 enum class CellType { Number, Shared, Text, Inline, Boolean, Error, Date };
 
-CellType cellType(QStringView t) {
-    if (t.isEmpty() || t == u"n") return CellType::Number;
-    if (t == u"s") return CellType::Shared;
-    if (t == u"str") return CellType::Text;
-    if (t == u"inlineStr") return CellType::Inline;
-    if (t == u"b") return CellType::Boolean;
-    if (t == u"e") return CellType::Error;
-    if (t == u"d") return CellType::Date;
+// Names and values come as UTF-16 from QXmlStreamReader, as UTF-8 bytes from ByteXmlReader.
+bool is(QStringView name, QLatin1StringView what) {
+    return name == what;
+}
+bool is(QByteArrayView name, QLatin1StringView what) {
+    return ByteXmlReader::same(name, QByteArrayView(what.data(), what.size()));
+}
+std::uint32_t unit(QStringView text, qsizetype i) {
+    return text[i].unicode();
+}
+std::uint32_t unit(QByteArrayView text, qsizetype i) {
+    return static_cast<unsigned char>(text[i]);
+}
+QString toText(const QString& text) {
+    return QString(text.constData(), text.size());  // the parser's buffer keeps its memory
+}
+QString toText(const QByteArray& utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+template <typename View>
+CellType cellType(View t) {
+    if (t.isEmpty() || is(t, "n"_L1)) return CellType::Number;
+    if (is(t, "s"_L1)) return CellType::Shared;
+    if (is(t, "str"_L1)) return CellType::Text;
+    if (is(t, "inlineStr"_L1)) return CellType::Inline;
+    if (is(t, "b"_L1)) return CellType::Boolean;
+    if (is(t, "e"_L1)) return CellType::Error;
+    if (is(t, "d"_L1)) return CellType::Date;
     return CellType::Number;
 }
 
 // "AB12" as 0-based column and row; the row may be left out ("AB").
-bool parseReference(QStringView ref, std::int32_t& row, std::int32_t& column, bool& hasRow) {
+template <typename View>
+bool parseReference(View ref, std::int32_t& row, std::int32_t& column, bool& hasRow) {
     qsizetype i = 0;
     std::int32_t col = 0;
     for (; i < ref.size() && i < 4; ++i) {
-        char16_t c = ref[i].unicode();
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-        if (c < u'A' || c > u'Z') break;
-        col = col * 26 + (c - u'A' + 1);
+        std::uint32_t c = unit(ref, i);
+        if (c >= 'a' && c <= 'z') c = c - 'a' + 'A';
+        if (c < 'A' || c > 'Z') break;
+        col = col * 26 + static_cast<std::int32_t>(c - 'A' + 1);
     }
     if (i == 0 || col > kColumns) return false;
     std::int32_t r = 0;
     const qsizetype digits = i;
     for (; i < ref.size() && i - digits < 8; ++i) {
-        const char16_t c = ref[i].unicode();
-        if (c < u'0' || c > u'9') return false;
-        r = r * 10 + (c - u'0');
+        const std::uint32_t c = unit(ref, i);
+        if (c < '0' || c > '9') return false;
+        r = r * 10 + static_cast<std::int32_t>(c - '0');
     }
     if (i != ref.size()) return false;
     hasRow = i > digits;
@@ -54,12 +79,12 @@ bool parseReference(QStringView ref, std::int32_t& row, std::int32_t& column, bo
     return true;
 }
 
-// Reads rows and cells into a sink: the table's builder, or a CellRecorder when a piece of the
-// sheet is read beside others.
-template <typename Sink>
+// Reads rows and cells from `Xml` (XmlPartReader or ByteXmlReader) into a sink: the table's
+// builder, or a CellRecorder when a piece of the sheet is read beside others.
+template <typename Xml, typename Sink>
 class SheetParser {
 public:
-    SheetParser(XmlPartReader& xml, const XlsxSheetContext& context, Sink& builder)
+    SheetParser(Xml& xml, const XlsxSheetContext& context, Sink& builder)
         : m_xml(xml), m_context(context), m_builder(builder) {}
 
     // For a piece of a sheet that starts at a row boundary: rows without a number count on
@@ -74,13 +99,13 @@ public:
     int parse() {
         while (m_xml.next()) {
             if (m_xml.isStart()) {
-                const QStringView name = m_xml.localName();
-                if (name == u"c") {
+                const auto name = m_xml.localName();
+                if (is(name, "c"_L1)) {
                     if (!cell()) return NativeError::Unreadable;
-                } else if (name == u"row") {
+                } else if (is(name, "row"_L1)) {
                     if (!startRow()) return NativeError::Unreadable;
                 }
-            } else if (m_xml.isEnd() && m_xml.localName() == u"sheetData") {
+            } else if (m_xml.isEnd() && is(m_xml.localName(), "sheetData"_L1)) {
                 return NativeError::None;  // what follows holds no cells
             }
         }
@@ -90,17 +115,17 @@ public:
 private:
     bool startRow() {
         std::int32_t row = m_row + 1;
-        const QXmlStreamAttributes attributes = m_xml.attributes();
-        for (const QXmlStreamAttribute& attribute : attributes) {
-            if (XmlPartReader::stripPrefix(attribute.qualifiedName()) == u"r") {
-                if (!XmlValues::toIndex(attribute.value(), row) || row < 1 || row > kRows) {
-                    return false;
-                }
-                --row;
-                if (!m_placed) setPlaced(true);
+        bool ok = true;
+        m_xml.forEachAttribute([&](auto name, auto value) {
+            if (!ok || !is(name, "r"_L1)) return;
+            if (!XmlValues::toIndex(value, row) || row < 1 || row > kRows) {
+                ok = false;
+                return;
             }
-        }
-        if (m_placed && row >= kRows) return false;
+            --row;
+            if (!m_placed) setPlaced(true);
+        });
+        if (!ok || (m_placed && row >= kRows)) return false;
         m_row = row;
         m_nextColumn = 0;
         return true;
@@ -110,30 +135,29 @@ private:
         std::int32_t row = m_row < 0 ? 0 : m_row, column = m_nextColumn;
         CellType type = CellType::Number;
         bool isDate = false;
-        {
-            const QXmlStreamAttributes attributes = m_xml.attributes();
-            for (const QXmlStreamAttribute& attribute : attributes) {
-                const QStringView name = XmlPartReader::stripPrefix(attribute.qualifiedName());
-                if (name == u"r") {
-                    bool hasRow = false;
-                    std::int32_t refRow = 0;
-                    if (!parseReference(attribute.value(), refRow, column, hasRow)) return false;
-                    if (hasRow) {
-                        row = refRow;
-                        if (!m_placed) setPlaced(true);
-                    }
-                } else if (name == u"t") {
-                    type = cellType(attribute.value());
-                } else if (name == u"s") {
-                    std::int32_t style = 0;
-                    if (XmlValues::toIndex(attribute.value(), style) &&
-                        static_cast<std::size_t>(style) < m_context.dateStyles.size()) {
-                        isDate = m_context.dateStyles[static_cast<std::size_t>(style)];
-                    }
+        bool ok = true;
+        m_xml.forEachAttribute([&](auto name, auto value) {
+            if (!ok) return;
+            if (is(name, "r"_L1)) {
+                bool hasRow = false;
+                std::int32_t refRow = 0;
+                if (!parseReference(value, refRow, column, hasRow)) {
+                    ok = false;
+                } else if (hasRow) {
+                    row = refRow;
+                    if (!m_placed) setPlaced(true);
+                }
+            } else if (is(name, "t"_L1)) {
+                type = cellType(value);
+            } else if (is(name, "s"_L1)) {
+                std::int32_t style = 0;
+                if (XmlValues::toIndex(value, style) &&
+                    static_cast<std::size_t>(style) < m_context.dateStyles.size()) {
+                    isDate = m_context.dateStyles[static_cast<std::size_t>(style)];
                 }
             }
-        }
-        if (column >= kColumns) return false;
+        });
+        if (!ok || column >= kColumns) return false;
         m_row = row;
         m_nextColumn = column + 1;
 
@@ -141,11 +165,11 @@ private:
         int depth = 1;
         while (m_xml.next()) {
             if (m_xml.isStart()) {
-                const QStringView name = m_xml.localName();
-                if (name == u"v" && depth == 1) {
+                const auto name = m_xml.localName();
+                if (is(name, "v"_L1) && depth == 1) {
                     if (!readValue()) return false;
                     hasValue = true;
-                } else if (name == u"is" && depth == 1) {
+                } else if (is(name, "is"_L1) && depth == 1) {
                     if (!readInline()) return false;
                     hasInline = true;
                 } else if (!m_xml.skipElement()) {
@@ -157,8 +181,9 @@ private:
         }
         if (depth != 0) return false;
         if (type == CellType::Inline && hasInline) {
-            XlsxParts::decodeEscapes(m_inline);
-            m_builder.addText(row, column, m_inline);
+            QString text = toText(m_inline);
+            XlsxParts::decodeEscapes(text);
+            m_builder.addText(row, column, std::move(text));
             return true;
         }
         if (!hasValue) return true;  // a cell with a format only, or a formula never computed
@@ -170,7 +195,7 @@ private:
         m_value.truncate(0);
         while (m_xml.next()) {
             if (m_xml.isText()) {
-                m_value.append(m_xml.text());
+                m_xml.appendText(m_value);
             } else if (m_xml.isEnd()) {
                 return true;
             } else if (m_xml.isStart()) {
@@ -182,17 +207,17 @@ private:
 
     // The runs of <is> joined, phonetic guides left out.
     bool readInline() {
-        m_inline.clear();
+        m_inline.truncate(0);
         int depth = 1, phonetic = 0;
         while (m_xml.next()) {
             if (m_xml.isStart()) {
                 ++depth;
-                if (m_xml.localName() == u"rPh") ++phonetic;
+                if (is(m_xml.localName(), "rPh"_L1)) ++phonetic;
             } else if (m_xml.isEnd()) {
-                if (m_xml.localName() == u"rPh" && phonetic > 0) --phonetic;
+                if (is(m_xml.localName(), "rPh"_L1) && phonetic > 0) --phonetic;
                 if (--depth == 0) return true;
             } else if (m_xml.isText() && phonetic == 0 && depth >= 2) {
-                m_inline.append(m_xml.text());
+                m_xml.appendText(m_inline);
             }
         }
         return false;
@@ -222,28 +247,23 @@ private:
             }
             case CellType::Text:
             case CellType::Inline: {
-                QString text(m_value.constData(), m_value.size());  // m_value keeps its buffer
+                QString text = toText(m_value);
                 XlsxParts::decodeEscapes(text);
                 m_builder.addText(row, column, std::move(text));
                 return true;
             }
             case CellType::Boolean: {
-                const QStringView value = QStringView(m_value).trimmed();
-                if (value == u"1" || value == u"true") {
-                    m_builder.addBoolean(row, column, true);
-                } else if (value == u"0" || value == u"false") {
-                    m_builder.addBoolean(row, column, false);
-                } else {
-                    return false;
-                }
+                const int value = booleanValue(m_value);
+                if (value < 0) return false;
+                m_builder.addBoolean(row, column, value == 1);
                 return true;
             }
             case CellType::Error:
-                m_builder.addError(row, column, QStringView(m_value).trimmed().toString());
+                m_builder.addError(row, column, toText(m_value).trimmed());
                 return true;
             case CellType::Date: {
                 double days = 0;
-                if (!XmlValues::isoToDays(m_value, days)) return false;
+                if (!XmlValues::isoToDays(toText(m_value), days)) return false;
                 m_builder.addDate(row, column, days);
                 return true;
             }
@@ -256,14 +276,33 @@ private:
         if constexpr (requires { m_builder.relative; }) m_builder.relative = !placed;
     }
 
-    XmlPartReader& m_xml;
+    // 1 for true, 0 for false, -1 for neither.
+    static int booleanValue(const QString& text) {
+        const QStringView value = QStringView(text).trimmed();
+        if (value == u"1" || value == u"true") return 1;
+        if (value == u"0" || value == u"false") return 0;
+        return -1;
+    }
+    static int booleanValue(const QByteArray& utf8) {
+        const QByteArrayView value = QByteArrayView(utf8).trimmed();
+        if (value == "1" || value == "true") return 1;
+        if (value == "0" || value == "false") return 0;
+        for (const char c : value) {
+            // Blanks beyond ASCII's count as well.
+            if (static_cast<unsigned char>(c) >= 0x80) return booleanValue(toText(utf8));
+        }
+        return -1;
+    }
+
+    Xml& m_xml;
     const XlsxSheetContext& m_context;
     Sink& m_builder;
     bool m_placed = true;
     std::int32_t m_row = -1;
     std::int32_t m_nextColumn = 0;
-    QString m_value;
-    QString m_inline;
+    // The text of <v> and of <is>, kept in buffers so that no cell allocates for them.
+    typename Xml::TextBuffer m_value;
+    typename Xml::TextBuffer m_inline;
 };
 
 // The cells of one piece of a sheet, kept to be handed to the builder in the sheet's order.
@@ -343,21 +382,28 @@ private:
 constexpr qint64 kParallelFrom = 8 * 1024 * 1024;
 constexpr qsizetype kPieceSize = 4 * 1024 * 1024;
 constexpr qsizetype kLongestRow = 32 * 1024 * 1024;
+constexpr qsizetype kReadSize = 1024 * 1024;
 
 class PieceCutter {
 public:
     PieceCutter(GsfInput* part, qint64& budget) : m_part(part), m_budget(budget) {}
 
-    // The next piece: the head of the part up to its first row, then pieces of whole rows, the
-    // last one running to the part's end. False when the part cannot be cut so.
+    // The next piece: the head of the part up to its first row, then pieces of whole rows inside
+    // the sheet's own <sheetData>, the last one running to the part's end. False when the part
+    // cannot be cut so.
     bool next(QByteArray& piece, bool& last) {
-        piece = std::move(m_carry);
+        // Room for a piece and the chunk read past it, so that reading never moves the bytes.
+        piece = QByteArray();
+        piece.reserve(kPieceSize + 2 * kReadSize + m_carry.size());
+        if (!m_first) piece.append("<" + m_prefix + "sheetData>");
+        const qsizetype body = piece.size();
+        piece.append(m_carry);
         m_carry = QByteArray();
         for (;;) {
             if (m_rowTag.isEmpty() && !findRowTag(piece)) {
                 if (piece.size() > kPieceSize) return false;
-            } else if (piece.size() >= (m_first ? 1 : kPieceSize)) {
-                const qsizetype cut = lastRowStart(piece);
+            } else if (piece.size() - body >= (m_first ? 1 : kPieceSize)) {
+                const qsizetype cut = lastRowStart(piece, body);
                 if (cut > 0) {
                     m_carry = piece.mid(cut);
                     piece.truncate(cut);
@@ -380,9 +426,6 @@ public:
         return true;
     }
 
-    // What the pieces after the head are read inside: the sheet's own <sheetData>.
-    QByteArray opening() const { return "<" + m_prefix + "sheetData>"; }
-
 private:
     bool read(QByteArray& into) {
         const gsf_off_t remaining = gsf_input_remaining(m_part);
@@ -390,7 +433,7 @@ private:
             m_atEnd = true;
             return true;
         }
-        const qint64 size = std::min<qint64>(1024 * 1024, remaining);
+        const qint64 size = std::min<qint64>(kReadSize, remaining);
         m_budget -= size;
         if (m_budget < 0) return false;
         const qsizetype at = into.size();
@@ -417,8 +460,9 @@ private:
         return true;
     }
 
-    qsizetype lastRowStart(const QByteArray& piece) const {
-        for (qsizetype at = piece.lastIndexOf(m_rowTag); at > 0;
+    // The last row's start after `from`, or -1.
+    qsizetype lastRowStart(const QByteArray& piece, qsizetype from) const {
+        for (qsizetype at = piece.lastIndexOf(m_rowTag); at > from;
              at = piece.lastIndexOf(m_rowTag, at - 1)) {
             const qsizetype after = at + m_rowTag.size();
             if (after >= piece.size()) continue;
@@ -443,17 +487,33 @@ struct PieceResult {
     bool sheetEnded = false;
 };
 
-void readPiece(const QByteArray& xml, bool head, bool last, const XlsxSheetContext& context,
-               PieceResult& out) {
-    XmlPartReader reader(xml, false);
-    SheetParser<CellRecorder> parser(reader, context, out.cells);
+// Reads a piece with `Xml`; false when the byte reader stops at what it does not read.
+template <typename Xml>
+bool readPieceWith(Xml& reader, bool head, bool last, const XlsxSheetContext& context,
+                   PieceResult& out) {
+    SheetParser<Xml, CellRecorder> parser(reader, context, out.cells);
     if (!head) parser.startUnplaced();
     const int code = parser.parse();
+    if constexpr (std::is_same_v<Xml, ByteXmlReader>) {
+        if (reader.failed() && !reader.endedEarly()) return false;
+    }
     out.lastRow = parser.lastRow();
     out.placed = parser.placed();
     // A piece ends before the rows after it; the last one ends where the sheet's rows do.
     out.sheetEnded = code == NativeError::None && !reader.failed();
     out.ok = out.sheetEnded || (!last && reader.endedEarly());
+    return true;
+}
+
+void readPiece(const QByteArray& xml, bool head, bool last, const XlsxSheetContext& context,
+               PieceResult& out) {
+    // Some 40 bytes of XML make a cell.
+    out.cells.cells.reserve(static_cast<std::size_t>(xml.size() / 32));
+    ByteXmlReader bytes(xml);
+    if (readPieceWith(bytes, head, last, context, out)) return;
+    out = PieceResult();
+    XmlPartReader reader(xml, false);
+    readPieceWith(reader, head, last, context, out);
 }
 
 // The parallel read; false when the part must be read in one stream instead. Pieces are
@@ -482,7 +542,6 @@ bool readInPieces(GsfInput* part, qint64& budget, const XlsxSheetContext& contex
                 finish();
                 return false;
             }
-            if (!head) piece->xml.prepend(cutter.opening());
             piece->done = std::async(std::launch::async, readPiece, std::cref(piece->xml), head,
                                      last, std::cref(context), std::ref(piece->result));
             head = false;
@@ -513,6 +572,18 @@ bool readInPieces(GsfInput* part, qint64& budget, const XlsxSheetContext& contex
     return true;
 }
 
+// The whole of a part smaller than kParallelFrom; false when it is not there or larger.
+bool readWhole(GObjectRef<GsfInput> part, qint64& budget, QByteArray& out) {
+    if (!part) return false;
+    const gsf_off_t size = gsf_input_size(part.object);
+    if (size < 0 || size >= kParallelFrom) return false;
+    budget -= size;
+    if (budget < 0) return false;
+    out.resize(static_cast<qsizetype>(size));
+    return size == 0 || gsf_input_read(part.object, static_cast<size_t>(size),
+                                       reinterpret_cast<guint8*>(out.data())) != nullptr;
+}
+
 }  // namespace
 
 int readXlsxSheet(const ZipPackage& package, const QString& partName, qint64& budget,
@@ -531,8 +602,23 @@ int readXlsxSheet(const ZipPackage& package, const QString& partName, qint64& bu
         }
         builder = std::make_unique<SheetTableBuilder>(sharedTexts);
     }
+    {
+        // A smaller part is read whole, then as bytes.
+        qint64 wholeBudget = budget;
+        QByteArray bytes;
+        if (readWhole(package.part(partName), wholeBudget, bytes)) {
+            ByteXmlReader xml(bytes);
+            SheetParser<ByteXmlReader, SheetTableBuilder> parser(xml, context, *builder);
+            const int code = parser.parse();
+            if (!xml.failed() || xml.endedEarly()) {
+                budget = wholeBudget;
+                return code == NativeError::None && xml.failed() ? NativeError::Unreadable : code;
+            }
+        }
+        builder = std::make_unique<SheetTableBuilder>(sharedTexts);
+    }
     XmlPartReader xml(package.part(partName), budget, false);
     if (xml.failed()) return NativeError::Unreadable;
-    SheetParser<SheetTableBuilder> parser(xml, context, *builder);
+    SheetParser<XmlPartReader, SheetTableBuilder> parser(xml, context, *builder);
     return parser.parse();
 }
