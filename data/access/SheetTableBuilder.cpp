@@ -311,7 +311,10 @@ SheetTable SheetTableBuilder::finish(const CellTextFormat& format) {
     m_valueSlots = {};
     // Room for every text the rows can still bring, so that the pool's index is made once.
     const std::size_t sharedCount = m_sharedTexts ? m_sharedTexts->size() : 0;
-    m_texts.reserve(renderer.values.kinds.size() + std::min(sharedCount, m_cellCount));
+    // A value's text is rarely longer than 24 characters (a date and time, 15 digits).
+    m_texts.reserve(
+        renderer.values.kinds.size() + std::min(sharedCount, m_cellCount),
+        renderer.values.kinds.size() * 24 + (m_sharedTexts ? m_sharedTexts->characterCount() : 0));
     table.m_columns = std::move(m_columns);
     table.m_texts = std::move(m_texts);
     m_cellCount = 0;

@@ -13,11 +13,7 @@ public:
         m_characters.reserve(characters);
     }
     void reserveTexts(std::size_t texts) { m_ends.reserve(texts); }
-    // Gives back what growing left unused, once no more texts come.
-    void shrinkToFit() {
-        m_ends.shrink_to_fit();
-        m_characters.shrink_to_fit();
-    }
+    std::size_t characterCount() const { return m_characters.size(); }
     void append(QStringView text) {
         m_characters.insert(m_characters.end(), text.utf16(), text.utf16() + text.size());
         m_ends.push_back(m_characters.size());

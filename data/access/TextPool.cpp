@@ -46,9 +46,9 @@ void TextPool::prepare(std::size_t count) {
     }
 }
 
-void TextPool::reserve(std::size_t count) {
+void TextPool::reserve(std::size_t count, std::size_t characters) {
     const std::size_t wanted = slotsFor(m_texts.size() + count);
-    m_texts.reserveTexts(m_texts.size() + count);
+    m_texts.reserve(m_texts.size() + count, m_texts.characterCount() + characters);
     if (wanted > m_slots.size()) rebuildIndex(wanted);
 }
 
@@ -86,7 +86,6 @@ void TextPool::rebuildIndex(std::size_t slotCount) {
 }
 
 PooledTexts TextPool::takeTexts() {
-    m_texts.shrinkToFit();
     PooledTexts texts(std::move(m_texts));
     *this = TextPool();
     return texts;

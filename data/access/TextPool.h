@@ -43,8 +43,9 @@ public:
     QStringView view(std::uint32_t id) const { return m_texts.at(id); }
     QString text(std::uint32_t id) const { return view(id).toString(); }
     std::uint32_t size() const { return static_cast<std::uint32_t>(m_texts.size()); }
-    // Makes room for `count` more texts at once.
-    void reserve(std::size_t count);
+    // Makes room for `count` more texts of `characters` characters in all at once. Room
+    // reserved and never used costs address space, not memory: its pages are never touched.
+    void reserve(std::size_t count, std::size_t characters = 0);
 
     // Interning many texts in a row: hash each, prefetch its slot, then intern it with its
     // hash, so that the slots' cache misses overlap instead of coming one after the other.
