@@ -199,6 +199,31 @@ LoadFigure loadOurs(const QString& path, int runs) {
     return figure;
 }
 
+// A progress dialog whose Cancel is pressed `cancelAt` seconds into the load.
+class CancellingSink final : public ProgressSink {
+public:
+    explicit CancellingSink(double cancelAt) : m_cancelAt(cancelAt) { m_timer.start(); }
+    void setMaximum(std::int32_t) override {}
+    bool step() override { return m_timer.nsecsElapsed() / 1e9 < m_cancelAt; }
+    double elapsed() const { return m_timer.nsecsElapsed() / 1e9; }
+
+private:
+    QElapsedTimer m_timer;
+    double m_cancelAt;
+};
+
+// How long after Cancel a load stops: Cancel pressed a quarter of the way into it.
+void printCancelDelay(const QString& path, double loadSeconds) {
+    const double cancelAt = loadSeconds / 4;
+    CancellingSink progress(cancelAt);
+    LoadSourceFile(FileSlot::File1, path, SourceKindOf(path).value_or(FileKind::Workbook), {},
+                   &progress);
+    const double stopped = progress.elapsed();
+    if (File1.isInUse()) ReleaseSlot(File1);
+    std::printf("  cancel  pressed %.3f s into the load, which stopped %.3f s later\n", cancelAt,
+                std::max(0.0, stopped - cancelAt));
+}
+
 }  // namespace
 
 // A file just written is still being written back to the disk for a while, which slows the
@@ -217,6 +242,7 @@ double printOurLoad(const char* what, const QString& path, int runs, double xmlM
     std::printf("  quarix  %7.3f s  peak memory +%.1f MB (%.1f x the %s), %lld cells\n",
                 ours.seconds, ours.peakMb, ours.peakMb / (xmlMb > 0 ? xmlMb : fileMb),
                 xmlMb > 0 ? "sheet XML" : "file", static_cast<long long>(ours.cells));
+    printCancelDelay(path, ours.seconds);
     return ours.seconds;
 }
 
