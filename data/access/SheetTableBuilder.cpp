@@ -36,7 +36,7 @@ void SheetTableBuilder::growValueIndex() {
     const std::size_t mask = table.size() - 1;
     for (const ValueSlot& used : m_valueSlots) {
         if (used.entry == 0) continue;
-        std::size_t slot = valueHash(static_cast<ValueKind>(used.entry >> 30), used.bits) & mask;
+        std::size_t slot = used.hash & mask;
         while (table[slot].entry != 0) slot = (slot + 1) & mask;
         table[slot] = used;
     }
@@ -47,7 +47,8 @@ std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, std::uint64_t bits, s
     if ((m_values.kinds.size() + 1) * 4 > m_valueSlots.size() * 3) growValueIndex();
     const std::size_t mask = m_valueSlots.size() - 1;
     const std::uint32_t kindBits = static_cast<std::uint32_t>(kind) << 30;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const auto hash32 = static_cast<std::uint32_t>(hash);
+    for (std::size_t slot = hash32 & mask;; slot = (slot + 1) & mask) {
         ValueSlot& used = m_valueSlots[slot];
         if (used.entry == 0) {
             const auto index = static_cast<std::uint32_t>(m_values.kinds.size());
@@ -55,11 +56,12 @@ std::uint32_t SheetTableBuilder::valueCell(ValueKind kind, std::uint64_t bits, s
             std::memcpy(&value, &bits, sizeof value);
             m_values.numbers.push_back(value);
             m_values.kinds.push_back(kind);
-            used = {bits, kindBits | (index + 1)};
+            used = {hash32, kindBits | (index + 1)};
             return CellId::kValue | index;
         }
-        if (used.bits == bits && (used.entry & ~CellId::kIndexMask) == kindBits) {
-            return CellId::kValue | ((used.entry & CellId::kIndexMask) - 1);
+        if (used.hash == hash32 && (used.entry & ~CellId::kIndexMask) == kindBits) {
+            const std::uint32_t index = (used.entry & CellId::kIndexMask) - 1;
+            if (bitsOf(m_values.numbers[index]) == bits) return CellId::kValue | index;
         }
     }
 }

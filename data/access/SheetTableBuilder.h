@@ -75,17 +75,15 @@ private:
     std::shared_ptr<const TextList> m_sharedTexts;
     TextPool m_texts;
     CellValues m_values;
-    // Open addressing over m_values, filled up to three quarters; a slot holds the value's bits
-    // and, in `entry`, its kind (top two bits) and its index + 1 (0: a free slot), so that a
-    // probe reads one slot. Twelve bytes a slot: a large sheet's index is its largest
-    // temporary.
-#pragma pack(push, 4)
+    // Open addressing over m_values, filled up to three quarters; a slot holds the value's
+    // 32-bit hash and, in `entry`, its kind (top two bits) and its index + 1 (0: a free slot),
+    // so that a probe reads the value itself only when the hashes agree. Eight bytes a slot: a
+    // large sheet's index is its largest temporary.
     struct ValueSlot {
-        std::uint64_t bits = 0;
+        std::uint32_t hash = 0;
         std::uint32_t entry = 0;
     };
-#pragma pack(pop)
-    static_assert(sizeof(ValueSlot) == 12);
+    static_assert(sizeof(ValueSlot) == 8);
     std::vector<ValueSlot> m_valueSlots;
     QueuedCell m_queue[kQueueLength];
     std::size_t m_queueHead = 0, m_queued = 0;
