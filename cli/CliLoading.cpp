@@ -36,7 +36,8 @@ bool TakeCsvOptions(QStringList& arguments, QString& error) {
         arguments.remove(i, 2);
         if (name == QLatin1String("--delimiter")) {
             if (!CsvDialect::parseDelimiterName(value, overrides.delimiter)) {
-                error = QStringLiteral("--delimiter takes one character or \"tab\"");
+                error =
+                    QStringLiteral("--delimiter takes one printable ASCII character or \"tab\"");
                 return false;
             }
         } else {
