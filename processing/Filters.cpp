@@ -112,7 +112,7 @@ ColumnMatcher::ColumnMatcher(const clResult& contents, const clField& column,
 bool ColumnMatcher::matches(std::int32_t row) {
     const std::uint32_t id = m_column.Values.idAt(std::size_t(row));
     signed char& known = m_byId[id];
-    if (known < 0) known = m_matcher.matches((*m_contents.Texts)[id].Value) ? 1 : 0;
+    if (known < 0) known = m_matcher.matches(m_contents.Texts->borrowed(id)) ? 1 : 0;
     return known == 1;
 }
 

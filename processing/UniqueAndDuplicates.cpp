@@ -12,14 +12,14 @@ namespace {
 // For each id of `column`'s texts that the column uses: whether its text occurs in `other`.
 std::vector<char> foundIn(const clResult& contents, const clField& column,
                           const clResult& otherContents, const clField& other) {
-    QSet<QString> otherTexts;
+    QSet<QString> otherTexts;  // borrowed texts: both sheets outlive the set
     const std::vector<char> otherUsed = UsedIds(otherContents, other);
     for (std::size_t id = 0; id < otherUsed.size(); ++id) {
-        if (otherUsed[id]) otherTexts.insert((*otherContents.Texts)[id].Value);
+        if (otherUsed[id]) otherTexts.insert(otherContents.Texts->borrowed(id));
     }
     std::vector<char> found = UsedIds(contents, column);
     for (std::size_t id = 0; id < found.size(); ++id) {
-        if (found[id]) found[id] = otherTexts.contains((*contents.Texts)[id].Value);
+        if (found[id]) found[id] = otherTexts.contains(contents.Texts->borrowed(id));
     }
     return found;
 }

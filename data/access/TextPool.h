@@ -25,6 +25,12 @@ public:
     std::size_t size() const { return m_texts.size(); }
     QStringView view(std::size_t id) const { return m_texts.at(id); }
     clValues operator[](std::size_t id) const { return {view(id).toString()}; }
+    // A text read in place, for a look-up that keeps nothing: the string refers to the pool's
+    // characters and must not outlive the pool (a copy of it refers to them too).
+    QString borrowed(std::size_t id) const {
+        const QStringView text = view(id);
+        return QString::fromRawData(text.data(), text.size());
+    }
 
 private:
     TextList m_texts;
