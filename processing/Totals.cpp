@@ -77,7 +77,7 @@ public:
         Group& group = m_groups[std::size_t(index)];
         ++group.count;
         const std::uint32_t valueId = m_valueColumn.Values.idAt(row);
-        const QString& value = (*m_contents.Texts)[valueId].Value;
+        const QString value = m_contents.Texts->borrowed(valueId);  // read, never kept
         if (!value.isEmpty()) addValue(group, value, valueId);
         return isNew;
     }
